@@ -1,2 +1,23 @@
+#include "kvesystem.h"
+
 #include <QApplication>
-int main(int argc, char **argv) { QApplication app(argc, argv); return 0; }
+#include <QDateTime>
+#include <QDebug>
+
+int main(int argc, char **argv)
+{
+    const qint64 startMs = QDateTime::currentMSecsSinceEpoch();
+    int exitCode = 0;
+    QApplication app(argc, argv);
+    KveSystem *system = new KveSystem;
+    try {
+        system->start(QCoreApplication::arguments());
+        qDebug().noquote() << "Main total: " + QString::number(QDateTime::currentMSecsSinceEpoch() - startMs);
+        exitCode = app.exec();
+    } catch (const char *message) {
+        qDebug().noquote() << message;
+        exitCode = 0;
+    }
+    delete system;
+    return exitCode;
+}

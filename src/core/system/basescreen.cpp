@@ -1,0 +1,118 @@
+#include "basescreen.h"
+
+#include "systeminformation.h"
+#include "unitclock.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+BaseScreen::BaseScreen(QWidget *parent)
+    : QWidget(parent)
+    , m_product(new QLabel(this))
+    , m_interface(new QLabel(this))
+    , m_link(new QLabel(this))
+    , m_clock(new QLabel(this))
+    , m_message(new QLabel(this))
+    , m_echogramLayout(new QVBoxLayout)
+    , m_alertLayout(new QVBoxLayout)
+    , m_clockTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("BaseScreen"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(12, 14, 18));
+    pal.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    setPalette(pal);
+    setStyleSheet(QStringLiteral("QLabel#status { font-size: 16pt; color: rgb(225,225,225); }"
+                                 "QLabel#message { font-size: 18pt; color: rgb(255,200,0);"
+                                 " background-color: rgb(60,40,0); padding: 8px; }"));
+
+    for (QLabel *label : {m_product, m_interface, m_link, m_clock})
+        label->setObjectName(QStringLiteral("status"));
+    m_message->setObjectName(QStringLiteral("message"));
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->hide();
+
+    m_product->setText(SystemInformation::instance().displayName());
+    auto *top = new QHBoxLayout;
+    top->setContentsMargins(12, 6, 12, 6);
+    top->addWidget(m_product);
+    top->addSpacing(30);
+    top->addWidget(m_interface);
+    top->addStretch(1);
+    top->addWidget(m_link);
+    top->addSpacing(30);
+    top->addWidget(m_clock);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(top);
+    layout->addWidget(m_message);
+    layout->addLayout(m_echogramLayout, 1);
+    layout->addLayout(m_alertLayout);
+
+    setLinkToJunctionBox(false);
+    connect(m_clockTimer, &QTimer::timeout, this, &BaseScreen::updateClock);
+    m_clockTimer->start(1000);
+    updateClock();
+    resize(1280, 800);
+}
+
+void BaseScreen::setEchogramArea(QWidget *widget)
+{
+    delete m_echogram;
+    m_echogram = widget;
+    if (widget)
+        m_echogramLayout->addWidget(widget);
+}
+
+void BaseScreen::setAlertArea(QWidget *widget)
+{
+    delete m_alerts;
+    m_alerts = widget;
+    if (widget)
+        m_alertLayout->addWidget(widget);
+}
+
+QString BaseScreen::linkStatusText() const
+{
+    return m_link->text();
+}
+
+QString BaseScreen::messageText() const
+{
+    return m_message->isVisible() || !m_message->text().isEmpty() ? m_message->text() : QString();
+}
+
+void BaseScreen::setLinkToJunctionBox(bool up)
+{
+    m_link->setText(up ? tr("Junction box: connected") : tr("Junction box: no link"));
+    m_link->setStyleSheet(up ? QStringLiteral("color: rgb(80,220,80);")
+                             : QStringLiteral("color: rgb(255,120,60);"));
+}
+
+void BaseScreen::setInterfaceName(const QString &name)
+{
+    m_interface->setText(tr("Network: %1").arg(name));
+}
+
+void BaseScreen::showMessage(const QString &text)
+{
+    m_message->setText(text);
+    m_message->setVisible(!text.isEmpty());
+}
+
+void BaseScreen::mousePressEvent(QMouseEvent *event)
+{
+    emit touchBeep();
+    QWidget::mousePressEvent(event);
+}
+
+void BaseScreen::updateClock()
+{
+    m_clock->setText(UnitClock::instance().currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd  hh:mm:ss 'UTC'")));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QHBoxLayout;
+class QTimer;
+class QVBoxLayout;
+
+// The main screen of the unit: a status bar across the top, the echogram area in the middle and
+// the alert panel at the bottom. Subsystems place their widgets into the areas.
+class BaseScreen : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit BaseScreen(QWidget *parent = nullptr);
+
+    void setEchogramArea(QWidget *widget);
+    void setAlertArea(QWidget *widget);
+    QString linkStatusText() const;
+    QString messageText() const;
+
+public slots:
+    void setLinkToJunctionBox(bool up);
+    void setInterfaceName(const QString &name);
+    // A message the operator must see (for instance incompatible software versions); empty hides it.
+    void showMessage(const QString &text);
+
+signals:
+    void touchBeep();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private slots:
+    void updateClock();
+
+private:
+    QLabel *m_product;
+    QLabel *m_interface;
+    QLabel *m_link;
+    QLabel *m_clock;
+    QLabel *m_message;
+    QVBoxLayout *m_echogramLayout;
+    QVBoxLayout *m_alertLayout;
+    QWidget *m_echogram = nullptr;
+    QWidget *m_alerts = nullptr;
+    QTimer *m_clockTimer;
+};

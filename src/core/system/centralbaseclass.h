@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include "startuparguments.h"
+
+class NetworkSelectWidget;
+class QThread;
+class QWidget;
+class Watchdog;
+
+// The hub of the unit: picks the network interface, builds every controller, shows the main
+// screen and carries settings, mode, identity and time changes to the components that follow them.
+class CentralBaseClass : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Created, WaitingForInterface, Constructed };
+    Q_ENUM(State)
+
+    explicit CentralBaseClass(QObject *parent = nullptr);
+    ~CentralBaseClass() override;
+
+    // Start operation: scans the command line and either builds the system on the interface it
+    // names (when that interface is up) or shows the selection window and waits for the operator.
+    void start(const QStringList &args);
+
+    State state() const { return m_state; }
+    QString interfaceName() const { return m_interfaceName; }
+    NetworkSelectWidget *networkSelectWidget() const { return m_networkSelect; }
+    QWidget *mainScreen() const { return m_mainScreen; }
+    const StartupArguments &startupArguments() const { return m_args; }
+
+    // The interface the running system was built on, process-wide (the restart command uses it).
+    static QString currentInterfaceName();
+
+    // Command line that restarts the program on the current interface without the prompt.
+    static QString restartCommandLine(const QString &programPath, const QString &interfaceName);
+    // Starts the program again (detached) and ends this process with exit code 0.
+    void restartApplication();
+
+public slots:
+    void constructCentralBaseClass(QString intrfaceName);
+    void constructCentralBaseClass();
+    void setCurrentUtcDateTime(QString date_time);
+    void setUtcToLocalDateTimeSecsOffset(int offset, bool is_valid);
+
+signals:
+    void systemConstructed();
+
+protected:
+    virtual void handleUnrecognisedArgument(const QString &arg);
+    // Builds every controller of the system for the chosen interface.
+    virtual void constructSystem(const QString &interfaceName);
+    virtual QWidget *createMainScreen() = 0;
+    virtual void afterDisplayShown();
+    virtual void afterLocalSfiWiring();
+
+    QWidget *m_mainScreen = nullptr;
+
+private:
+    void construct(const QString &interfaceName, bool maximize, bool frameless);
+    void onInterfaceConfirmed(const QString &name);
+    void createWatchdog();
+
+    StartupArguments m_args;
+    State m_state = State::Created;
+    QString m_interfaceName;
+    NetworkSelectWidget *m_networkSelect = nullptr;
+    QThread *m_watchdogThread = nullptr;
+    QPointer<Watchdog> m_watchdog;
+};

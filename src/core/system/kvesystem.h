@@ -1,0 +1,27 @@
+#pragma once
+
+#include "centralbaseclass.h"
+
+class BaseScreen;
+
+// The system object of the control unit.
+class KveSystem : public CentralBaseClass
+{
+    Q_OBJECT
+public:
+    explicit KveSystem(QObject *parent = nullptr);
+    ~KveSystem() override;
+
+    bool simulationControlRequested() const { return m_simulationControlRequested; }
+    BaseScreen *baseScreen() const;
+
+protected:
+    void handleUnrecognisedArgument(const QString &arg) override;
+    void constructSystem(const QString &interfaceName) override;
+    QWidget *createMainScreen() override;
+    void afterDisplayShown() override;
+    void afterLocalSfiWiring() override;
+
+private:
+    bool m_simulationControlRequested = false;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+// The first window of an unconfigured unit: the operator picks the network connection over which
+// the unit talks to its junction box. Later it serves as the loading screen while the system builds.
+class NetworkSelectWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit NetworkSelectWidget(QWidget *parent = nullptr);
+
+    // Names of the host's interfaces that are up, as offered to the operator.
+    static QStringList interfacesUp();
+    static bool isInterfaceUp(const QString &humanReadableName);
+
+    QStringList offeredInterfaces() const;
+    QString loadingText() const;
+
+public slots:
+    void refreshInterfaces();
+    void setLoadMessage(const QString &message);
+    // Switches the window to its loading state (list and button hidden).
+    void showLoading();
+    // Selects an offered interface and confirms it as if the operator had pressed "Confirm".
+    bool confirmInterface(const QString &name);
+
+signals:
+    void networkName(const QString &name);
+
+private slots:
+    void onConfirmClicked();
+
+private:
+    QLabel *m_prompt;
+    QListWidget *m_list;
+    QPushButton *m_confirm;
+    QLabel *m_loading;
+};

@@ -1,0 +1,256 @@
+#include "basescreen.h"
+#include "kvesystem.h"
+#include "networkselectwidget.h"
+#include "startuparguments.h"
+#include "systeminformation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void commandLineTable_data();
+    void commandLineTable();
+    void unrecognisedArgumentsReachTheSystemObject();
+    void argumentsAreLoggedWithTheirIndex();
+
+    void netInterfaceFileRoundTrip();
+    void missingOrEmptyNetInterfaceFileGivesNoName();
+
+    void identityRecordOfThisBuild();
+    void identityFlagsFollowTheFields();
+
+    void selectionWindowTexts();
+    void interfaceNotUpShowsTheSelectionWindow();
+    void confirmedInterfaceIsSavedBeforeTheSystemIsBuilt();
+    void loadNetInterfaceOverridesSpecNetInterface();
+    void framelessMainWindowCarriesTheTitle();
+
+    void restartCommandLineCarriesTheInterface();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+};
+
+void TestStartup::init()
+{
+    m_oldCwd = QDir::currentPath();
+    QVERIFY(m_dir.isValid());
+    QDir::setCurrent(m_dir.path());
+    QFile::remove(NetInterfaceFile::fileName());
+}
+
+void TestStartup::cleanup()
+{
+    QDir::setCurrent(m_oldCwd);
+}
+
+void TestStartup::commandLineTable_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("interfaceName");
+    QTest::addColumn<QString>("loadMessage");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("load");
+    QTest::addColumn<bool>("maximize");
+    QTest::addColumn<bool>("frameless");
+
+    QTest::newRow("no arguments") << QStringList{"kve"} << "" << "" << false << false << false << false;
+    QTest::newRow("interface and flags")
+        << QStringList{"kve", "spec-net-interface", "eth0", "maximize-window", "frameless-window"}
+        << "eth0" << "" << false << false << true << true;
+    QTest::newRow("value missing at the end is ignored")
+        << QStringList{"kve", "maximize-window", "spec-net-interface"} << "" << "" << false << false << true << false;
+    QTest::newRow("substring match") << QStringList{"kve", "--save-net-interface=yes", "xxload-net-interfacexx"}
+                                     << "" << "" << true << true << false << false;
+    QTest::newRow("value containing an option name also acts as that option")
+        << QStringList{"kve", "spec-net-interface", "frameless-window"} << "frameless-window" << "" << false
+        << false << false << true;
+    QTest::newRow("load message")
+        << QStringList{"kve", "load-msg", "Restarting...", "spec-net-interface", "lo"} << "lo" << "Restarting..."
+        << false << false << false << false;
+    QTest::newRow("earlier option wins for an argument naming two")
+        << QStringList{"kve", "spec-net-interface-and-maximize-window", "eth1"} << "eth1" << "" << false << false
+        << false << false;
+    QTest::newRow("given twice, the last value counts")
+        << QStringList{"kve", "spec-net-interface", "eth0", "spec-net-interface", "eth1"} << "eth1" << ""
+        << false << false << false << false;
+    QTest::newRow("case-sensitive") << QStringList{"kve", "Maximize-Window"} << "" << "" << false << false << false
+                                    << false;
+}
+
+void TestStartup::commandLineTable()
+{
+    QFETCH(QStringList, args);
+    const StartupArguments parsed = StartupArguments::scan(args);
+    QTEST(parsed.interfaceName, "interfaceName");
+    QTEST(parsed.loadMessage, "loadMessage");
+    QTEST(parsed.saveNetInterface, "save");
+    QTEST(parsed.loadNetInterface, "load");
+    QTEST(parsed.maximizeWindow, "maximize");
+    QTEST(parsed.framelessWindow, "frameless");
+}
+
+void TestStartup::unrecognisedArgumentsReachTheSystemObject()
+{
+    QStringList seen;
+    StartupArguments::scan({"kve", "kve-simulation-control", "maximize-window", "other"},
+                           [&seen](const QString &a) { seen << a; });
+    QCOMPARE(seen, (QStringList{"kve-simulation-control", "other"}));
+
+    KveSystem system;
+    QVERIFY(!system.simulationControlRequested());
+    system.start({"kve", "x-kve-simulation-control-y"});
+    QVERIFY(system.simulationControlRequested());
+}
+
+void TestStartup::argumentsAreLoggedWithTheirIndex()
+{
+    QTest::ignoreMessage(QtDebugMsg, "ARG: 1 spec-net-interface");
+    QTest::ignoreMessage(QtDebugMsg, "ARG: 2 lo");
+    StartupArguments::scan({"kve", "spec-net-interface", "lo"});
+}
+
+void TestStartup::netInterfaceFileRoundTrip()
+{
+    QVERIFY(NetInterfaceFile::save("eth7"));
+    QFile f(NetInterfaceFile::fileName());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("eth7"));
+    f.close();
+    QCOMPARE(NetInterfaceFile::load(), QString("eth7"));
+}
+
+void TestStartup::missingOrEmptyNetInterfaceFileGivesNoName()
+{
+    QCOMPARE(NetInterfaceFile::load(), QString());
+    QFile f(NetInterfaceFile::fileName());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QCOMPARE(NetInterfaceFile::load(), QString());
+
+    // An empty file must not replace the name the command line gave.
+    KveSystem system;
+    system.start({"kve", "spec-net-interface", "lo", "load-net-interface"});
+    QCOMPARE(system.state(), CentralBaseClass::State::Constructed);
+    QCOMPARE(system.interfaceName(), QString("lo"));
+}
+
+void TestStartup::identityRecordOfThisBuild()
+{
+    const SystemInformation &info = SystemInformation::instance();
+    QCOMPARE(info.hardware(), QString("CU"));
+    QCOMPARE(info.software(), QString("CU"));
+    QCOMPARE(info.platform(), QString("WINDOWS"));
+    QCOMPARE(info.product(), QString("KVE420"));
+    QCOMPARE(info.talker(), QString("SD"));
+    QCOMPARE(info.displayName(), QString("KVE 420"));
+    QVERIFY(info.isHardwareCu() && !info.isHardwareJb());
+    QVERIFY(info.isSoftwareCu() && !info.isSoftwareJb());
+    QVERIFY(info.isPlatformWindows() && !info.isPlatformLinux());
+    QVERIFY(info.isKve420() && !info.isKve410() && !info.isVs2());
+    QVERIFY(!info.reservedFlag());
+}
+
+void TestStartup::identityFlagsFollowTheFields()
+{
+    const SystemInformation jb("JB", "JB", "LINUX", "ORBLOG3100");
+    QVERIFY(jb.isHardwareJb() && jb.isSoftwareJb() && jb.isPlatformLinux() && jb.isOrblog3100());
+    QCOMPARE(jb.displayName(), QString("ORBLOG OD47"));
+    QCOMPARE(SystemInformation::displayNameForProduct("ORBLOG3200"), QString("ORBLOG OL3200"));
+    QCOMPARE(SystemInformation::displayNameForProduct("KVE430"), QString("KVE 430"));
+    const SystemInformation unknown("CU", "CU", "WINDOWS", "KVE999");
+    QVERIFY(!unknown.isProductInitialized());
+    QVERIFY(SystemInformation::instance().isProductInitialized());
+}
+
+void TestStartup::selectionWindowTexts()
+{
+    NetworkSelectWidget w;
+    QCOMPARE(w.windowTitle(), QString("Velmora Vantis series: Network Selection"));
+    const auto labels = w.findChildren<QLabel *>();
+    QStringList texts;
+    for (const QLabel *l : labels)
+        texts << l->text();
+    QVERIFY(texts.contains("Please select network connection for\n communication with Velmora products."));
+    QVERIFY(texts.contains("Loading..."));
+    const auto buttons = w.findChildren<QPushButton *>();
+    QCOMPARE(buttons.size(), 1);
+    QCOMPARE(buttons.first()->text(), QString("Confirm"));
+    QVERIFY(w.offeredInterfaces().contains("lo"));
+    QCOMPARE(w.offeredInterfaces(), NetworkSelectWidget::interfacesUp());
+}
+
+void TestStartup::interfaceNotUpShowsTheSelectionWindow()
+{
+    KveSystem system;
+    system.start({"kve", "spec-net-interface", "no-such-if0"});
+    QCOMPARE(system.state(), CentralBaseClass::State::WaitingForInterface);
+    QVERIFY(system.networkSelectWidget()->isVisible());
+    QVERIFY(!system.mainScreen());
+
+    KveSystem bare;
+    bare.start({"kve"});
+    QCOMPARE(bare.state(), CentralBaseClass::State::WaitingForInterface);
+    QVERIFY(!bare.mainScreen());
+}
+
+void TestStartup::confirmedInterfaceIsSavedBeforeTheSystemIsBuilt()
+{
+    KveSystem system;
+    bool fileExistedAtConstruction = false;
+    connect(&system, &CentralBaseClass::systemConstructed, this, [&] {
+        fileExistedAtConstruction = NetInterfaceFile::load() == QLatin1String("lo");
+    });
+    system.start({"kve", "save-net-interface"});
+    QCOMPARE(system.state(), CentralBaseClass::State::WaitingForInterface);
+    QVERIFY(system.networkSelectWidget()->confirmInterface("lo"));
+    QCOMPARE(system.state(), CentralBaseClass::State::Constructed);
+    QVERIFY(fileExistedAtConstruction);
+    QCOMPARE(CentralBaseClass::currentInterfaceName(), QString("lo"));
+}
+
+void TestStartup::loadNetInterfaceOverridesSpecNetInterface()
+{
+    QVERIFY(NetInterfaceFile::save("lo"));
+    KveSystem system;
+    system.start({"kve", "spec-net-interface", "no-such-if0", "load-net-interface"});
+    QCOMPARE(system.state(), CentralBaseClass::State::Constructed);
+    QCOMPARE(system.interfaceName(), QString("lo"));
+    QVERIFY(!system.networkSelectWidget()->isVisible());
+}
+
+void TestStartup::framelessMainWindowCarriesTheTitle()
+{
+    KveSystem system;
+    system.start({"kve", "spec-net-interface", "lo", "frameless-window"});
+    QVERIFY(system.mainScreen());
+    QCOMPARE(system.mainScreen()->windowTitle(), QString("Velmora Vantis Series - KVE 420"));
+    QVERIFY(system.mainScreen()->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(system.mainScreen()->isVisible());
+}
+
+void TestStartup::restartCommandLineCarriesTheInterface()
+{
+    QCOMPARE(CentralBaseClass::restartCommandLine("/opt/kve/kve420", "eth0"),
+             QString("\"/opt/kve/kve420\" spec-net-interface eth0 load-msg "
+                     "\"Restarting application with new system type...\""));
+    const StartupArguments again = StartupArguments::scan(
+        {"kve", "spec-net-interface", "eth0", "load-msg", "Restarting application with new system type..."});
+    QCOMPARE(again.interfaceName, QString("eth0"));
+    QCOMPARE(again.loadMessage, QString("Restarting application with new system type..."));
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
