@@ -1,0 +1,89 @@
+#include "dimmingcontroller.h"
+
+#include "rootpath.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+const char *const kBacklightFile = "/sys/class/backlight/backlight/brightness";
+// Applying a value is a tiny shell write; a hung shell must not hold the screens for long.
+const int kCommandTimeoutMsecs = 2000;
+
+QString shellQuoted(const QString &path)
+{
+    if (!path.contains(QRegularExpression(QStringLiteral("[^A-Za-z0-9_./:+-]"))))
+        return path;
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+}
+
+DimmingController::DimmingController(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString DimmingController::backlightFilePath()
+{
+    return kve::rootPath(QLatin1String(kBacklightFile));
+}
+
+QString DimmingController::backlightCommand(int value)
+{
+    return QStringLiteral("echo ") + QString::number(value) + QStringLiteral(" > ")
+        + shellQuoted(backlightFilePath()) + QLatin1Char('\n');
+}
+
+bool DimmingController::init()
+{
+    m_brightness = InitialBrightness;
+    emit brightnessChanged(m_brightness);
+    return apply(m_brightness);
+}
+
+void DimmingController::setBrightness(int dimming)
+{
+    const int value = qBound(MinBrightness, dimming, MaxBrightness);
+    if (value == m_brightness)
+        return;
+    m_brightness = value;
+    apply(value);
+    emit brightnessChanged(value);
+}
+
+void DimmingController::increaseBrightness(int delta)
+{
+    // Widened so that a huge delta cannot wrap around.
+    setBrightness(static_cast<int>(qBound<qint64>(MinBrightness, qint64(m_brightness) + delta,
+                                                  MaxBrightness)));
+}
+
+void DimmingController::decreaseBrightness(int delta)
+{
+    setBrightness(static_cast<int>(qBound<qint64>(MinBrightness, qint64(m_brightness) - delta,
+                                                  MaxBrightness)));
+}
+
+bool DimmingController::apply(int value) const
+{
+    // No backlight file: a host without the unit's panel, where brightness is only a number.
+    if (!QFileInfo::exists(backlightFilePath()))
+        return true;
+    QProcess shell;
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), backlightCommand(value)});
+    if (!shell.waitForFinished(kCommandTimeoutMsecs)) {
+        shell.kill();
+        shell.waitForFinished();
+        qDebug().noquote() << "Backlight command did not finish: " + backlightCommand(value).trimmed();
+        return false;
+    }
+    if (shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0) {
+        qDebug().noquote() << "Backlight command failed: " + backlightCommand(value).trimmed();
+        return false;
+    }
+    return true;
+}
