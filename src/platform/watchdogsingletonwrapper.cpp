@@ -13,6 +13,11 @@ WatchdogSingletonWrapper &WatchdogSingletonWrapper::instance()
     return wrapper;
 }
 
+Watchdog *WatchdogSingletonWrapper::watchdog() const
+{
+    return m_watchdog.data();
+}
+
 void WatchdogSingletonWrapper::setWatchdog(Watchdog *watchdog)
 {
     if (m_initialized) {

@@ -15,7 +15,9 @@ public:
 
     // May be called once; a second call ends the program with exit code 1.
     void setWatchdog(Watchdog *watchdog);
-    Watchdog *watchdog() const { return m_watchdog; }
+    Watchdog *watchdog() const;
+    // Components that may also run without a watchdog (tools, tests) ask before registering.
+    bool isInitialized() const { return m_initialized; }
 
     void registerThread(QThread *thread, uint kick_interval_msecs, uint timeout_interval_msecs,
                         QString thread_name);
