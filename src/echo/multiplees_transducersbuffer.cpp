@@ -1,0 +1,179 @@
+#include "multiplees_transducersbuffer.h"
+
+#include "echorecord.h"
+#include "unitclock.h"
+
+#include <QDebug>
+#include <QTime>
+
+namespace {
+
+// Each time range shows about one screen width; ranges up to ten minutes take every record (the
+// five-minute view draws each twice as wide), longer ranges fold minutes / 10 records per column.
+double recordsPerColumnFor(int minutes) { return qMax(1.0, minutes / 10.0); }
+
+} // namespace
+
+const QVector<int> &MultipleES_TransducersBuffer::timeRangesInMinutes()
+{
+    static const QVector<int> ranges{5, 10, 15, 30, 60, 720, 1440};
+    return ranges;
+}
+
+QString MultipleES_TransducersBuffer::timeRangeName(int minutes)
+{
+    switch (minutes) {
+    case 5: return QStringLiteral("5 min");
+    case 10: return QStringLiteral("10 min");
+    case 15: return QStringLiteral("15 min");
+    case 30: return QStringLiteral("30 min");
+    case 60: return QStringLiteral("1 hr");
+    case 720: return QStringLiteral("12 hr");
+    case 1440: return QStringLiteral("24 hr");
+    default: return QString();
+    }
+}
+
+int MultipleES_TransducersBuffer::timeRangeFromName(const QString &name)
+{
+    bool isIndex = false;
+    const int index = name.toInt(&isIndex);
+    if (isIndex)
+        return (index >= 0 && index < timeRangesInMinutes().size()) ? timeRangesInMinutes().at(index)
+                                                                     : -1;
+    QString spaced = name;
+    spaced.replace(QLatin1Char('_'), QLatin1Char(' '));
+    for (int minutes : timeRangesInMinutes()) {
+        if (timeRangeName(minutes) == spaced)
+            return minutes;
+    }
+    return -1;
+}
+
+MultipleES_TransducersBuffer::MultipleES_TransducersBuffer(QObject *parent)
+    : QObject(parent), m_refreshTimer(this)
+{
+    for (auto &channel : m_buffers) {
+        for (int minutes : timeRangesInMinutes())
+            channel.push_back(std::make_unique<EchosounderDataBuffer>(minutes,
+                                                                      recordsPerColumnFor(minutes)));
+    }
+    connect(&m_refreshTimer, &QTimer::timeout, this,
+            &MultipleES_TransducersBuffer::increaseTimeFromRefresh);
+    m_refreshTimer.start(kDefaultRefreshMsecs);
+}
+
+MultipleES_TransducersBuffer::~MultipleES_TransducersBuffer() = default;
+
+EchosounderDataBuffer *MultipleES_TransducersBuffer::buffer(int channel, int time_range_minutes) const
+{
+    if (channel < 0 || channel >= kChannels)
+        return nullptr;
+    for (const auto &b : m_buffers[size_t(channel)]) {
+        if (b->timeRangeMinutes() == time_range_minutes)
+            return b.get();
+    }
+    return nullptr;
+}
+
+void MultipleES_TransducersBuffer::setRawDataLogging(bool logging_on) { m_rawDataLogging = logging_on; }
+
+void MultipleES_TransducersBuffer::setEchoScopeShown(bool shown) { m_echoScopeShown = shown; }
+
+void MultipleES_TransducersBuffer::setColumnCapacity(int columns)
+{
+    for (auto &channel : m_buffers)
+        for (auto &b : channel)
+            b->setCapacity(columns);
+}
+
+void MultipleES_TransducersBuffer::setRefreshIntervalMsecs(int msecs) { m_refreshTimer.start(msecs); }
+
+void MultipleES_TransducersBuffer::clearBuffers()
+{
+    for (auto &channel : m_buffers)
+        for (auto &b : channel)
+            b->clear();
+}
+
+void MultipleES_TransducersBuffer::simDataReceived(QByteArray raw_buffer, QString info, int channel)
+{
+    addData(raw_buffer, info, channel);
+}
+
+void MultipleES_TransducersBuffer::addData(QByteArray raw_buffer, QString info, int channel)
+{
+    if (channel < 0 || channel >= kChannels) {
+        qDebug() << "Echo record for unknown channel dropped: " << channel;
+        return;
+    }
+    if (info.size() < EchoRecord::kHeaderLength) {
+        qDebug() << "Echo record with short information text dropped: " << info;
+        return;
+    }
+    const EchoRecord::Kind kind = EchoRecord::kindOf(info);
+    const QString values = info.mid(EchoRecord::kHeaderLength);
+
+    switch (kind) {
+    case EchoRecord::Kind::Raw: {
+        const QStringList fields = values.split(QLatin1Char(','));
+        const QTime time = QTime::fromString(fields.value(EchoRecord::TimeField),
+                                             QStringLiteral("hh-mm-ss-zzz"));
+        const int msecs = time.isValid() ? time.msecsSinceStartOfDay() : 0;
+        if (msecs == m_previousRawTimeMsecs)
+            return;   // the junction box repeats a raw record when nothing new was sampled
+        if (m_rawDataLogging)
+            emit sendDataToLogger(raw_buffer, info, channel);
+        if (m_echoScopeShown)
+            emit sendRawDataToScope(raw_buffer, info, channel);
+        m_previousRawTimeMsecs = msecs;
+        return;
+    }
+    case EchoRecord::Kind::Filtered:
+        if (m_echoScopeShown)
+            emit sendFilteredDataToScope(raw_buffer, info, channel);
+        return;
+    case EchoRecord::Kind::Display:
+        addDisplayRecord(raw_buffer, values, channel);
+        m_missingPingCounter[size_t(channel)] = 0;
+        return;
+    }
+}
+
+void MultipleES_TransducersBuffer::addDisplayRecord(const QByteArray &samples, const QString &values,
+                                                    int channel)
+{
+    const QStringList fields = values.split(QLatin1Char(','));
+    const float depth = EchoRecord::number(fields, EchoRecord::DepthBlwTransducerField,
+                                           EchoRecord::kNoDepth);
+    const float range = EchoRecord::number(fields, EchoRecord::BufferRangeField, 0.0f);
+
+    int longest = 0;
+    for (auto &b : m_buffers[size_t(channel)]) {
+        if (b->addRecord(samples, range, depth))
+            longest = qMax(longest, b->timeRangeMinutes());
+    }
+    if (longest > 0)
+        emit sigES_NewData(channel, longest);
+
+    int &counter = m_historyCounter[size_t(channel)];
+    if (++counter >= kHistoryEvery) {
+        counter = 0;
+        emit logHistoryData(values, channel);
+    }
+}
+
+void MultipleES_TransducersBuffer::increaseTimeFromRefresh()
+{
+    for (int channel = 0; channel < kChannels; ++channel) {
+        int &missing = m_missingPingCounter[size_t(channel)];
+        if (missing >= kMissingPingPeriods) {
+            // The counter stays where it is: a silent channel gets an empty record each period.
+            addDisplayRecord(QByteArray(),
+                             EchoRecord::noDataValues(UnitClock::instance().currentDateTimeUtc()),
+                             channel);
+        } else {
+            ++missing;
+        }
+    }
+}

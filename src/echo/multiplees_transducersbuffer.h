@@ -1,0 +1,73 @@
+#pragma once
+
+#include "echosounderdatabuffer.h"
+
+#include <QObject>
+#include <QTimer>
+#include <QVector>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+// Intake of echo records from the junction box for both channels: raw records go to the raw data
+// logger and the echo scope, filtered records to the scope only, display records into the
+// channel's echogram buffers (one per display time range). Every tenth display record of a channel
+// goes to the depth history, and a channel that stays silent gets empty records so its echogram
+// keeps moving and shows the gap.
+class MultipleES_TransducersBuffer : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kChannels = 2;
+    static constexpr int kDefaultRefreshMsecs = 1000;
+    static constexpr int kHistoryEvery = 10;
+    static constexpr int kMissingPingPeriods = 2;
+
+    // Display time ranges in minutes, shortest first: 5, 10, 15, 30, 60, 720, 1440.
+    static const QVector<int> &timeRangesInMinutes();
+    // "5 min", "10 min", "15 min", "30 min", "1 hr", "12 hr", "24 hr"; empty for others.
+    static QString timeRangeName(int minutes);
+    // Minutes of a name as above, or of an index 0..6 of the picture-speed choice; -1 if unknown.
+    static int timeRangeFromName(const QString &name);
+
+    explicit MultipleES_TransducersBuffer(QObject *parent = nullptr);
+    ~MultipleES_TransducersBuffer() override;
+
+    // The buffer of a channel and time range; null for an unknown pair.
+    EchosounderDataBuffer *buffer(int channel, int time_range_minutes) const;
+
+    bool rawDataLogging() const { return m_rawDataLogging; }
+    bool echoScopeShown() const { return m_echoScopeShown; }
+
+public slots:
+    void addData(QByteArray raw_buffer, QString info, int channel);
+    void simDataReceived(QByteArray raw_buffer, QString info, int channel);
+    void setRawDataLogging(bool logging_on);
+    void setEchoScopeShown(bool shown);
+    // Columns kept per buffer: about the widest echogram in pixels.
+    void setColumnCapacity(int columns);
+    void setRefreshIntervalMsecs(int msecs);
+    void clearBuffers();
+
+signals:
+    void sigES_NewData(int channel_number, int biggest_updated_range_in_minutes);
+    void sendDataToLogger(QByteArray raw_buffer, QString info, int channel);
+    void sendRawDataToScope(QByteArray raw_buffer, QString info, int channel);
+    void sendFilteredDataToScope(QByteArray buffer, QString info, int channel);
+    void logHistoryData(QString data, int channel);
+
+private slots:
+    void increaseTimeFromRefresh();
+
+private:
+    void addDisplayRecord(const QByteArray &samples, const QString &values, int channel);
+
+    std::array<std::vector<std::unique_ptr<EchosounderDataBuffer>>, kChannels> m_buffers;
+    std::array<int, kChannels> m_historyCounter{};
+    std::array<int, kChannels> m_missingPingCounter{};
+    int m_previousRawTimeMsecs = -1;
+    bool m_rawDataLogging = false;
+    bool m_echoScopeShown = false;
+    QTimer m_refreshTimer;
+};
