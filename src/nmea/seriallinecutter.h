@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Cuts the byte stream of one serial line into sentence lines. The bytes waiting at the port are
+// handed in as they are; the cutter takes them when they hold a line end, throws them away when
+// 82 or more are waiting without one (no sentence is that long), and otherwise leaves them waiting.
+// Each line starts at its sentence's "$" (or "!") and ends with its "\n".
+class SerialLineCutter
+{
+public:
+    static constexpr int MaxLineLength = 82;
+
+    // Consumes what it uses from waiting and returns the complete lines found.
+    QStringList cut(QByteArray &waiting);
+
+    // The partial line kept between calls.
+    const QString &buffer() const { return m_buffer; }
+    void clear() { m_buffer.clear(); }
+
+private:
+    QString m_buffer;
+};
