@@ -1,0 +1,443 @@
+#include "validatedproperty.h"
+
+#include <QCoreApplication>
+#include <QDoubleValidator>
+#include <QIntValidator>
+#include <QRegularExpressionValidator>
+#include <QThread>
+#include <QTimer>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Every live field, so that the one validity tick can age them all. Fields are used from the
+// main thread only; while a tick runs, removals leave a hole that is closed afterwards.
+struct FieldRegistry
+{
+    std::vector<ValidatedProperty *> fields;
+    bool ticking = false;
+    bool holes = false;
+    QTimer *timer = nullptr;
+};
+
+FieldRegistry &registry()
+{
+    static FieldRegistry r;
+    return r;
+}
+
+QString padded(const QString &digits, uint width)
+{
+    if (uint(digits.size()) >= width)
+        return digits;
+    return QString(int(width) - digits.size(), QLatin1Char('0')) + digits;
+}
+
+} // namespace
+
+ValidatedProperty::ValidatedProperty(QObject *parent, QValidator *validator, uint fixedLength,
+                                     uint maxFieldLength, bool canBeNullField, int validityLimit)
+    : QObject(parent)
+    , m_validator(validator)
+    , m_fixedLength(fixedLength)
+    , m_maxFieldLength(maxFieldLength)
+    , m_canBeNullField(canBeNullField)
+    , m_validityLimit(validityLimit)
+{
+    if (m_validator)
+        m_validator->setParent(this);
+    FieldRegistry &r = registry();
+    m_registryIndex = int(r.fields.size());
+    r.fields.push_back(this);
+    ensureTimer();
+}
+
+ValidatedProperty::~ValidatedProperty()
+{
+    FieldRegistry &r = registry();
+    if (m_registryIndex < 0 || m_registryIndex >= int(r.fields.size()))
+        return;
+    if (r.ticking) {
+        r.fields[size_t(m_registryIndex)] = nullptr;
+        r.holes = true;
+        return;
+    }
+    ValidatedProperty *last = r.fields.back();
+    r.fields[size_t(m_registryIndex)] = last;
+    last->m_registryIndex = m_registryIndex;
+    r.fields.pop_back();
+}
+
+void ValidatedProperty::ensureTimer()
+{
+    FieldRegistry &r = registry();
+    if (r.timer)
+        return;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    r.timer = new QTimer(app);
+    r.timer->setInterval(1000);
+    QObject::connect(r.timer, &QTimer::timeout, &ValidatedProperty::tickAll);
+    r.timer->start();
+}
+
+QTimer *ValidatedProperty::validityTimer()
+{
+    return registry().timer;
+}
+
+int ValidatedProperty::liveCount()
+{
+    return int(registry().fields.size());
+}
+
+void ValidatedProperty::tickAll()
+{
+    FieldRegistry &r = registry();
+    if (r.ticking)
+        return;
+    r.ticking = true;
+    const size_t count = r.fields.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (ValidatedProperty *field = r.fields[i])
+            field->increaseValidityCounter();
+    }
+    r.ticking = false;
+    if (r.holes) {
+        size_t out = 0;
+        for (size_t i = 0; i < r.fields.size(); ++i) {
+            if (ValidatedProperty *field = r.fields[i]) {
+                field->m_registryIndex = int(out);
+                r.fields[out++] = field;
+            }
+        }
+        r.fields.resize(out);
+        r.holes = false;
+    }
+}
+
+void ValidatedProperty::increaseValidityCounter()
+{
+    if (m_validityLimit < 0)
+        return;
+    ++m_validityCounter;
+    if (m_validityCounter > m_validityLimit && m_valid) {
+        m_valid = false;
+        m_validityCounter = 0;
+        emit valueChanged();
+    }
+}
+
+void ValidatedProperty::setValid(bool valid)
+{
+    m_valid = valid;
+    m_validityCounter = 0;
+    emit valueChanged();
+}
+
+void ValidatedProperty::setDefaultValue(const QString &text, bool hasInitialValue)
+{
+    m_defaultValue = text;
+    m_hasInitialValue = hasInitialValue;
+}
+
+void ValidatedProperty::markAssigned()
+{
+    setValid(true);
+}
+
+int ValidatedProperty::checkEmpty(const QString &text) const
+{
+    if (!text.isEmpty())
+        return -1;
+    return m_canBeNullField ? FieldResult::EmptyNull : FieldResult::Invalid;
+}
+
+bool ValidatedProperty::validatorAccepts(const QString &text) const
+{
+    if (!m_validator)
+        return true;
+    QString copy = text;
+    int pos = 0;
+    return m_validator->validate(copy, pos) == QValidator::Acceptable;
+}
+
+void ValidatedProperty::copyBaseConfiguration(const ValidatedProperty &other)
+{
+    if (other.m_validator) {
+        if (auto *source = qobject_cast<QIntValidator *>(other.m_validator)) {
+            auto *own = qobject_cast<QIntValidator *>(m_validator);
+            if (!own) {
+                delete m_validator;
+                m_validator = own = new QIntValidator(this);
+            }
+            own->setRange(source->bottom(), source->top());
+        } else if (auto *source = qobject_cast<QDoubleValidator *>(other.m_validator)) {
+            auto *own = qobject_cast<QDoubleValidator *>(m_validator);
+            if (!own) {
+                delete m_validator;
+                m_validator = own = new QDoubleValidator(this);
+            }
+            own->setRange(source->bottom(), source->top(), source->decimals());
+            own->setNotation(source->notation());
+        } else if (auto *source = qobject_cast<QRegularExpressionValidator *>(other.m_validator)) {
+            auto *own = qobject_cast<QRegularExpressionValidator *>(m_validator);
+            if (!own) {
+                delete m_validator;
+                m_validator = own = new QRegularExpressionValidator(this);
+            }
+            own->setRegularExpression(source->regularExpression());
+        }
+    } else if (m_validator) {
+        delete m_validator;
+        m_validator = nullptr;
+    }
+    m_fixedLength = other.m_fixedLength;
+    m_maxFieldLength = other.m_maxFieldLength;
+    m_canBeNullField = other.m_canBeNullField;
+    m_defaultValue = other.m_defaultValue;
+    m_hasInitialValue = other.m_hasInitialValue;
+    m_validityLimit = other.m_validityLimit;
+    m_validityCounter = 0;
+}
+
+// ---- integer ----
+
+ValidatedIntProperty::ValidatedIntProperty(QObject *parent, QValidator *validator, uint fixedLength,
+                                           uint maxFieldLength, bool canBeNullField,
+                                           int validityLimit)
+    : ValidatedProperty(parent, validator, fixedLength, maxFieldLength, canBeNullField,
+                        validityLimit)
+{
+}
+
+void ValidatedIntProperty::copyConfiguration(const ValidatedProperty &other)
+{
+    copyBaseConfiguration(other);
+    emit valueChanged();
+}
+
+void ValidatedIntProperty::copyValueAndValidity(const ValidatedProperty &other)
+{
+    if (other.isValid()) {
+        if (auto *source = qobject_cast<const ValidatedIntProperty *>(&other))
+            m_value = source->m_value;
+        else
+            m_value = other.variantValue().toInt();
+    }
+    m_secondFlag = other.secondFlag();
+    setValid(other.isValid());
+}
+
+QString ValidatedIntProperty::fieldText() const
+{
+    if (!m_valid)
+        return m_canBeNullField ? QString() : m_defaultValue;
+    if (m_fixedLength == 0)
+        return QString::number(m_value);
+    const QString digits = padded(QString::number(qAbs(qint64(m_value))), m_fixedLength);
+    return m_value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+int ValidatedIntProperty::setFieldText(const QString &text)
+{
+    const int empty = checkEmpty(text);
+    if (empty >= 0)
+        return empty;
+    const uint length = uint(text.startsWith(QLatin1Char('-')) ? text.size() - 1 : text.size());
+    if (m_fixedLength != 0 && length != m_fixedLength)
+        return FieldResult::WrongLength;
+    if (m_maxFieldLength != 0 && length > m_maxFieldLength)
+        return FieldResult::WrongLength;
+    if (!validatorAccepts(text))
+        return FieldResult::Invalid;
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok)
+        return FieldResult::Invalid;
+    m_value = value;
+    markAssigned();
+    return FieldResult::Accepted;
+}
+
+void ValidatedIntProperty::setValue(qint32 value)
+{
+    m_value = value;
+    markAssigned();
+}
+
+void ValidatedIntProperty::resetToInitial()
+{
+    m_value = m_hasInitialValue ? m_defaultValue.toInt() : 0;
+    setValidQuiet(m_hasInitialValue);
+}
+
+// ---- real ----
+
+ValidatedFloatProperty::ValidatedFloatProperty(QObject *parent, QValidator *validator,
+                                               uint fixedLength, uint maxFieldLength,
+                                               bool canBeNullField, int validityLimit,
+                                               uint fixedDigitsBeforePoint,
+                                               uint leastDecimalsReceived, uint sendDecimals)
+    : ValidatedProperty(parent, validator, fixedLength, maxFieldLength, canBeNullField,
+                        validityLimit)
+    , m_fixedDigitsBeforePoint(fixedDigitsBeforePoint)
+    , m_leastDecimalsReceived(leastDecimalsReceived)
+    , m_sendDecimals(sendDecimals)
+{
+}
+
+void ValidatedFloatProperty::setDecimals(uint fixedDigitsBeforePoint, uint leastDecimalsReceived,
+                                         uint sendDecimals)
+{
+    m_fixedDigitsBeforePoint = fixedDigitsBeforePoint;
+    m_leastDecimalsReceived = leastDecimalsReceived;
+    m_sendDecimals = sendDecimals;
+}
+
+void ValidatedFloatProperty::copyConfiguration(const ValidatedProperty &other)
+{
+    copyBaseConfiguration(other);
+    if (auto *source = qobject_cast<const ValidatedFloatProperty *>(&other))
+        setDecimals(source->m_fixedDigitsBeforePoint, source->m_leastDecimalsReceived,
+                    source->m_sendDecimals);
+    emit valueChanged();
+}
+
+void ValidatedFloatProperty::copyValueAndValidity(const ValidatedProperty &other)
+{
+    if (other.isValid()) {
+        if (auto *source = qobject_cast<const ValidatedFloatProperty *>(&other))
+            m_value = source->m_value;
+        else
+            m_value = other.variantValue().toDouble();
+    }
+    m_secondFlag = other.secondFlag();
+    setValid(other.isValid());
+}
+
+QString ValidatedFloatProperty::fieldText() const
+{
+    if (!m_valid)
+        return m_canBeNullField ? QString() : m_defaultValue;
+    const int decimals = int(m_sendDecimals);
+    if (m_fixedLength != 0) {
+        const QString digits =
+            padded(QString::number(std::fabs(m_value), 'f', decimals), m_fixedLength)
+                .left(int(m_fixedLength));
+        return m_value < 0 ? QLatin1Char('-') + digits : digits;
+    }
+    if (m_fixedDigitsBeforePoint == 0)
+        return QString::number(m_value, 'f', decimals);
+    const QString digits = padded(QString::number(std::fabs(m_value), 'f', decimals),
+                                  m_sendDecimals + m_fixedDigitsBeforePoint + 1);
+    return m_value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+int ValidatedFloatProperty::setFieldText(const QString &text)
+{
+    const int empty = checkEmpty(text);
+    if (empty >= 0)
+        return empty;
+    if (m_fixedDigitsBeforePoint != 0 || m_leastDecimalsReceived != 0) {
+        const int point = text.indexOf(QLatin1Char('.'));
+        const int before = point < 0 ? text.size() : point;
+        if (m_fixedDigitsBeforePoint != 0) {
+            const uint wanted = m_fixedDigitsBeforePoint
+                                + (text.startsWith(QLatin1Char('-')) ? 1 : 0);
+            if (uint(before) != wanted)
+                return FieldResult::WrongLength;
+        }
+        if (m_leastDecimalsReceived != 0) {
+            if (point < 0)
+                return FieldResult::WrongLength;
+            const int next = text.indexOf(QLatin1Char('.'), point + 1);
+            const int after = (next < 0 ? text.size() : next) - point - 1;
+            if (uint(after) < m_leastDecimalsReceived)
+                return FieldResult::WrongLength;
+        }
+    }
+    if (!validatorAccepts(text))
+        return FieldResult::Invalid;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return FieldResult::Invalid;
+    m_value = value;
+    markAssigned();
+    return FieldResult::Accepted;
+}
+
+void ValidatedFloatProperty::setValue(double value)
+{
+    m_value = value;
+    markAssigned();
+}
+
+void ValidatedFloatProperty::resetToInitial()
+{
+    m_value = m_hasInitialValue ? m_defaultValue.toDouble() : 0.0;
+    setValidQuiet(m_hasInitialValue);
+}
+
+// ---- text ----
+
+ValidatedStringProperty::ValidatedStringProperty(QObject *parent, QValidator *validator,
+                                                 uint fixedLength, uint maxFieldLength,
+                                                 bool canBeNullField, int validityLimit)
+    : ValidatedProperty(parent, validator, fixedLength, maxFieldLength, canBeNullField,
+                        validityLimit)
+{
+}
+
+void ValidatedStringProperty::copyConfiguration(const ValidatedProperty &other)
+{
+    copyBaseConfiguration(other);
+    emit valueChanged();
+}
+
+void ValidatedStringProperty::copyValueAndValidity(const ValidatedProperty &other)
+{
+    if (other.isValid()) {
+        if (auto *source = qobject_cast<const ValidatedStringProperty *>(&other))
+            m_value = source->m_value;
+        else
+            m_value = other.variantValue().toString();
+    }
+    m_secondFlag = other.secondFlag();
+    setValid(other.isValid());
+}
+
+QString ValidatedStringProperty::fieldText() const
+{
+    if (!m_valid)
+        return m_canBeNullField ? QString() : m_defaultValue;
+    return m_value;
+}
+
+int ValidatedStringProperty::setFieldText(const QString &text)
+{
+    const int empty = checkEmpty(text);
+    if (empty >= 0)
+        return empty;
+    if (!validatorAccepts(text))
+        return FieldResult::Invalid;
+    m_value = text;
+    markAssigned();
+    return FieldResult::Accepted;
+}
+
+void ValidatedStringProperty::setValue(const QString &value)
+{
+    m_value = value;
+    markAssigned();
+}
+
+void ValidatedStringProperty::resetToInitial()
+{
+    m_value = m_hasInitialValue ? m_defaultValue : QString();
+    setValidQuiet(m_hasInitialValue);
+}

@@ -1,0 +1,173 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+class QValidator;
+class QTimer;
+
+// One typed field of a sentence or data holder: value, validity that ages out, and the rules that
+// turn the value into the text of a sentence field and back.
+//
+// Result codes of the text setter.
+namespace FieldResult {
+enum Code { Accepted = 0, EmptyNull = 1, Invalid = 2, WrongLength = 3 };
+}
+
+class ValidatedProperty : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int defaultValidityLimit = 10;
+    static constexpr int dateTimeValidityLimit = 60;
+
+    ValidatedProperty(QObject *parent, QValidator *validator, uint fixedLength, uint maxFieldLength,
+                      bool canBeNullField, int validityLimit);
+    ~ValidatedProperty() override;
+
+    // Copies validator bounds or expression, lengths, flags and decimals from a field of the same
+    // class; the validity count restarts.
+    virtual void copyConfiguration(const ValidatedProperty &other) = 0;
+    // Takes over value and validity; the value only when the other field is valid.
+    virtual void copyValueAndValidity(const ValidatedProperty &other) = 0;
+    virtual QVariant variantValue() const = 0;
+    int setVariantValue(const QVariant &value) { return setFieldText(value.toString()); }
+    virtual QString fieldText() const = 0;
+    virtual int setFieldText(const QString &text) = 0;
+
+    // Returns the field to the state it had right after construction from metadata: its default
+    // value when one was given (then valid), otherwise zero and invalid. Emits nothing.
+    virtual void resetToInitial() = 0;
+
+    bool isValid() const { return m_valid; }
+    void setValid(bool valid);
+    bool secondFlag() const { return m_secondFlag; }
+    void setSecondFlag(bool flag) { m_secondFlag = flag; }
+
+    QValidator *validator() const { return m_validator; }
+    uint fixedLength() const { return m_fixedLength; }
+    void setFixedLength(uint length) { m_fixedLength = length; }
+    uint maxFieldLength() const { return m_maxFieldLength; }
+    void setMaxFieldLength(uint length) { m_maxFieldLength = length; }
+    bool canBeNullField() const { return m_canBeNullField; }
+    void setCanBeNullField(bool canBeNull) { m_canBeNullField = canBeNull; }
+    QString defaultValue() const { return m_defaultValue; }
+    // Stores the default text; with hasInitialValue the field starts from it after a reset.
+    void setDefaultValue(const QString &text, bool hasInitialValue = true);
+    bool hasInitialValue() const { return m_hasInitialValue; }
+    int validityCounter() const { return m_validityCounter; }
+    int validityLimit() const { return m_validityLimit; }
+    void setValidityLimit(int limit) { m_validityLimit = limit; }
+
+    // The one process-wide validity tick (1000 ms), created with the first field once an
+    // application object exists. Null before that.
+    static QTimer *validityTimer();
+    // Advances the validity count of every live field by one tick, as the timer does.
+    static void tickAll();
+    static int liveCount();
+
+signals:
+    void valueChanged();
+
+public slots:
+    void increaseValidityCounter();
+
+protected:
+    // Text checks shared by the concrete classes: empty text, then the validator.
+    int checkEmpty(const QString &text) const;
+    bool validatorAccepts(const QString &text) const;
+    void copyBaseConfiguration(const ValidatedProperty &other);
+    void markAssigned();
+    void setValidQuiet(bool valid) { m_valid = valid; m_validityCounter = 0; }
+
+    QValidator *m_validator = nullptr;
+    bool m_valid = false;
+    bool m_secondFlag = true;
+    uint m_fixedLength = 0;
+    uint m_maxFieldLength = 0;
+    bool m_canBeNullField = true;
+    QString m_defaultValue = QStringLiteral("0");
+    int m_validityCounter = 0;
+    int m_validityLimit = defaultValidityLimit;
+    bool m_hasInitialValue = false;
+
+private:
+    static void ensureTimer();
+    int m_registryIndex = -1;
+};
+
+class ValidatedIntProperty : public ValidatedProperty
+{
+    Q_OBJECT
+public:
+    ValidatedIntProperty(QObject *parent = nullptr, QValidator *validator = nullptr,
+                         uint fixedLength = 0, uint maxFieldLength = 0, bool canBeNullField = true,
+                         int validityLimit = defaultValidityLimit);
+
+    void copyConfiguration(const ValidatedProperty &other) override;
+    void copyValueAndValidity(const ValidatedProperty &other) override;
+    QVariant variantValue() const override { return m_value; }
+    QString fieldText() const override;
+    int setFieldText(const QString &text) override;
+    void resetToInitial() override;
+
+    qint32 value() const { return m_value; }
+    void setValue(qint32 value);
+
+private:
+    qint32 m_value = 0;
+};
+
+class ValidatedFloatProperty : public ValidatedProperty
+{
+    Q_OBJECT
+public:
+    ValidatedFloatProperty(QObject *parent = nullptr, QValidator *validator = nullptr,
+                           uint fixedLength = 0, uint maxFieldLength = 0, bool canBeNullField = true,
+                           int validityLimit = defaultValidityLimit, uint fixedDigitsBeforePoint = 0,
+                           uint leastDecimalsReceived = 0, uint sendDecimals = 1);
+
+    void copyConfiguration(const ValidatedProperty &other) override;
+    void copyValueAndValidity(const ValidatedProperty &other) override;
+    QVariant variantValue() const override { return m_value; }
+    QString fieldText() const override;
+    int setFieldText(const QString &text) override;
+    void resetToInitial() override;
+
+    double value() const { return m_value; }
+    void setValue(double value);
+
+    uint fixedDigitsBeforePoint() const { return m_fixedDigitsBeforePoint; }
+    uint leastDecimalsReceived() const { return m_leastDecimalsReceived; }
+    uint sendDecimals() const { return m_sendDecimals; }
+    void setDecimals(uint fixedDigitsBeforePoint, uint leastDecimalsReceived, uint sendDecimals);
+
+private:
+    double m_value = 0.0;
+    uint m_fixedDigitsBeforePoint = 0;
+    uint m_leastDecimalsReceived = 0;
+    uint m_sendDecimals = 1;
+};
+
+class ValidatedStringProperty : public ValidatedProperty
+{
+    Q_OBJECT
+public:
+    ValidatedStringProperty(QObject *parent = nullptr, QValidator *validator = nullptr,
+                            uint fixedLength = 0, uint maxFieldLength = 0,
+                            bool canBeNullField = true, int validityLimit = defaultValidityLimit);
+
+    void copyConfiguration(const ValidatedProperty &other) override;
+    void copyValueAndValidity(const ValidatedProperty &other) override;
+    QVariant variantValue() const override { return m_value; }
+    QString fieldText() const override;
+    int setFieldText(const QString &text) override;
+    void resetToInitial() override;
+
+    QString value() const { return m_value; }
+    void setValue(const QString &value);
+
+private:
+    QString m_value;
+};
