@@ -3,9 +3,12 @@
 #include "networkselectwidget.h"
 #include "systeminformation.h"
 #include "unitclock.h"
+#include "watchdog.h"
+#include "watchdogsingletonwrapper.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QProcess>
 #include <QThread>
 #include <QWidget>
@@ -31,6 +34,12 @@ CentralBaseClass::CentralBaseClass(QObject *parent)
 
 CentralBaseClass::~CentralBaseClass()
 {
+    if (m_watchdogThread) {
+        if (m_watchdog)
+            m_watchdog->deleteLater();
+        m_watchdogThread->quit();
+        m_watchdogThread->wait(1000);
+    }
     delete m_mainScreen;
     delete m_networkSelect;
 }
@@ -111,6 +120,11 @@ void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bo
         m_mainScreen->showMaximized();
 
     QThread::currentThread()->setObjectName(QStringLiteral("Main thread"));
+    if (!m_mainThreadRegistered) {
+        WatchdogSingletonWrapper::instance().registerThread(QThread::currentThread(), 1000, 15000,
+                                                            QStringLiteral("Main thread"));
+        m_mainThreadRegistered = true;
+    }
     m_state = State::Constructed;
     emit systemConstructed();
 }
@@ -124,7 +138,27 @@ void CentralBaseClass::handleUnrecognisedArgument(const QString &) {}
 void CentralBaseClass::afterDisplayShown() {}
 void CentralBaseClass::afterLocalSfiWiring() {}
 
-void CentralBaseClass::createWatchdog() {}
+QString CentralBaseClass::dataDirectory()
+{
+    return QDir::currentPath();
+}
+
+void CentralBaseClass::createWatchdog()
+{
+    // The watchdog is process-wide; a second system object in the same process (tests) shares it.
+    static bool created = false;
+    if (created)
+        return;
+    created = true;
+    m_watchdogThread = new QThread(this);
+    m_watchdogThread->setObjectName(QStringLiteral("Watchdog thread"));
+    auto *watchdog = new Watchdog(dataDirectory());
+    watchdog->moveToThread(m_watchdogThread);
+    connect(m_watchdogThread, &QThread::finished, watchdog, &QObject::deleteLater);
+    m_watchdog = watchdog;
+    m_watchdogThread->start(QThread::InheritPriority);
+    WatchdogSingletonWrapper::instance().setWatchdog(watchdog);
+}
 
 QString CentralBaseClass::restartCommandLine(const QString &programPath, const QString &interfaceName)
 {

@@ -41,6 +41,9 @@ public:
     // Starts the program again (detached) and ends this process with exit code 0.
     void restartApplication();
 
+    // Folder below which the unit keeps its own files (watchdog report, settings).
+    static QString dataDirectory();
+
 public slots:
     void constructCentralBaseClass(QString intrfaceName);
     void constructCentralBaseClass();
@@ -71,4 +74,5 @@ private:
     NetworkSelectWidget *m_networkSelect = nullptr;
     QThread *m_watchdogThread = nullptr;
     QPointer<Watchdog> m_watchdog;
+    static inline bool m_mainThreadRegistered = false;
 };

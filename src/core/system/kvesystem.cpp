@@ -1,6 +1,7 @@
 #include "kvesystem.h"
 
 #include "basescreen.h"
+#include "hardware.h"
 
 KveSystem::KveSystem(QObject *parent)
     : CentralBaseClass(parent)
@@ -23,6 +24,10 @@ void KveSystem::handleUnrecognisedArgument(const QString &arg)
 void KveSystem::constructSystem(const QString &interfaceName)
 {
     CentralBaseClass::constructSystem(interfaceName);
+    if (!m_hardware) {
+        m_hardware = new Hardware(this);
+        m_hardware->init();
+    }
     if (!m_mainScreen)
         m_mainScreen = createMainScreen();
     baseScreen()->setInterfaceName(interfaceName);

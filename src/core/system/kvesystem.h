@@ -3,6 +3,7 @@
 #include "centralbaseclass.h"
 
 class BaseScreen;
+class Hardware;
 
 // The system object of the control unit.
 class KveSystem : public CentralBaseClass
@@ -14,6 +15,7 @@ public:
 
     bool simulationControlRequested() const { return m_simulationControlRequested; }
     BaseScreen *baseScreen() const;
+    Hardware *hardware() const { return m_hardware; }
 
 protected:
     void handleUnrecognisedArgument(const QString &arg) override;
@@ -24,4 +26,5 @@ protected:
 
 private:
     bool m_simulationControlRequested = false;
+    Hardware *m_hardware = nullptr;
 };
