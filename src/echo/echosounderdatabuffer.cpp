@@ -72,6 +72,7 @@ void EchosounderDataBuffer::push(const EchogramColumn &column)
 {
     m_ring[m_head] = column;
     m_head = (m_head + 1) % m_ring.size();
+    ++m_total;
     if (m_count < m_ring.size())
         ++m_count;
 }

@@ -43,6 +43,9 @@ public:
 
     // The following are read under the lock.
     int columnCount() const { return m_count; }
+    // Columns ever completed, including those that have left the ring; lets the renderer tell
+    // how many columns arrived since it last drew.
+    quint64 totalColumns() const { return m_total; }
     // 0 is the newest column.
     const EchogramColumn &columnFromNewest(int index) const;
     // Bottom depths around the newest column: the one before it, the newest, and the depth of the
@@ -66,6 +69,7 @@ private:
     QVector<EchogramColumn> m_ring;
     int m_head = 0;    // next slot to write
     int m_count = 0;
+    quint64 m_total = 0;
     double m_accumulated = 0.0;
     EchogramColumn m_folding;
     int m_foldedRecords = 0;

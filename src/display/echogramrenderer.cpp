@@ -1,0 +1,318 @@
+#include "echogramrenderer.h"
+
+#include "echorecord.h"
+
+#include <QDebug>
+#include <QLine>
+#include <QMetaObject>
+#include <QMutexLocker>
+#include <QPainter>
+
+#include <cstring>
+
+EchogramRenderer::EchogramRenderer(QObject *parent) : QObject(parent)
+{
+    qRegisterMetaType<EchosounderDataBuffer *>("EchosounderDataBuffer*");
+    m_colorTable.fill(m_inactiveColor.rgb(), 256);
+}
+
+int EchogramRenderer::columnWidth() const
+{
+    return m_timeScale == kStretchedTimeScaleMinutes ? 2 : 1;
+}
+
+void EchogramRenderer::setInactiveColor(QColor v)
+{
+    m_inactiveColor = v;
+}
+
+void EchogramRenderer::setColorTable(QVector<QRgb> v)
+{
+    if (v.size() != 256) {
+        qDebug() << "EchogramRenderer colour table with wrong size: " << v.size();
+        v.resize(256);
+    }
+    m_colorTable = v;
+}
+
+void EchogramRenderer::requestFullRedraw(EchosounderDataBuffer *data_buffer, bool reset_started_count)
+{
+    ++m_pending;
+    if (reset_started_count)
+        m_started = 0;
+    QMetaObject::invokeMethod(this, "getImageFromInternalBuffer", Qt::QueuedConnection,
+                              Q_ARG(EchosounderDataBuffer *, data_buffer));
+}
+
+void EchogramRenderer::requestColumn(EchosounderDataBuffer *data_buffer)
+{
+    // One queued addition catches up with every column that arrived before it runs.
+    if (m_columnPending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(this, "addVerticalLineToImage", Qt::QueuedConnection,
+                              Q_ARG(EchosounderDataBuffer *, data_buffer));
+}
+
+EchogramRenderer::ColumnScale EchogramRenderer::scaleFor(const EchogramColumn &column) const
+{
+    ColumnScale s;
+    const int n = column.samples.size();
+    const double r = column.depthRange;
+    const double d = m_depthRange;
+    if (n <= 0 || r <= 0.0 || d <= 0.0)
+        return s;
+    const double wanted = double(n) * d / r;
+    const int m = wanted >= double(n) ? n : int(wanted);
+    if (m < n) {
+        s.samples = m;
+        s.rows = m_canvasHeight;
+    } else {
+        // The column covers less depth than shown: its samples fill only the upper part.
+        s.samples = n;
+        s.rows = int(double(n) * r / d);
+    }
+    if (s.samples <= 0 || s.rows <= 0)
+        return ColumnScale();
+    return s;
+}
+
+const std::vector<int> &EchogramRenderer::rowMap(const ColumnScale &scale)
+{
+    if (scale.samples != m_rowMapScale.samples || scale.rows != m_rowMapScale.rows
+        || m_rowMapHeight != m_canvasHeight || m_rowMapOffset != m_pixelOffset) {
+        m_rowMapScale = scale;
+        m_rowMapHeight = m_canvasHeight;
+        m_rowMapOffset = m_pixelOffset;
+        const int visible = qMin(scale.rows, m_canvasHeight + qMax(0, -m_pixelOffset));
+        m_rowMap.resize(size_t(qMax(0, visible)));
+        for (int r = 0; r < visible; ++r)
+            m_rowMap[size_t(r)] = int(qint64(r) * scale.samples / scale.rows);
+    }
+    return m_rowMap;
+}
+
+void EchogramRenderer::drawColumn(QImage &image, int x, int width, const EchogramColumn &column)
+{
+    const int h = image.height();
+    const int stride = image.bytesPerLine() / 4;
+    QRgb *base = reinterpret_cast<QRgb *>(image.bits()) + x;
+    const QRgb inactive = m_inactiveColor.rgb();
+    const ColumnScale scale = scaleFor(column);
+    const std::vector<int> &map = rowMap(scale);
+    const uchar *samples = reinterpret_cast<const uchar *>(column.samples.constData());
+    const QRgb *table = m_colorTable.constData();
+    const int mapped = int(map.size());
+    for (int y = 0; y < h; ++y) {
+        const int r = y - m_pixelOffset;
+        const QRgb c = (r >= 0 && r < mapped) ? table[samples[map[size_t(r)]]] : inactive;
+        QRgb *p = base + qint64(y) * stride;
+        for (int i = 0; i < width; ++i)
+            p[i] = c;
+    }
+}
+
+void EchogramRenderer::ensureCanvas()
+{
+    if (m_canvas.width() == m_canvasWidth && m_canvas.height() == m_canvasHeight
+        && m_canvas.format() == QImage::Format_RGB32)
+        return;
+    m_canvas = QImage(m_canvasWidth, m_canvasHeight, QImage::Format_RGB32);
+    m_canvas.fill(m_inactiveColor);
+    m_spare = QImage();
+}
+
+void EchogramRenderer::scrollCanvas(int width)
+{
+    const int w = m_canvas.width();
+    const int h = m_canvas.height();
+    const int keep = qMax(0, w - width);
+    if (m_canvas.isDetached()) {
+        uchar *bits = m_canvas.bits();
+        const int bpl = m_canvas.bytesPerLine();
+        for (int y = 0; y < h; ++y) {
+            QRgb *row = reinterpret_cast<QRgb *>(bits + qint64(y) * bpl);
+            std::memmove(row, row + (w - keep), size_t(keep) * sizeof(QRgb));
+        }
+        return;
+    }
+    // The GUI still holds the last canvas: copy it shifted into the spare one instead of
+    // copying it first and shifting afterwards.
+    QImage next;
+    if (m_spare.size() == m_canvas.size() && m_spare.format() == m_canvas.format()
+        && m_spare.isDetached())
+        next = std::move(m_spare);
+    else
+        next = QImage(w, h, QImage::Format_RGB32);
+    const uchar *src = m_canvas.constBits();
+    uchar *dst = next.bits();
+    const int sbpl = m_canvas.bytesPerLine();
+    const int dbpl = next.bytesPerLine();
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(dst + qint64(y) * dbpl,
+                    src + qint64(y) * sbpl + size_t(w - keep) * sizeof(QRgb),
+                    size_t(keep) * sizeof(QRgb));
+    }
+    m_spare = m_canvas;
+    m_canvas = next;
+}
+
+int EchogramRenderer::depthRow(float depth) const
+{
+    if (m_depthRange <= 0.0f)
+        return m_pixelOffset - 1;
+    return int(m_pixelOffset + double(depth) * m_canvasHeight / m_depthRange);
+}
+
+bool EchogramRenderer::traceJoins(int row_a, int row_b) const
+{
+    return row_a > m_pixelOffset && row_b > m_pixelOffset
+           && qAbs(row_a - row_b) < m_adjacentDepthLimit;
+}
+
+void EchogramRenderer::drawNewestTrace(const EchosounderDataBuffer &buffer, int index_from_newest)
+{
+    const int count = buffer.columnCount();
+    const int current = depthRow(buffer.columnFromNewest(index_from_newest).bottomDepth);
+    const int previous = index_from_newest + 1 < count
+                             ? depthRow(buffer.columnFromNewest(index_from_newest + 1).bottomDepth)
+                             : m_pixelOffset - 1;
+    const int next = index_from_newest == 0 ? depthRow(buffer.nextDepth()) : m_pixelOffset - 1;
+    const int w = m_canvas.width();
+    const bool toPrevious = traceJoins(previous, current);
+    const bool toNext = traceJoins(current, next);
+    if (!toPrevious && !toNext)
+        return;
+    QPainter painter(&m_canvas);
+    painter.setPen(QPen(m_depthLineColor, m_depthLineWidth, Qt::SolidLine, Qt::SquareCap,
+                        Qt::BevelJoin));
+    if (toPrevious)
+        painter.drawLine(w - 2, previous, w - 1, current);
+    if (toNext)
+        painter.drawLine(w - 1, current, w, next);
+}
+
+void EchogramRenderer::addVerticalLineToImage(EchosounderDataBuffer *data_buffer)
+{
+    addVerticalLineToImage(data_buffer, false);
+}
+
+void EchogramRenderer::addVerticalLineToImage(EchosounderDataBuffer *data_buffer,
+                                              bool called_after_image_rendering)
+{
+    m_columnPending = false;
+    if (!data_buffer)
+        return;
+    if (!called_after_image_rendering) {
+        if (!data_buffer->tryLock()) {
+            requestFullRedraw(data_buffer, false);
+            return;
+        }
+        const bool sameSize = m_canvas.width() == m_canvasWidth
+                              && m_canvas.height() == m_canvasHeight;
+        if (data_buffer != m_drawnBuffer || !sameSize) {
+            // The canvas shows another buffer or size: only a full redraw makes sense.
+            data_buffer->unlock();
+            requestFullRedraw(data_buffer, false);
+            return;
+        }
+    }
+    ensureCanvas();
+    const quint64 total = data_buffer->totalColumns();
+    const quint64 arrived = total > m_drawnColumns ? total - m_drawnColumns : 0;
+    const int limit = qMin(data_buffer->columnCount(), m_canvasWidth);
+    const int missing = int(qMin<quint64>(arrived, quint64(limit)));
+    const int w = columnWidth();
+    for (int j = missing - 1; j >= 0; --j) {
+        scrollCanvas(w);
+        drawColumn(m_canvas, m_canvas.width() - w, qMin(w, m_canvas.width()),
+                   data_buffer->columnFromNewest(j));
+        drawNewestTrace(*data_buffer, j);
+    }
+    m_drawnColumns = total;
+    if (!called_after_image_rendering)
+        data_buffer->unlock();
+    if (missing > 0 || called_after_image_rendering)
+        emit renderedImage(m_canvas);
+}
+
+bool EchogramRenderer::shouldGiveUp(const EchosounderDataBuffer &buffer) const
+{
+    if (m_started.load() > kMaxGivenUpRedraws)
+        return false;
+    return m_pending.load() > 0 || buffer.abortRequested();
+}
+
+void EchogramRenderer::giveUp(EchosounderDataBuffer *buffer)
+{
+    if (buffer)
+        buffer->unlock();
+    m_redrawIncomplete = true;
+    m_rendering = false;
+}
+
+void EchogramRenderer::getImageFromInternalBuffer(EchosounderDataBuffer *data_buffer)
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        const int left = --m_pending;
+        if (left > 0)
+            return;   // a later request will draw
+        if (left < 0)
+            m_pending = 0;
+        m_redrawTimer.start();
+        ++m_started;
+        m_rendering = true;
+    }
+    if (!data_buffer || !data_buffer->tryLock()) {
+        giveUp(nullptr);
+        return;
+    }
+    data_buffer->clearAbort();
+
+    QImage canvas(m_canvasWidth, m_canvasHeight, QImage::Format_RGB32);
+    canvas.fill(m_inactiveColor);
+    std::vector<int> traceRows(size_t(m_canvasWidth), m_pixelOffset - 1);
+
+    if (shouldGiveUp(*data_buffer)) {
+        giveUp(data_buffer);
+        return;
+    }
+    // The newest column is left to the column addition that ends the redraw.
+    int x = m_canvasWidth;
+    const int count = data_buffer->columnCount();
+    for (int i = 1; i < count && x > 0; ++i) {
+        --x;
+        const EchogramColumn &column = data_buffer->columnFromNewest(i);
+        drawColumn(canvas, x, 1, column);
+        traceRows[size_t(x)] = depthRow(column.bottomDepth);
+        fullRedrawWalked(i);
+        if (shouldGiveUp(*data_buffer)) {
+            giveUp(data_buffer);
+            return;
+        }
+    }
+
+    QVector<QLine> segments;
+    for (int i = x; i + 1 < m_canvasWidth; ++i) {
+        if (traceJoins(traceRows[size_t(i)], traceRows[size_t(i + 1)]))
+            segments.append(QLine(i, traceRows[size_t(i)], i + 1, traceRows[size_t(i + 1)]));
+    }
+    if (!segments.isEmpty()) {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setPen(QPen(m_depthLineColor, m_depthLineWidth, Qt::SolidLine, Qt::SquareCap,
+                            Qt::BevelJoin));
+        painter.drawLines(segments);
+    }
+
+    m_canvas = canvas;
+    m_spare = QImage();
+    m_drawnBuffer = data_buffer;
+    m_drawnColumns = data_buffer->totalColumns() - (count > 0 ? 1 : 0);
+    m_rendering = false;
+    m_redrawIncomplete = false;
+    m_started = 0;   // a completed picture ends the series of given-up redraws
+    m_lastRedrawMsecs = m_redrawTimer.elapsed();
+    addVerticalLineToImage(data_buffer, true);
+    data_buffer->unlock();
+}
