@@ -1,0 +1,54 @@
+#pragma once
+
+#include "nmeabufferclass.h"
+
+#include <QHash>
+#include <QMetaType>
+#include <QStringList>
+#include <QVector>
+
+// Sentences of one received group, joined from all its datagrams in g: order.
+struct ReceivedSentenceGroup
+{
+    QStringList sentences;
+    QString sourceSfi;
+    bool internal = false;
+    bool fromInternalInterface = false;
+};
+Q_DECLARE_METATYPE(ReceivedSentenceGroup)
+
+// Collects the sentences of received groups per sender until the count announced in the g:
+// field is reached. Groups whose remaining datagrams never arrive are dropped after a few ticks.
+class NmeaInputBuffer : public NmeaBufferClass
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxGroupSize = 999;
+    static constexpr int TicksToKeepIncomplete = 3;
+
+    explicit NmeaInputBuffer(int interval_ms = 1000, QObject *parent = nullptr);
+
+    // One tagged sentence of a group: its 1-based index, the group size and group id from g:.
+    // Returns true when this completed the group (then groupComplete has been emitted).
+    bool addSentence(const QString &sourceSfi, int index, int count, int groupId, const QString &sentence,
+                     bool internal, bool fromInternalInterface);
+    int pendingGroups() const { return m_groups.size(); }
+
+signals:
+    void emitAckSignal(QString msg_tag, QString s_sfi);
+    void groupComplete(ReceivedSentenceGroup group);
+
+private slots:
+    void groupTimedOut();
+
+private:
+    struct Entry
+    {
+        QVector<QString> sentences;
+        int received = 0;
+        int age = 0;
+        bool internal = false;
+        bool fromInternalInterface = false;
+    };
+    QHash<QString, Entry> m_groups;   // key: source SFI + group id
+};

@@ -1,0 +1,281 @@
+#include "nmeaoverudpcontroller.h"
+
+#include "listofsfisonnetwork.h"
+#include "settingscarrier.h"
+#include "udpparserclass.h"
+
+#include <QDebug>
+
+#include <cstring>
+
+namespace {
+
+// Part 2.2 checksum test on one backslash-separated piece: the XOR of the text before the first
+// "*" (start character excluded) must equal the two upper-case digits after it.
+bool pieceChecksumOk(const char *b, const char *e)
+{
+    const char *star = static_cast<const char *>(std::memchr(b, '*', size_t(e - b)));
+    if (!star)
+        return true;
+    if (e - star < 3)
+        return false;
+    const char *start = (*b == '$' || *b == '!') ? b + 1 : b;
+    QByteArray expected;
+    udpdatagram::appendHex(expected, udpdatagram::checksum(start, star));
+    return star[1] == expected[0] && star[2] == expected[1];
+}
+
+bool parseGroupField(const char *v, const char *e, int *index, int *count, int *group)
+{
+    int values[3] = {0, 0, 0};
+    int n = 0;
+    bool digit = false;
+    for (const char *p = v; p < e; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            if (values[n] > 100000)
+                return false;
+            values[n] = values[n] * 10 + (*p - '0');
+            digit = true;
+        } else if (*p == '-' && digit && n < 2) {
+            ++n;
+            digit = false;
+        } else {
+            return false;
+        }
+    }
+    if (n != 2 || !digit)
+        return false;
+    *index = values[0];
+    *count = values[1];
+    *group = values[2];
+    return true;
+}
+
+} // namespace
+
+NmeaOverUdpController::NmeaOverUdpController(ListOfSfisOnNetwork *sfis, int administration_key, int internal_key,
+                                             int ordinary_key, QObject *parent)
+    : QObject(parent)
+    , m_sfis(sfis ? sfis : &ListOfSfisOnNetwork::instance())
+    , m_output(new NmeaOutputBuffer(1000, this))
+    , m_input(new NmeaInputBuffer(1000, this))
+    , m_administrationKey(administration_key)
+    , m_internalKey(internal_key)
+    , m_ordinaryKey(ordinary_key)
+{
+    for (int key = 1; key <= 17; ++key)
+        m_lines.insert(key, 0);
+    m_lines.insert(m_administrationKey, 0);
+    connect(m_output, &NmeaOutputBuffer::resendDatagram, this, &NmeaOverUdpController::sendDatagrams);
+    connect(m_output, &NmeaOutputBuffer::lostCommunicationWithSfi, this,
+            &NmeaOverUdpController::lostCommunicationWithSfi);
+    connect(m_input, &NmeaInputBuffer::emitAckSignal, this, &NmeaOverUdpController::sendAck);
+    connect(m_input, &NmeaInputBuffer::groupComplete, this, &NmeaOverUdpController::deliverGroup);
+}
+
+int NmeaOverUdpController::counterKey(MessageType type) const
+{
+    switch (type) {
+    case MessageTypeNetworkAdministration:
+        return m_administrationKey;
+    case MessageTypeInternal:
+        return m_internalKey;
+    default:
+        return m_ordinaryKey;
+    }
+}
+
+void NmeaOverUdpController::setOrdinaryCounterKey(int key)
+{
+    m_ordinaryKey = key;
+    m_internalKey = key;
+}
+
+QByteArrayList NmeaOverUdpController::buildDatagrams(const QStringList &messages, MessageType type,
+                                                     const QString &text_tag, const QStringList &dest_sfi,
+                                                     const QString &source_sfi, bool to_internal_interface)
+{
+    m_lastRecords.clear();
+    if (++m_groupId >= 100)
+        m_groupId = 1;
+    const int key = counterKey(type);
+    auto stored = m_lines.find(key);
+    int line = (stored == m_lines.end() || stored.value() + 1 > udpdatagram::MaxLineNumber) ? 1 : stored.value() + 1;
+    m_lines.insert(key, line);
+
+    const QByteArray source = (source_sfi.isEmpty() ? m_sfis->localSfi() : source_sfi).toLatin1();
+    const QByteArrayList destinations = udpdatagram::toLatin1(dest_sfi);
+    const QByteArray tag = text_tag.toLatin1();
+    const bool keepForResend = text_tag == QLatin1String(settingscarrier::SetupTag);
+
+    QByteArrayList datagrams;
+    QByteArray datagram = udpdatagram::newDatagram();
+    QString lastTag;
+    const int count = messages.size();
+    auto close = [&]() {
+        datagrams.append(datagram);
+        if (keepForResend)
+            m_lastRecords.append({datagram, lastTag, dest_sfi, to_internal_interface, false, 0});
+    };
+    for (int i = 0; i < count; ++i) {
+        const QByteArray body = udpdatagram::tagBody(i + 1, count, m_groupId, source, destinations, line, tag);
+        const QByteArray tagged = udpdatagram::taggedSentence(body, messages.at(i).toLatin1());
+        if (tagged.size() + datagram.size() > MAX_UDP_SIZE) {
+            if (datagram.size() == udpdatagram::HeaderLength) {
+                qDebug() << "Tagged sentence too long for one datagram, group not sent: " << tagged.size();
+                m_lastRecords.clear();
+                return QByteArrayList();
+            }
+            close();
+            datagram = udpdatagram::newDatagram();
+        }
+        datagram.append(tagged);
+        lastTag = QStringLiteral("%1-%2-%3-%4").arg(i + 1).arg(count).arg(m_groupId).arg(line);
+        line = nextLine(line);
+    }
+    if (datagram.size() > udpdatagram::HeaderLength)
+        close();
+    // The last advance was not used: the next call continues with it.
+    m_lines.insert(key, line - 1);
+    return datagrams;
+}
+
+void NmeaOverUdpController::packUdp(QStringList messages, MessageType message_is_for_internal_communication,
+                                    bool to_internal_interface, QString text_tag, QStringList dest_sfi,
+                                    QString source_sfi)
+{
+    const QByteArrayList datagrams = buildDatagrams(messages, message_is_for_internal_communication, text_tag,
+                                                    dest_sfi, source_sfi, to_internal_interface);
+    if (datagrams.isEmpty())
+        return;
+    if (!m_lastRecords.isEmpty())
+        m_output->addGroup(m_lastRecords);
+    m_lastRecords.clear();
+    if (message_is_for_internal_communication == MessageTypeNetworkAdministration)
+        emit sendNetworkAdministrationDatagrams(datagrams);
+    else
+        emit sendDatagrams(datagrams, to_internal_interface);
+}
+
+void NmeaOverUdpController::packUdp(QStringList messages, MessageType message_is_for_internal_communication,
+                                    bool to_internal_interface, QString text_tag, QStringList dest_sfi)
+{
+    packUdp(messages, message_is_for_internal_communication, to_internal_interface, text_tag, dest_sfi, QString());
+}
+
+void NmeaOverUdpController::packUdp(QStringList messages, MessageType message_is_for_internal_communication,
+                                    bool to_internal_interface, QString text_tag)
+{
+    packUdp(messages, message_is_for_internal_communication, to_internal_interface, text_tag, QStringList(),
+            QString());
+}
+
+void NmeaOverUdpController::packSerializedString(QStringList sentences, MessageType kind, bool is_settings_traffic,
+                                                 bool to_connected_devices, QStringList destination_sfis,
+                                                 QString source_sfi)
+{
+    if (kind == MessageTypeNetworkAdministration) {
+        packUdp(sentences, kind, false, QString(), destination_sfis, source_sfi);
+        return;
+    }
+    const QString tag = is_settings_traffic ? settingscarrier::textTagFor(sentences) : QString();
+    if (to_connected_devices && destination_sfis.isEmpty())
+        destination_sfis = m_sfis->connectedSfis();
+    packUdp(sentences, kind, false, tag, destination_sfis, source_sfi);
+}
+
+void NmeaOverUdpController::sendSettingsText(QString text, QStringList destination_sfis)
+{
+    if (text.isEmpty())
+        return;
+    packSerializedString(settingscarrier::toSentences(text), MessageTypeInternal, true, true, destination_sfis);
+}
+
+void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool message_is_from_internal_communication,
+                                                    bool from_internal_interface)
+{
+    const int ackAt = datagram.indexOf("t:pztqack");
+    if (ackAt >= 0) {
+        const int from = ackAt + int(std::strlen("t:pztqack"));
+        const int star = datagram.indexOf('*', from);
+        const QByteArray tag = datagram.mid(from, star < 0 ? -1 : star - from);
+        acknowledgeAlreadySentDatagram(QString::fromLatin1(tag),
+                                       QString::fromLatin1(UdpParserClass::sourceSfi(datagram)));
+        return;
+    }
+
+    const char *data = datagram.constData();
+    const char *end = data + datagram.size();
+    const char *payload = data + qMin(datagram.size(), int(udpdatagram::HeaderLength));
+    if (UdpParserClass::groupField(datagram).isEmpty())
+        return;
+    for (const char *p = payload; p < end;) {
+        const char *bs = static_cast<const char *>(std::memchr(p, '\\', size_t(end - p)));
+        const char *pieceEnd = bs ? bs : end;
+        if (!pieceChecksumOk(p, pieceEnd))
+            return;
+        p = pieceEnd + 1;
+    }
+
+    const QString source = QString::fromLatin1(UdpParserClass::sourceSfi(datagram));
+    const bool internal = message_is_from_internal_communication || datagram.contains("t:pztq");
+    QString lastTag;
+    int sentences = 0;
+    struct Piece { int index, count, group; QString sentence; };
+    QVarLengthArray<Piece, 10> pieces;
+    for (const char *p = payload; p < end;) {
+        const char *open = static_cast<const char *>(std::memchr(p, '\\', size_t(end - p)));
+        if (!open)
+            break;
+        const char *close = static_cast<const char *>(std::memchr(open + 1, '\\', size_t(end - open - 1)));
+        if (!close)
+            break;
+        const char *sentence = close + 1;
+        const char *next = static_cast<const char *>(std::memchr(sentence, '\\', size_t(end - sentence)));
+        const char *sentenceEnd = next ? next : end;
+        p = sentenceEnd;
+        if (sentence == sentenceEnd)
+            continue;
+        const char *g = UdpParserClass::findField(open + 1, close, 'g');
+        int index = 0, count = 0, group = 0;
+        const char *gEnd = g ? UdpParserClass::fieldEnd(g + 2, close) : nullptr;
+        if (!g || !gEnd || !parseGroupField(g + 2, gEnd, &index, &count, &group))
+            continue;
+        ++sentences;
+        const char *n = UdpParserClass::findField(open + 1, close, 'n');
+        const char *nEnd = n ? UdpParserClass::fieldEnd(n + 2, close) : nullptr;
+        lastTag = QString::fromLatin1(g + 2, int(gEnd - g - 2)) + QLatin1Char('-')
+            + (nEnd ? QString::fromLatin1(n + 2, int(nEnd - n - 2)) : QString());
+        pieces.append({index, count, group, QString::fromLatin1(sentence, int(sentenceEnd - sentence))});
+    }
+    if (sentences == 0) {
+        qDebug().noquote() << "No sentence found in datagram: " + QString::fromLatin1(datagram.mid(6));
+        emit udpErrorDetected(76, QString::fromLatin1(datagram.mid(6)));
+        return;
+    }
+    if (datagram.contains("t:pztqsetup"))
+        emit m_input->emitAckSignal(lastTag, source);
+    for (const Piece &piece : pieces)
+        m_input->addSentence(source, piece.index, piece.count, piece.group, piece.sentence, internal,
+                             from_internal_interface);
+}
+
+void NmeaOverUdpController::acknowledgeAlreadySentDatagram(QString msg_tag, QString s_sfi)
+{
+    if (m_output->acknowledge(msg_tag, s_sfi))
+        emit datagramAcknowledged(msg_tag, s_sfi);
+}
+
+void NmeaOverUdpController::sendAck(QString msg_tag, QString s_sfi)
+{
+    packUdp(QStringList{QString::fromLatin1(settingscarrier::AckSentence)}, MessageTypeInternal, false,
+            QString::fromLatin1(settingscarrier::AckTag) + msg_tag, QStringList{s_sfi}, QString());
+}
+
+void NmeaOverUdpController::deliverGroup(ReceivedSentenceGroup group)
+{
+    if (group.internal && settingscarrier::isCarrierGroup(group.sentences))
+        emit settingsTextReceived(settingscarrier::toText(group.sentences), group.sourceSfi);
+    else
+        emit sentenceGroupReceived(group);
+}

@@ -1,0 +1,78 @@
+#include "udpdatagram.h"
+
+namespace udpdatagram {
+
+const char HeaderToken[] = "UdPbC";
+const char FactoryDefaultSfi[] = "VM1111";
+
+quint8 checksum(const char *begin, const char *end)
+{
+    quint8 sum = 0;
+    for (const char *p = begin; p < end; ++p)
+        sum ^= quint8(*p);
+    return sum;
+}
+
+void appendHex(QByteArray &out, quint8 value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    out.append(digits[value >> 4]);
+    out.append(digits[value & 0x0f]);
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+QByteArray newDatagram()
+{
+    QByteArray d;
+    d.reserve(MAX_UDP_SIZE);
+    d.append(HeaderToken, 5);
+    d.append('\0');
+    return d;
+}
+
+QByteArray tagBody(int index, int count, int groupId, const QByteArray &sourceSfi,
+                   const QByteArrayList &destinations, int lineNumber, const QByteArray &textTag)
+{
+    QByteArray body;
+    body.reserve(48 + 9 * destinations.size() + textTag.size());
+    body.append("g:").append(QByteArray::number(index)).append('-').append(QByteArray::number(count))
+        .append('-').append(QByteArray::number(groupId));
+    body.append(",s:").append(sourceSfi);
+    for (const QByteArray &d : destinations)
+        body.append(",d:").append(d);
+    body.append(",n:").append(QByteArray::number(lineNumber));
+    if (!textTag.isEmpty() && textTag != "noTag")
+        body.append(",t:").append(textTag);
+    return body;
+}
+
+QByteArray taggedSentence(const QByteArray &body, const QByteArray &sentence)
+{
+    QByteArray out;
+    out.reserve(body.size() + sentence.size() + 5);
+    out.append('\\').append(body).append('*');
+    appendHex(out, checksum(body));
+    out.append('\\').append(sentence);
+    return out;
+}
+
+QByteArrayList toLatin1(const QStringList &list)
+{
+    QByteArrayList out;
+    out.reserve(list.size());
+    for (const QString &s : list)
+        out.append(s.toLatin1());
+    return out;
+}
+
+} // namespace udpdatagram

@@ -1,0 +1,392 @@
+#include "datagraminspector.h"
+#include "listofsfisonnetwork.h"
+#include "netfixtures.h"
+#include "nmeaoverudpcontroller.h"
+#include "settingscarrier.h"
+#include "udpdatagram.h"
+#include "udpparserclass.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using netfixtures::datagram;
+using netfixtures::sentence;
+
+namespace {
+
+const QByteArray kLocal = "SD0109";
+const QByteArray kJb = "SD0108";
+
+QList<QByteArray> tagBodies(const QByteArray &d)
+{
+    QList<QByteArray> out;
+    const QList<QByteArray> parts = d.mid(6).split('\\');
+    for (int i = 1; i < parts.size(); i += 2)
+        out.append(parts.at(i).left(parts.at(i).lastIndexOf('*')));
+    return out;
+}
+
+QList<int> faultCodes(const DatagramVerdict &v)
+{
+    QList<int> codes;
+    for (const DatagramFault &f : v.faults)
+        codes.append(f.code);
+    return codes;
+}
+
+} // namespace
+
+class TestDatagrams : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_sfis = new ListOfSfisOnNetwork(this);
+        m_sfis->setLocalSfi(QString::fromLatin1(kLocal));
+        m_ctl = new NmeaOverUdpController(m_sfis, 56, 5, 10, this);
+    }
+    void cleanup()
+    {
+        delete m_ctl;
+        delete m_sfis;
+    }
+
+    void tagBlocksFollowTheFourTemplates()
+    {
+        QCOMPARE(udpdatagram::tagBody(1, 1, 37, "SD0109", {}, 4, ""), QByteArray("g:1-1-37,s:SD0109,n:4"));
+        QCOMPARE(udpdatagram::tagBody(2, 3, 5, "SD0109", {"AA0001", "BB0002"}, 17, "noTag"),
+                 QByteArray("g:2-3-5,s:SD0109,d:AA0001,d:BB0002,n:17"));
+        QCOMPARE(udpdatagram::tagBody(1, 2, 9, "SD0109", {}, 999, "pztqruntime"),
+                 QByteArray("g:1-2-9,s:SD0109,n:999,t:pztqruntime"));
+        QCOMPARE(udpdatagram::tagBody(1, 1, 1, "SD0109", {"SD0108"}, 1, "pztqsetup"),
+                 QByteArray("g:1-1-1,s:SD0109,d:SD0108,n:1,t:pztqsetup"));
+        // Tag checksum covers the body only, upper-case, with leading zero.
+        const QByteArray t = udpdatagram::taggedSentence("abc", "$X\r\n");
+        QCOMPARE(t, QByteArray("\\abc*60\\$X\r\n"));
+    }
+
+    void fieldChecksOnTagBlocks_data()
+    {
+        QTest::addColumn<QByteArray>("tag");
+        QTest::addColumn<int>("source");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("destination");
+        QTest::addColumn<int>("whole");
+        QTest::newRow("valid") << QByteArray("g:1-1-5,s:SD0108,n:3*00") << 0 << 0 << 1 << 0;
+        QTest::newRow("short source") << QByteArray("g:1-1-5,s:AB12,n:3*00") << -3 << 0 << 1 << -1;
+        QTest::newRow("no source") << QByteArray("g:1-1-5,n:3*00") << -1 << 0 << 1 << -1;
+        QTest::newRow("source not ended") << QByteArray("g:1-1-5,n:3,s:SD0108") << -2 << 0 << 1 << -1;
+        QTest::newRow("no line") << QByteArray("g:1-1-5,s:SD0108*00") << 0 << -1 << 1 << -3;
+        QTest::newRow("line text") << QByteArray("s:SD0108,n:x1*00") << 0 << -3 << 1 << -3;
+        QTest::newRow("line 0") << QByteArray("s:SD0108,n:0*00") << 0 << -4 << 1 << -3;
+        QTest::newRow("line 1000") << QByteArray("s:SD0108,n:1000*00") << 0 << -4 << 1 << -3;
+        QTest::newRow("line 999") << QByteArray("s:SD0108,n:999*00") << 0 << 0 << 1 << 0;
+        QTest::newRow("two destinations") << QByteArray("s:SD0108,d:AA0001,d:BB0002,n:2*00") << 0 << 0 << 0 << 0;
+        QTest::newRow("bad second destination") << QByteArray("s:SD0108,d:AA0001,d:BB02,n:2*00") << 0 << 0 << -3 << -2;
+    }
+    void fieldChecksOnTagBlocks()
+    {
+        QFETCH(QByteArray, tag);
+        QTEST(UdpParserClass::checkSource(tag), "source");
+        QTEST(UdpParserClass::checkLine(tag), "line");
+        QTEST(UdpParserClass::checkDestination(tag), "destination");
+        QTEST(UdpParserClass::checkTag(tag), "whole");
+    }
+
+    void lookupsUseTheLastTagBlockOfADatagram()
+    {
+        const QByteArray d = datagram({{"g:1-2-7,s:SD0108,d:SD0109,n:11", sentence("GPGGA,1")},
+                                       {"g:2-2-7,s:SD0107,d:SD0109,d:SD0110,n:12", sentence("GPGGA,2")}});
+        QCOMPARE(UdpParserClass::sourceSfi(d), QByteArray("SD0107"));
+        QCOMPARE(UdpParserClass::destinationSfis(d), (QByteArrayList{"SD0109", "SD0110"}));
+        QCOMPARE(UdpParserClass::lineNumber(d), QByteArray("12"));
+        QCOMPARE(UdpParserClass::groupField(d), QByteArray("2-2-7"));
+        QVERIFY(UdpParserClass::sourceSfi("g:1-1-5,s:AB12,n:3*00").isEmpty());
+    }
+
+    void packingNumbersGroupsAndLines()
+    {
+        for (int i = 0; i < 36; ++i)
+            m_ctl->buildDatagrams({sentence("GPZDA,1")}, MessageTypeOrdinary, QString(), {}, QString());
+        const int k = m_ctl->lastLineNumber(10) + 1;
+        const QByteArrayList out = m_ctl->buildDatagrams(
+            {sentence("GPGGA,1"), sentence("GPVTG,2"), sentence("GPZDA,3")}, MessageTypeOrdinary, QString(), {},
+            QString());
+        QCOMPARE(out.size(), 1);
+        QVERIFY(out.first().startsWith(QByteArray("UdPbC\0", 6)));
+        QCOMPARE(tagBodies(out.first()),
+                 (QList<QByteArray>{"g:1-3-37,s:SD0109,n:" + QByteArray::number(k),
+                                    "g:2-3-37,s:SD0109,n:" + QByteArray::number(k + 1),
+                                    "g:3-3-37,s:SD0109,n:" + QByteArray::number(k + 2)}));
+        const QByteArrayList next = m_ctl->buildDatagrams({sentence("GPGGA,1")}, MessageTypeOrdinary, QString(), {},
+                                                          QStringLiteral("VM1111"));
+        QCOMPARE(tagBodies(next.first()).first(), "g:1-1-38,s:VM1111,n:" + QByteArray::number(k + 3));
+    }
+
+    void countersWrapAndRunPerKind()
+    {
+        for (int i = 0; i < 99; ++i)
+            m_ctl->buildDatagrams({sentence("A")}, MessageTypeOrdinary, QString(), {}, QString());
+        QCOMPARE(m_ctl->groupId(), 99);
+        QCOMPARE(m_ctl->lastLineNumber(10), 99);
+        m_ctl->buildDatagrams({sentence("A")}, MessageTypeNetworkAdministration, QString(), {}, QString());
+        QCOMPARE(m_ctl->groupId(), 1);
+        QCOMPARE(m_ctl->lastLineNumber(56), 1);     // administration traffic counts on its own
+        QCOMPARE(m_ctl->lastLineNumber(10), 99);
+        QCOMPARE(m_ctl->lastLineNumber(5), 0);
+
+        QStringList many;
+        for (int i = 0; i < 901; ++i)
+            many.append(sentence("A"));
+        const QByteArrayList out = m_ctl->buildDatagrams(many, MessageTypeOrdinary, QString(), {}, QString());
+        const QList<QByteArray> bodies = tagBodies(out.last());
+        QVERIFY(bodies.last().endsWith(",n:1"));     // line 999 is followed by line 1
+        QCOMPARE(m_ctl->lastLineNumber(10), 1);
+
+        m_ctl->setOrdinaryCounterKey(1);
+        m_ctl->buildDatagrams({sentence("A")}, MessageTypeOrdinary, QString(), {}, QString());
+        m_ctl->buildDatagrams({sentence("A")}, MessageTypeInternal, QString(), {}, QString());
+        QCOMPARE(m_ctl->lastLineNumber(1), 2);
+    }
+
+    void packingSplitsAtTheDatagramLimit()
+    {
+        QStringList list;
+        for (int i = 0; i < 40; ++i)
+            list.append(sentence(QStringLiteral("PZTQAVG,") + QString(68, QLatin1Char('a' + i % 26))));
+        const QByteArrayList out = m_ctl->buildDatagrams(list, MessageTypeInternal, QStringLiteral("pztqsetup"),
+                                                         {QStringLiteral("SD0108")}, QString());
+        QVERIFY(out.size() >= 3);
+        int seen = 0;
+        for (const QByteArray &d : out) {
+            QVERIFY(d.size() <= MAX_UDP_SIZE);
+            QVERIFY(d.startsWith(QByteArray("UdPbC\0", 6)));
+            for (const QByteArray &b : tagBodies(d)) {
+                ++seen;
+                QVERIFY2(b.startsWith("g:" + QByteArray::number(seen) + "-40-"), b.constData());
+            }
+            // A datagram is closed only when the next tagged sentence would not have fitted.
+            if (&d != &out.last())
+                QVERIFY(d.size() + 124 > MAX_UDP_SIZE);
+        }
+        QCOMPARE(seen, 40);
+        // Exactly at the limit: header 6 + "\\g:1-1-1,s:SD0109,n:1*hh\\" 25 + sentence 1429 = 1460.
+        NmeaOverUdpController fresh(m_sfis);
+        const QByteArrayList one = fresh.buildDatagrams({QString(1429, QLatin1Char('x'))}, MessageTypeOrdinary,
+                                                        QString(), {}, QString());
+        QCOMPARE(one.size(), 1);
+        QCOMPARE(one.first().size(), MAX_UDP_SIZE);
+        // A single sentence that can never fit is not sent at all.
+        QVERIFY(m_ctl->buildDatagrams({QString(1455, QLatin1Char('x'))}, MessageTypeOrdinary, QString(), {}, QString())
+                    .isEmpty());
+    }
+
+    void receptionFaultsPerCode_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QList<int>>("codes");
+        const QString gga = sentence("GPGGA,1");
+        QTest::newRow("valid") << datagram({{"g:1-1-5,s:AB0001,n:3", gga}}) << true << QList<int>{};
+        QByteArray big = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
+        big.append(QByteArray(MAX_UDP_SIZE + 1 - big.size(), 'x'));
+        QTest::newRow("1461 bytes") << big << false << QList<int>{75};
+        QByteArray noNul = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
+        noNul[5] = ' ';
+        QTest::newRow("no NUL") << noNul << false << QList<int>{79};
+        QByteArray token = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
+        token[1] = 'D';
+        QTest::newRow("token case") << token << false << QList<int>{79};
+        QTest::newRow("too short") << QByteArray("UdPb") << false << QList<int>{79};
+        QTest::newRow("no tag block") << QByteArray("UdPbC\0", 6) + gga.toLatin1() << false << QList<int>{73};
+        QTest::newRow("unterminated") << QByteArray("UdPbC\0\\g:1-1-5,s:AB0001,n:3*00", 30) << false << QList<int>{73};
+        const QByteArray longBody = "g:1-1-5,s:AB0001,n:3,t:" + QByteArray(55, 'x');  // 78 + "*hh" = 81
+        QTest::newRow("body of 81") << datagram({{longBody, gga}}) << false << QList<int>{73};
+        QTest::newRow("body of 80") << datagram({{longBody.left(longBody.size() - 1), gga}}) << true << QList<int>{};
+        QByteArray bad = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
+        bad.replace("n:3*", "n:4*");
+        QTest::newRow("tag checksum") << bad << false << QList<int>{71};
+        QByteArray lower = QByteArray("UdPbC\0", 6) + "\\g:1-1-5,s:AB0001,n:3*" + netfixtures::tagChecksum("g:1-1-5,s:AB0001,n:3").toLower() + "\\" + gga.toLatin1();
+        QTest::newRow("lower-case tag checksum") << lower << true << QList<int>{};
+        QTest::newRow("no checksum") << QByteArray("UdPbC\0\\g:1-1-5,s:AB0001,n:3\\", 29) + gga.toLatin1() << false
+                                     << QList<int>{71};
+        QTest::newRow("short source") << datagram({{"g:1-1-5,s:AB12,n:3", gga}}) << false << QList<int>{72};
+        QTest::newRow("one bad piece of two")
+            << datagram({{"g:1-2-5,s:AB12,n:3", gga}, {"g:2-2-5,s:AB0001,n:4", gga}}) << true << QList<int>{72};
+        QTest::newRow("no sentence") << datagram({{"g:1-1-5,s:AB0001,n:3", QStringLiteral("GPGGA\r\n")}}) << false
+                                     << QList<int>{76};
+    }
+    void receptionFaultsPerCode()
+    {
+        QFETCH(QByteArray, datagram);
+        const DatagramInspector inspector(kLocal, {});
+        const DatagramVerdict v = inspector.inspect(datagram);
+        QTEST(v.accepted, "accepted");
+        QTEST(faultCodes(v), "codes");
+    }
+
+    void acceptanceRule_data()
+    {
+        QTest::addColumn<QByteArray>("tag");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("gga any talker") << QByteArray("g:1-1-5,s:XX0001,n:3") << "INGGA,1" << true;
+        QTest::newRow("gsv ignored") << QByteArray("g:1-1-5,s:XX0001,n:3") << "GPGSV,1" << false;
+        QTest::newRow("IIDPT") << QByteArray("g:1-1-5,s:XX0001,n:3") << "IIDPT,1" << true;
+        QTest::newRow("SDDPT") << QByteArray("g:1-1-5,s:XX0001,n:3") << "SDDPT,1" << false;
+        QTest::newRow("pair from unknown") << QByteArray("g:1-1-5,s:XX0001,n:3") << "PZTQPAIR,a" << true;
+        QTest::newRow("settings from unknown")
+            << QByteArray("g:1-1-5,s:XX0001,d:SD0109,n:3,t:pztqsetup") << "PZTQAVG,a" << false;
+        QTest::newRow("settings from paired")
+            << QByteArray("g:1-1-5,s:SD0108,d:SD0109,n:3,t:pztqsetup") << "PZTQAVG,a" << true;
+        QTest::newRow("paired but addressed elsewhere")
+            << QByteArray("g:1-1-5,s:SD0108,d:SD0110,n:3") << "GPGSV,a" << false;
+        QTest::newRow("internal without destination") << QByteArray("g:1-1-5,s:SD0108,n:3,t:pztqruntime")
+                                                      << "PZTQAVG,a" << false;
+        QTest::newRow("own heard back") << QByteArray("g:1-1-5,s:SD0109,n:3") << "GPGGA,1" << false;
+        QTest::newRow("factory default source") << QByteArray("g:1-1-5,s:VM1111,n:3") << "GPGSV,1" << true;
+        QTest::newRow("short formatter") << QByteArray("g:1-1-5,s:XX0001,n:3") << "GGA,1" << false;
+    }
+    void acceptanceRule()
+    {
+        QFETCH(QByteArray, tag);
+        QFETCH(QString, body);
+        const DatagramInspector inspector(kLocal, {kJb});
+        const DatagramVerdict v = inspector.inspect(datagram({{tag, sentence(body)}}));
+        QTEST(v.accepted, "accepted");
+        QCOMPARE(v.ignored, !v.accepted);
+        QCOMPARE(v.internal, tag.contains("t:pztq"));
+    }
+
+    void groupsAreJoinedAcrossDatagrams()
+    {
+        QSignalSpy groups(m_ctl, &NmeaOverUdpController::sentenceGroupReceived);
+        const QByteArray second = datagram({{"g:2-2-7,s:SD0108,n:12", sentence("GPVTG,2")}});
+        const QByteArray first = datagram({{"g:1-2-7,s:SD0108,n:11", sentence("GPGGA,1")}});
+        m_ctl->processReceivedDatagram(second, false, false);
+        QCOMPARE(groups.count(), 0);
+        m_ctl->processReceivedDatagram(first, false, false);
+        QCOMPARE(groups.count(), 1);
+        const auto g = groups.first().first().value<ReceivedSentenceGroup>();
+        QCOMPARE(g.sentences, (QStringList{sentence("GPGGA,1"), sentence("GPVTG,2")}));
+        QCOMPARE(g.sourceSfi, QStringLiteral("SD0108"));
+        QVERIFY(!g.internal);
+
+        // A sentence whose own checksum is wrong invalidates the record silently.
+        QByteArray broken = datagram({{"g:1-1-8,s:SD0108,n:13", sentence("GPGGA,1")}});
+        broken.replace("GGA,1", "GGA,2");
+        m_ctl->processReceivedDatagram(broken, false, false);
+        QCOMPARE(groups.count(), 1);
+    }
+
+    void settingsTextRoundTripWithAcknowledgement()
+    {
+        ListOfSfisOnNetwork jbSfis;
+        jbSfis.setLocalSfi(QString::fromLatin1(kJb));
+        NmeaOverUdpController jb(&jbSfis);
+        m_sfis->connectSfi(QString::fromLatin1(kJb));
+        jbSfis.connectSfi(QString::fromLatin1(kLocal));
+
+        QSignalSpy sent(m_ctl, &NmeaOverUdpController::sendDatagrams);
+        QSignalSpy jbSent(&jb, &NmeaOverUdpController::sendDatagrams);
+        QSignalSpy text(&jb, &NmeaOverUdpController::settingsTextReceived);
+        QSignalSpy acked(m_ctl, &NmeaOverUdpController::datagramAcknowledged);
+
+        const QString setup = QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,") + QString(1500, QLatin1Char('x'));
+        m_ctl->sendSettingsText(setup);
+        QCOMPARE(sent.count(), 1);
+        const QByteArrayList datagrams = sent.first().at(0).value<QByteArrayList>();
+        QVERIFY(datagrams.size() >= 2);
+        QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), datagrams.size());
+
+        const DatagramInspector jbInspector(kJb, {kLocal});
+        for (const QByteArray &d : datagrams) {
+            QVERIFY(d.contains(",d:SD0108,") && d.contains("t:pztqsetup"));
+            const DatagramVerdict v = jbInspector.inspect(d);
+            QVERIFY(v.accepted && v.internal);
+            jb.processReceivedDatagram(d, v.internal, false);
+        }
+        QCOMPARE(text.count(), 1);
+        QCOMPARE(text.first().at(0).toString(), setup);
+        QCOMPARE(jbSent.count(), datagrams.size());   // one acknowledgement per setup datagram
+
+        const DatagramInspector cuInspector(kLocal, {kJb});
+        for (const QVariantList &ack : jbSent) {
+            const QByteArray d = ack.at(0).value<QByteArrayList>().first();
+            QVERIFY(d.endsWith("\\$PZTQAVG,ackmessage\r\n"));
+            QVERIFY(cuInspector.inspect(d).accepted);
+            m_ctl->processReceivedDatagram(d, true, false);
+        }
+        QCOMPARE(acked.count(), datagrams.size());
+        QCOMPARE(m_ctl->outputBuffer()->pendingGroups(), 0);
+    }
+
+    void onlySetupAndMarkTextsWaitForAcknowledgement_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tag");
+        QTest::newRow("setup") << "Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5" << "pztqsetup";
+        QTest::newRow("noack") << "Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"
+                               << "pztqruntime";
+        QTest::newRow("mark") << "Type_Mark,Set_Mark=1" << "pztqsetup";
+        QTest::newRow("runtime") << "Type_Runtime,DepthSurface=12.34=T" << "pztqruntime";
+    }
+    void onlySetupAndMarkTextsWaitForAcknowledgement()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, tag);
+        m_sfis->connectSfi(QString::fromLatin1(kJb));
+        QSignalSpy sent(m_ctl, &NmeaOverUdpController::sendDatagrams);
+        m_ctl->sendSettingsText(text);
+        const QByteArray d = sent.first().at(0).value<QByteArrayList>().first();
+        QVERIFY(d.contains(",t:" + tag.toLatin1() + "*"));
+        QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), tag == QLatin1String("pztqsetup") ? 1 : 0);
+    }
+
+    void acknowledgementRemovesOnlyItsDatagram()
+    {
+        NmeaOutputBuffer buffer(100000);
+        buffer.addGroup({{"a", "1-2-5-17", {"SD0108"}, false, false, 0}, {"b", "2-2-5-18", {"SD0108"}, false, false, 0}});
+        QVERIFY(!buffer.acknowledge(QStringLiteral("1-2-5-19"), QStringLiteral("SD0108")));
+        QVERIFY(!buffer.acknowledge(QStringLiteral("1-2-5-17"), QStringLiteral("SD0111")));
+        QVERIFY(buffer.acknowledge(QStringLiteral("1-2-5-17"), QStringLiteral("SD0108")));
+        QCOMPARE(buffer.pendingDatagrams(), 1);
+        QVERIFY(buffer.acknowledge(QStringLiteral("2-2-5-18"), QStringLiteral("SD0108")));
+        QCOMPARE(buffer.pendingGroups(), 0);
+    }
+
+    void unacknowledgedDatagramsAreResentTenTimesThenTheSfiIsLost()
+    {
+        NmeaOutputBuffer buffer(15);
+        QSignalSpy resent(&buffer, &NmeaOutputBuffer::resendDatagram);
+        QSignalSpy lost(&buffer, &NmeaOutputBuffer::lostCommunicationWithSfi);
+        buffer.addGroup({{"a", "1-2-5-17", {"SD0108"}, false, false, 0}, {"b", "2-2-5-18", {"SD0108"}, false, false, 0}});
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
+        QCOMPARE(resent.count(), 20);
+        QCOMPARE(resent.first().at(0).value<QByteArrayList>(), QByteArrayList{"a"});
+        QCOMPARE(lost.first().at(0).toString(), QStringLiteral("SD0108"));
+        QCOMPARE(buffer.pendingGroups(), 0);
+        QTest::qWait(60);
+        QCOMPARE(lost.count(), 1);
+    }
+
+    void carrierSentencesCutAndJoin()
+    {
+        const QString text(150, QLatin1Char('c'));
+        const QStringList s = settingscarrier::toSentences(text);
+        QCOMPARE(s.size(), 3);
+        QCOMPARE(s.at(0).size(), 82);
+        QCOMPARE(s.at(2), sentence(QStringLiteral("PZTQAVG,") + QString(14, QLatin1Char('c'))));
+        QCOMPARE(settingscarrier::toText(s), text);
+        QVERIFY(settingscarrier::isCarrierGroup(s));
+        QVERIFY(!settingscarrier::isCarrierGroup({sentence("GPGGA,1")}));
+    }
+
+private:
+    ListOfSfisOnNetwork *m_sfis = nullptr;
+    NmeaOverUdpController *m_ctl = nullptr;
+};
+
+QTEST_GUILESS_MAIN(TestDatagrams)
+#include "tst_datagrams.moc"
