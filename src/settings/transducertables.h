@@ -1,0 +1,12 @@
+#pragma once
+
+// Numbers behind the frequency and gain choices of a transducer (choice index as stored in the
+// transducer settings). Indexes outside the tables give the neutral value.
+namespace TransducerTables {
+
+int frequencyKHz(int sensorFrequencyIndex);            // 200, 50, 38, 210, 100, 33, 30, 24; else 0
+double gainFactor(int combinedGainIndex);              // 0.25 ... 157; else 1.0
+int combinedGainStepOfSensorGain(int sensorGainIndex); // 1, 4, 5, ... 11, 0; else 1
+double gainFactorOfSensorGain(int sensorGainIndex);    // gain factor of that step; else 1.0
+
+} // namespace TransducerTables
