@@ -275,5 +275,5 @@ void TestFields::copyConfigurationAndReset()
     QCOMPARE(target.fieldText(), QStringLiteral("007.00"));
 }
 
-QTEST_MAIN(TestFields)
+QTEST_GUILESS_MAIN(TestFields)
 #include "tst_fields.moc"
