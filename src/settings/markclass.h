@@ -17,4 +17,10 @@ public:
         : SerializableClass(name, parent, QStringLiteral("Type_Mark"))
     {
     }
+
+    // A mark goes to the peer units whole.
+    void serializeForSending(const QStringList &destinationSfis = QStringList()) override
+    {
+        sendComplete(serialize(), destinationSfis);
+    }
 };
