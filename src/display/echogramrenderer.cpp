@@ -13,6 +13,7 @@
 EchogramRenderer::EchogramRenderer(QObject *parent) : QObject(parent)
 {
     qRegisterMetaType<EchosounderDataBuffer *>("EchosounderDataBuffer*");
+    qRegisterMetaType<QVector<QRgb>>("QVector<QRgb>");
     m_colorTable.fill(m_inactiveColor.rgb(), 256);
 }
 

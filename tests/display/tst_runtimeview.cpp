@@ -1,0 +1,137 @@
+#include "echogrampalettes.h"
+#include "echogrampanel.h"
+#include "echogramrenderer.h"
+#include "multiplees_transducersbuffer.h"
+#include "singlees_transducerruntimewidget.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QString displayInfo(float depth, float range)
+{
+    return QStringLiteral("ECHO_REC_Dsp,06-12-2026,10-00-00-000,%1,0,0,%2,0,0,0,0,0")
+        .arg(double(depth))
+        .arg(double(range));
+}
+
+} // namespace
+
+class TestRuntimeView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recordsFlowIntoTheShownEchogram()
+    {
+        MultipleES_TransducersBuffer source;
+        SingleES_TransducerRuntimeWidget view;
+        view.resize(400, 300);
+        view.setDepthRangeInDefaultUnit(50.f);
+        view.setDataSource(&source, 1);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(!view.echogramImage().isNull());
+        const QImage empty = view.echogramImage();
+        QCOMPARE(empty.width(), view.renderer() ? view.canvasWidth() : -1);
+        QVERIFY(empty.height() > 100);
+
+        const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(200);
+        const QRgb inactive = EchogramPaletteStore::instance().palette(0).inactiveColor().rgb();
+        // At 15 minutes two records fold into one column.
+        source.addData(QByteArray(500, char(200)), displayInfo(30.f, 50.f), 0);   // other channel
+        source.addData(QByteArray(500, char(200)), displayInfo(30.f, 50.f), 1);
+        QTest::qWait(50);
+        QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, 5), inactive);
+        source.addData(QByteArray(500, char(200)), displayInfo(30.f, 50.f), 1);
+        QTRY_COMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, 5), echo);
+        QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 3, 5), inactive);
+        QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, view.canvasHeight() - 1), echo);
+    }
+
+    void paletteByColourName()
+    {
+        MultipleES_TransducersBuffer source;
+        SingleES_TransducerRuntimeWidget view;
+        view.resize(300, 240);
+        view.setDataSource(&source, 0);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setTimeScaleInMinutes(10);
+        source.addData(QByteArray(100, char(254)), displayInfo(10.f, 100.f), 0);
+        view.slotColorChanged(QStringLiteral("Yellow"));
+        QCOMPARE(view.paletteIndex(), 2);
+        view.slotColorChanged(QStringLiteral("Purple"));
+        QCOMPARE(view.paletteIndex(), 2);
+        QCOMPARE(view.depthLineColor(), EchogramPaletteStore::depthLineColorForIndex(2));
+        // Left of the one record the picture is without data: palette 2's inactive colour.
+        QTRY_COMPARE(view.echogramImage().pixel(0, 0), qRgb(25, 25, 25));
+        QTRY_COMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, 0), qRgb(255, 128, 0));
+        view.slotColorChanged(QStringLiteral("Brown"));
+        QTRY_COMPARE(view.echogramImage().pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(view.depthLineColor(), QColor(Qt::black));
+    }
+
+    void depthFiguresAndLabels()
+    {
+        SingleES_TransducerRuntimeWidget view;
+        QCOMPARE(view.depthText(), QStringLiteral("---"));
+        view.setCurrentDepth(12.34);
+        QCOMPARE(view.depthText(), QStringLiteral("12.3"));
+        view.setDepthUnit(QStringLiteral("ft"));
+        QCOMPARE(view.depthText(), QStringLiteral("40.5"));
+        view.setDepthUnit(QStringLiteral("yards"));   // not a depth unit: kept
+        QCOMPARE(view.depthUnit(), QStringLiteral("ft"));
+        view.setCurrentDepth(-100.0);
+        QCOMPARE(view.depthText(), QStringLiteral("---"));
+        view.setCurrentDepth(250.0, false);
+        QCOMPARE(view.depthText(), QStringLiteral("---"));
+        view.setDepthUnit(QStringLiteral("m"));
+        view.setCurrentDepth(250.4, true);
+        QCOMPARE(view.depthText(), QStringLiteral("250"));
+
+        view.setDepthRangeInDefaultUnit(50.f);
+        QCOMPARE(view.depthScaleMarks(), (QVector<double>{0, 10, 20, 30, 40, 50}));
+
+        QSignalSpy timeBase(&view, &AbstractEchogramDrawingWidget::timeBaseInSecondsChanged);
+        view.setTimeScaleInMinutes(60);
+        QCOMPARE(view.timeRangeText(), QStringLiteral("1 hr"));
+        view.setTimeScaleInMinutes(7);   // not a display time range
+        QCOMPARE(view.timeScaleInMinutes(), 60);
+        QCOMPARE(timeBase.count(), 1);
+        QCOMPARE(timeBase.at(0).at(0).toInt(), 3600);
+    }
+
+    void panelShowsBothChannels()
+    {
+        MultipleES_TransducersBuffer source;
+        EchogramPanel panel;
+        panel.resize(800, 400);
+        panel.setDataSource(&source);
+        panel.setTimeScaleInMinutes(5);
+        panel.setDepthUnit(QStringLiteral("fm"));
+        panel.setCurrentDepth(1, 18.288, true);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCOMPARE(panel.channelView(0)->channel(), 0);
+        QCOMPARE(panel.channelView(1)->channel(), 1);
+        QVERIFY(!panel.channelView(2));
+        QCOMPARE(panel.channelView(1)->depthText(), QStringLiteral("10.0"));
+        QCOMPARE(panel.channelView(0)->depthText(), QStringLiteral("---"));
+        QCOMPARE(panel.channelView(0)->timeScaleInMinutes(), 5);
+        QVERIFY(panel.channelView(0)->x() + panel.channelView(0)->width()
+                <= panel.channelView(1)->x());
+        source.addData(QByteArray(64, char(100)), displayInfo(5.f, 100.f), 0);
+        SingleES_TransducerRuntimeWidget *v0 = panel.channelView(0);
+        const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(100);
+        // Five minutes: the record takes two pixels.
+        QTRY_COMPARE(v0->echogramImage().pixel(v0->canvasWidth() - 2, 0), echo);
+        QCOMPARE(v0->echogramImage().pixel(v0->canvasWidth() - 1, 0), echo);
+        if (qEnvironmentVariableIsSet("KVE_SCREENSHOT"))
+            panel.grab().save(qEnvironmentVariable("KVE_SCREENSHOT"));
+    }
+};
+
+QTEST_MAIN(TestRuntimeView)
+#include "tst_runtimeview.moc"
