@@ -43,6 +43,11 @@ ESData::ESData(const QString &setupDirectory, QObject *parent)
 
 ESData::~ESData() = default;
 
+QList<SerializableClass *> ESData::trees() const
+{
+    return {m_setup, m_localSetup, m_runtime, m_bottomBars, m_alerts, m_communicationInformation, m_mark};
+}
+
 void ESData::loadFromFiles()
 {
     m_setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -10,6 +11,7 @@ class ESBottomBars;
 class ES_Alerts;
 class ESCommunicationInformation;
 class MarkClass;
+class SerializableClass;
 
 // The echo-sounder data object: creates and owns every settings tree and the alert mirror, and
 // hands them out. Building it applies the defaults and then reads the settings files.
@@ -33,6 +35,8 @@ public:
     ESCommunicationInformation *communicationInformation() const { return m_communicationInformation; }
     MarkClass *mark() const { return m_mark; }
     QString setupDirectory() const { return m_setupDirectory; }
+    // Every top object: setup, local setup, runtime, bottom bars, alerts, communication info, mark.
+    QList<SerializableClass *> trees() const;
 
     // Defaults, then files, for both persistent trees.
     void loadFromFiles();
