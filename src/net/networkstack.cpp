@@ -1,0 +1,126 @@
+#include "networkstack.h"
+
+#include "binarytransmissioncontroller.h"
+#include "errorlogger.h"
+#include "listofsfisonnetwork.h"
+#include "nmeaoverudpcontroller.h"
+#include "pairingcontroller.h"
+#include "serializationcontroller.h"
+#include "settingscarrier.h"
+#include "settingsvariants.h"
+#include "socketinterface.h"
+#include "udp61162450controller.h"
+
+NetworkStack::NetworkStack(const Options &options, ListOfSfisOnNetwork *sfis, QObject *parent)
+    : QObject(parent)
+    , m_sfis(sfis ? sfis : &ListOfSfisOnNetwork::instance())
+    , m_udp(new Udp61162450Controller(Udp61162450Controller::interfaceForName(options.interfaceName), m_sfis, this))
+    , m_sockets(new socketInterface(m_udp, m_sfis, this))
+    , m_pairing(new PairingController(m_sfis, options.retryIntervalMs, this))
+{
+    wire(options);
+}
+
+NetworkStack::NetworkStack(const QString &interfaceName, QObject *parent)
+    : NetworkStack(Options{interfaceName, 1000, true}, nullptr, parent)
+{
+}
+
+NmeaOverUdpController *NetworkStack::nmeaOverUdp() const { return m_udp->nmeaOverUdpController(); }
+
+BinaryTransmissionController *NetworkStack::binary() const { return m_udp->binaryTransmissionController(); }
+
+void NetworkStack::wire(const Options &options)
+{
+    registerNmeaMetaTypes();
+    NmeaOverUdpController *udp = nmeaOverUdp();
+    connect(udp, &NmeaOverUdpController::sendDatagrams, m_sockets, &socketInterface::sendNmeaDatagrams);
+    connect(udp, &NmeaOverUdpController::sendNetworkAdministrationDatagrams, m_sockets,
+            &socketInterface::sendNetworkAdministrationDatagrams);
+    connect(m_sockets, &socketInterface::recievedMessage, udp, &NmeaOverUdpController::processReceivedDatagram);
+    connect(m_sockets, &socketInterface::recievedBinaryMessage, binary(),
+            &BinaryTransmissionController::processRecievedBinaryDatagram);
+    connect(m_sockets, &socketInterface::binaryDatagramTooLong, binary(),
+            &BinaryTransmissionController::countOversizedDatagram);
+    connect(binary(), &BinaryTransmissionController::sendDatagrams, m_sockets, &socketInterface::sendBinaryDatagrams);
+    connect(m_sfis, &ListOfSfisOnNetwork::connectedSfisChanged, binary(),
+            &BinaryTransmissionController::setConnectedSfis);
+    connect(m_sfis, &ListOfSfisOnNetwork::localSfiChanged, binary(), &BinaryTransmissionController::setLocalSfi);
+    binary()->setConnectedSfis(m_sfis->connectedSfis());
+    binary()->setLocalSfi(m_sfis->localSfi());
+
+    auto countError = [](int code, const QString &) { ErrorLogger::instance().countUdpError(code); };
+    connect(m_sockets, &socketInterface::udpErrorDetected, this, countError);
+    connect(udp, &NmeaOverUdpController::udpErrorDetected, this, countError);
+
+    connect(udp, &NmeaOverUdpController::settingsTextReceived, this,
+            [this](const QString &text, const QString &) { emit settingsTextReceived(text); });
+    connect(udp, &NmeaOverUdpController::lostCommunicationWithSfi, this, &NetworkStack::lostCommunicationWithSfi);
+    const bool pairingHere = options.handlePairingSentences;
+    connect(udp, &NmeaOverUdpController::sentenceGroupReceived, this, [this, pairingHere](const ReceivedSentenceGroup &g) {
+        if (pairingHere)
+            m_pairing->handleSentences(g.sentences);
+        NmeaGroupInfo info(g.sentences, UDP, g.sourceSfi);
+        info.value = g.internal ? 1 : 0;
+        emit nmeaGroupReceived(info);
+    });
+    connect(m_pairing, &PairingController::sentenceReadyToSend, this,
+            [this](const QString &s) { sendSentences(QStringList{s}); });   // to whoever is named inside
+}
+
+void NetworkStack::start(int group)
+{
+    m_udp->updateNmeaGroup(group);
+    m_sockets->init();
+}
+
+void NetworkStack::changeGroup(int group)
+{
+    start(group);
+}
+
+void NetworkStack::enableReception()
+{
+    m_sockets->enableReception();
+    m_pairing->sendDevStart();
+}
+
+void NetworkStack::connectSettings(SerializationController *controller, SetupSerializableClass *sharedSettings)
+{
+    if (sharedSettings)
+        connect(m_pairing, &PairingController::pairingStarted, sharedSettings,
+                [sharedSettings] { sharedSettings->initReceivedTimestampHash(); });
+    connect(this, &NetworkStack::settingsTextReceived, controller, &SerializationController::deserializeData);
+    connect(controller, &SerializationController::setupChangeToSend, this, &NetworkStack::sendSettingsText);
+    connect(controller, &SerializationController::runtimeChangeToSend, this, &NetworkStack::sendSettingsText);
+    connect(controller, &SerializationController::completeSetupToSend, nmeaOverUdp(),
+            [this](const QString &text, const QStringList &destinations) {
+                nmeaOverUdp()->sendSettingsText(text, destinations);
+            });
+    connect(controller, &SerializationController::sendDataForMark, nmeaOverUdp(),
+            [this](const QString &text, const QStringList &destinations) {
+                nmeaOverUdp()->sendSettingsText(text, destinations);
+            });
+    connect(controller, &SerializationController::pairingRequested, m_pairing,
+            &PairingController::sendSinglePairRequest);
+    connect(m_pairing, &PairingController::aboutToSendPairMsg, controller, &SerializationController::setConnectingToJb);
+}
+
+void NetworkStack::sendSentences(QStringList sentences, QStringList destination_sfis)
+{
+    nmeaOverUdp()->packUdp(sentences, MessageTypeOrdinary, false, QString(), destination_sfis);
+}
+
+void NetworkStack::sendNmeaGroup(NmeaGroupInfo group, bool to_internal_interface, QStringList destination_sfis)
+{
+    Q_UNUSED(to_internal_interface)
+    const bool settings = settingscarrier::isCarrierGroup(group.messages);
+    nmeaOverUdp()->packSerializedString(group.messages, group.value == 1 ? MessageTypeNetworkAdministration
+                                                                          : MessageTypeOrdinary,
+                                        settings, settings, destination_sfis);
+}
+
+void NetworkStack::sendSettingsText(QString text)
+{
+    nmeaOverUdp()->sendSettingsText(text);
+}

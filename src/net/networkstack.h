@@ -1,0 +1,74 @@
+#pragma once
+
+#include "nmeagroupinfo.h"
+
+#include <QObject>
+#include <QStringList>
+
+class BinaryTransmissionController;
+class ListOfSfisOnNetwork;
+class NmeaOverUdpController;
+class PairingController;
+class SerializationController;
+class SetupSerializableClass;
+class Udp61162450Controller;
+class socketInterface;
+
+// The unit's whole network side, wired: sockets on one interface, datagram packing and checks,
+// pairing with the junction box and the settings link. The system object creates one, connects
+// the settings controller and the sentence receive path, and starts it once the screen is up.
+class NetworkStack : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString interfaceName = QStringLiteral("lo");
+        // Interval of the pairing retries, the settings resends and the group time-out.
+        int retryIntervalMs = 1000;
+        // Pairing sentences (SFIACK, DEVSTART, SFICHANGE) are handled here rather than by
+        // sentence handlers of the receive path.
+        bool handlePairingSentences = true;
+    };
+
+    explicit NetworkStack(const Options &options, ListOfSfisOnNetwork *sfis = nullptr, QObject *parent = nullptr);
+    explicit NetworkStack(const QString &interfaceName, QObject *parent = nullptr);
+
+    ListOfSfisOnNetwork *sfis() const { return m_sfis; }
+    Udp61162450Controller *udp() const { return m_udp; }
+    socketInterface *sockets() const { return m_sockets; }
+    NmeaOverUdpController *nmeaOverUdp() const;
+    BinaryTransmissionController *binary() const;
+    PairingController *pairing() const { return m_pairing; }
+
+    // Joins the groups of transmission group g (0 MISC .. 7 PROP) and (re)initialises the readers.
+    void start(int group);
+    // Once, when start-up is complete: reception on, then "DEVSTART".
+    void enableReception();
+    // Settings texts both ways, pairing requests of the link supervision, and the pairing
+    // exchange that makes the next complete setup be taken whole (sharedSettings: the shared tree).
+    void connectSettings(SerializationController *controller, SetupSerializableClass *sharedSettings = nullptr);
+
+public slots:
+    // One complete sentence (or several, one group) to the network, ordinary traffic; without
+    // destinations it is for everyone.
+    void sendSentences(QStringList sentences, QStringList destination_sfis = QStringList());
+    // From the sentence send path: a group for the network.
+    void sendNmeaGroup(NmeaGroupInfo group, bool to_internal_interface, QStringList destination_sfis);
+    void sendSettingsText(QString text);
+    void changeGroup(int group);
+
+signals:
+    // Every complete group of ordinary sentences, for the sentence receive path.
+    void nmeaGroupReceived(NmeaGroupInfo group);
+    void settingsTextReceived(QString text);
+    void lostCommunicationWithSfi(QString sfi);
+
+private:
+    void wire(const Options &options);
+
+    ListOfSfisOnNetwork *m_sfis;
+    Udp61162450Controller *m_udp;
+    socketInterface *m_sockets;
+    PairingController *m_pairing;
+};
