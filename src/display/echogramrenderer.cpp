@@ -8,6 +8,7 @@
 #include <QMutexLocker>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 
 EchogramRenderer::EchogramRenderer(QObject *parent) : QObject(parent)
@@ -79,17 +80,72 @@ EchogramRenderer::ColumnScale EchogramRenderer::scaleFor(const EchogramColumn &c
 
 const std::vector<int> &EchogramRenderer::rowMap(const ColumnScale &scale)
 {
-    if (scale.samples != m_rowMapScale.samples || scale.rows != m_rowMapScale.rows
-        || m_rowMapHeight != m_canvasHeight || m_rowMapOffset != m_pixelOffset) {
-        m_rowMapScale = scale;
-        m_rowMapHeight = m_canvasHeight;
-        m_rowMapOffset = m_pixelOffset;
-        const int visible = qMin(scale.rows, m_canvasHeight + qMax(0, -m_pixelOffset));
-        m_rowMap.resize(size_t(qMax(0, visible)));
-        for (int r = 0; r < visible; ++r)
-            m_rowMap[size_t(r)] = int(qint64(r) * scale.samples / scale.rows);
+    RowMap *oldest = &m_rowMaps.front();
+    for (RowMap &m : m_rowMaps) {
+        if (m.height == m_canvasHeight && m.offset == m_pixelOffset
+            && m.scale.samples == scale.samples && m.scale.rows == scale.rows) {
+            m.lastUse = ++m_rowMapUse;
+            return m.rows;
+        }
+        if (m.lastUse < oldest->lastUse)
+            oldest = &m;
     }
-    return m_rowMap;
+    RowMap &m = *oldest;
+    m.scale = scale;
+    m.height = m_canvasHeight;
+    m.offset = m_pixelOffset;
+    m.lastUse = ++m_rowMapUse;
+    const int visible = qMin(scale.rows, m_canvasHeight + qMax(0, -m_pixelOffset));
+    m.rows.resize(size_t(qMax(0, visible)));
+    for (int r = 0; r < visible; ++r)
+        m.rows[size_t(r)] = int(qint64(r) * scale.samples / scale.rows);
+    return m.rows;
+}
+
+void EchogramRenderer::drawWalkedColumns(QImage &image, const EchosounderDataBuffer &buffer,
+                                         int first_index, int x_right, int count)
+{
+    // Row by row across a block of columns: the canvas is written a cache line at a time.
+    struct Prepared
+    {
+        const uchar *samples;
+        const int *map;
+        int mapped;
+    };
+    Prepared cols[kColumnBlock];
+    const int n = qMin(count, int(kColumnBlock));
+    const int x0 = x_right - n + 1;
+    for (int k = 0; k < n; ++k) {
+        // Leftmost pixel of the block holds the oldest column of the block.
+        const EchogramColumn &c = buffer.columnFromNewest(first_index + (n - 1 - k));
+        const std::vector<int> &map = rowMap(scaleFor(c));
+        cols[k] = Prepared{reinterpret_cast<const uchar *>(c.samples.constData()), map.data(),
+                           int(map.size())};
+    }
+    const int h = image.height();
+    const int stride = image.bytesPerLine() / 4;
+    QRgb *base = reinterpret_cast<QRgb *>(image.bits()) + x0;
+    const QRgb inactive = m_inactiveColor.rgb();
+    const QRgb *table = m_colorTable.constData();
+    for (int y = 0; y < h; ++y) {
+        const int r = y - m_pixelOffset;
+        QRgb *p = base + qint64(y) * stride;
+        for (int k = 0; k < n; ++k) {
+            const Prepared &c = cols[k];
+            p[k] = (r >= 0 && r < c.mapped) ? table[c.samples[c.map[r]]] : inactive;
+        }
+    }
+}
+
+QImage EchogramRenderer::freshCanvas()
+{
+    if (m_spare.width() == m_canvasWidth && m_spare.height() == m_canvasHeight
+        && m_spare.format() == QImage::Format_RGB32 && m_spare.isDetached()) {
+        QImage reused = std::move(m_spare);
+        m_spare = QImage();
+        return reused;
+    }
+    return QImage(m_canvasWidth, m_canvasHeight, QImage::Format_RGB32);
 }
 
 void EchogramRenderer::drawColumn(QImage &image, int x, int width, const EchogramColumn &column)
@@ -270,26 +326,38 @@ void EchogramRenderer::getImageFromInternalBuffer(EchosounderDataBuffer *data_bu
     }
     data_buffer->clearAbort();
 
-    QImage canvas(m_canvasWidth, m_canvasHeight, QImage::Format_RGB32);
-    canvas.fill(m_inactiveColor);
+    QImage canvas = freshCanvas();
     std::vector<int> traceRows(size_t(m_canvasWidth), m_pixelOffset - 1);
 
     if (shouldGiveUp(*data_buffer)) {
+        m_spare = canvas;
         giveUp(data_buffer);
         return;
     }
-    // The newest column is left to the column addition that ends the redraw.
+    // The newest column is left to the column addition that ends the redraw; the others are
+    // drawn one pixel wide from the right edge leftwards, in blocks.
+    const int walk = qMin(data_buffer->columnCount() - 1, m_canvasWidth);
     int x = m_canvasWidth;
-    const int count = data_buffer->columnCount();
-    for (int i = 1; i < count && x > 0; ++i) {
-        --x;
-        const EchogramColumn &column = data_buffer->columnFromNewest(i);
-        drawColumn(canvas, x, 1, column);
-        traceRows[size_t(x)] = depthRow(column.bottomDepth);
-        fullRedrawWalked(i);
-        if (shouldGiveUp(*data_buffer)) {
-            giveUp(data_buffer);
-            return;
+    for (int i = 1; i <= walk;) {
+        const int block = qMin(int(kColumnBlock), walk - i + 1);
+        drawWalkedColumns(canvas, *data_buffer, i, x - 1, block);
+        for (int k = 0; k < block; ++k, ++i) {
+            --x;
+            traceRows[size_t(x)] = depthRow(data_buffer->columnFromNewest(i).bottomDepth);
+            fullRedrawWalked(i);
+            if (shouldGiveUp(*data_buffer)) {
+                m_spare = canvas;
+                giveUp(data_buffer);
+                return;
+            }
+        }
+    }
+    // Left of the oldest column there is nothing to show.
+    if (x > 0) {
+        const QRgb inactive = m_inactiveColor.rgb();
+        for (int y = 0; y < canvas.height(); ++y) {
+            QRgb *row = reinterpret_cast<QRgb *>(canvas.scanLine(y));
+            std::fill(row, row + x, inactive);
         }
     }
 
@@ -306,10 +374,10 @@ void EchogramRenderer::getImageFromInternalBuffer(EchosounderDataBuffer *data_bu
         painter.drawLines(segments);
     }
 
-    m_canvas = canvas;
-    m_spare = QImage();
+    m_spare = m_canvas;
+    m_canvas = std::move(canvas);
     m_drawnBuffer = data_buffer;
-    m_drawnColumns = data_buffer->totalColumns() - (count > 0 ? 1 : 0);
+    m_drawnColumns = data_buffer->totalColumns() - (data_buffer->columnCount() > 0 ? 1 : 0);
     m_rendering = false;
     m_redrawIncomplete = false;
     m_started = 0;   // a completed picture ends the series of given-up redraws

@@ -92,7 +92,11 @@ private:
     void drawNewestTrace(const EchosounderDataBuffer &buffer, int index_from_newest);
     bool shouldGiveUp(const EchosounderDataBuffer &buffer) const;
     void giveUp(EchosounderDataBuffer *buffer);
+    // Which sample each canvas row below the offset shows, for a column scale.
     const std::vector<int> &rowMap(const ColumnScale &scale);
+    void drawWalkedColumns(QImage &image, const EchosounderDataBuffer &buffer, int first_index,
+                           int x_right, int count);
+    QImage freshCanvas();
 
     QImage m_canvas;
     QImage m_spare;    // the previous canvas, reused once the GUI has let go of it
@@ -112,10 +116,18 @@ private:
     const EchosounderDataBuffer *m_drawnBuffer = nullptr;
     quint64 m_drawnColumns = 0;
 
-    std::vector<int> m_rowMap;
-    ColumnScale m_rowMapScale;
-    int m_rowMapHeight = -1;
-    int m_rowMapOffset = 0;
+    struct RowMap
+    {
+        ColumnScale scale;
+        int height = -1;
+        int offset = 0;
+        quint64 lastUse = 0;
+        std::vector<int> rows;
+    };
+    // More entries than columns drawn in one block, so a block never evicts its own maps.
+    static constexpr int kColumnBlock = 16;
+    std::vector<RowMap> m_rowMaps = std::vector<RowMap>(kColumnBlock + 4);
+    quint64 m_rowMapUse = 0;
 
     QMutex m_mutex;
     std::atomic<int> m_pending{0};
