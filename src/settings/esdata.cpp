@@ -7,6 +7,8 @@
 #include "essetup.h"
 #include "markclass.h"
 
+#include <QDir>
+
 ESData &ESData::instance()
 {
     // Lives until the program ends, like every settings tree it holds.
@@ -25,6 +27,7 @@ ESData::ESData(const QString &setupDirectory, QObject *parent)
       m_communicationInformation(new ESCommunicationInformation(QStringLiteral("ComminicationInformation"), this)),
       m_mark(new MarkClass(QStringLiteral("Mark"), this))
 {
+    QDir().mkpath(m_setupDirectory);
     m_setup->setSetupDirectory(m_setupDirectory);
     m_localSetup->setSetupDirectory(m_setupDirectory);
     m_setup->initReceivedTimestampHash();

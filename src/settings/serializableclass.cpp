@@ -58,8 +58,6 @@ SerializableClass::SerializableClass(const QString &name, QObject *parent, const
       m_setupDirectory(defaultSetupDirectory()),
       m_fileName(fileName)
 {
-    if (!m_fileName.isEmpty())
-        QDir().mkpath(m_setupDirectory);
 }
 
 QString SerializableClass::defaultSetupDirectory()
