@@ -27,6 +27,7 @@ public:
     NmeaMessage(const QString &talker, const QString &formatter, QObject *parent = nullptr);
 
     const QString &talker() const { return m_talker; }
+    void setTalker(const QString &talker) { m_talker = talker; }
     const QString &formatter() const { return m_formatter; }
     QString addressField() const { return m_talker + m_formatter; }
     bool isProprietary() const { return m_talker == QLatin1String("PZTQ"); }

@@ -1,0 +1,332 @@
+#include "nmeacontroller.h"
+
+#include "errorlogger.h"
+#include "nmeahandler.h"
+#include "nmeahandlercontainer.h"
+#include "nmeamessage.h"
+#include "nmeamessageregistry.h"
+#include "nmeaparserclass.h"
+
+#include <QDebug>
+
+namespace {
+
+// Distinct address fields remembered for the fast lookup; beyond this, lookups go the long way
+// so that a stream of invented talkers cannot grow the table.
+constexpr int addressCacheLimit = 512;
+
+int errorLoggerInput(Port port)
+{
+    return port >= Serial_1 && port <= UDP ? int(port) : -1;
+}
+
+} // namespace
+
+NmeaController::NmeaController(QObject *parent)
+    : QObject(parent)
+{
+    registerNmeaMetaTypes();
+    NmeaHandlerContainer::instance();
+}
+
+NmeaController::~NmeaController()
+{
+    qDeleteAll(m_pools);
+}
+
+int NmeaController::pooledObjectCount() const
+{
+    int count = 0;
+    for (const Pool *pool : m_pools)
+        count += pool->objects.size();
+    return count;
+}
+
+void NmeaController::clearStatistics()
+{
+    m_statistics.clear();
+}
+
+NmeaController::Pool *NmeaController::poolFor(const QString &talker, const QString &formatter)
+{
+    const QString address = talker + formatter;
+    if (Pool *cached = m_addressCache.value(address))
+        return cached;
+    const NmeaMessageRegistry &registry = NmeaMessageRegistry::instance();
+    const QString registered = registry.registeredFormatter(talker, formatter);
+    if (registered.isEmpty())
+        return nullptr;
+    const QString key = (talker == QLatin1String("PZTQ") ? QStringLiteral("P:") : QStringLiteral("S:"))
+                        + registered;
+    Pool *&pool = m_pools[key];
+    if (!pool)
+        pool = new Pool;
+    if (m_addressCache.size() < addressCacheLimit)
+        m_addressCache.insert(address, pool);
+    return pool;
+}
+
+void NmeaController::relay(const QString &line, Port port, int status)
+{
+    if (m_relaying)
+        emit lineRelayed(line, port, status);
+}
+
+void NmeaController::countInputError(int code, Port port, const QString &line)
+{
+    ErrorLogger::instance().countNmeaError(code, errorLoggerInput(port));
+    emit inputErrorLogged(code, port, line);
+}
+
+bool NmeaController::isReceivedAllowedInStandby(const QString &talker, const QString &formatter)
+{
+    return talker == QLatin1String("PZTQ")
+           && (formatter == QLatin1String("SLP") || formatter == QLatin1String("ICM")
+               || formatter == QLatin1String("PAIR") || formatter == QLatin1String("SFIACK"));
+}
+
+void NmeaController::handleReceivedNmeaList(NmeaGroupInfo group_info)
+{
+    receive(group_info, false);
+}
+
+void NmeaController::handleReceivedNmeaListInStandby(NmeaGroupInfo nmea_group_info)
+{
+    receive(nmea_group_info, true);
+}
+
+void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
+{
+    const Port port = group.port;
+    const QString lineName = portName(port);
+    NmeaLineStatistics &stats = m_statistics[int(port)];
+
+    const auto forward = m_forwarding.constFind(int(port));
+    if (forward != m_forwarding.constEnd() && !standby) {
+        NmeaGroupInfo onward(group.messages, forward.value(), group.senderId);
+        sendGroup(onward, false);
+    }
+
+    m_kept.clear();
+    bool failed = false;
+    for (int index = 0; index < group.messages.size(); ++index) {
+        const QString &raw = group.messages.at(index);
+        ++stats.lines;
+        QString line = raw;
+        const int dollar = line.indexOf(QLatin1Char('$'), 1);
+        if (dollar > 0)
+            line.remove(0, dollar);
+        const int star = line.indexOf(QLatin1Char('*'));
+        if (star >= 0) {
+            const int crlf = line.indexOf(QLatin1String("\r\n"), star);
+            if (crlf > star + 3)
+                line.remove(star + 3, crlf - star - 3);
+        }
+        const int check = NmeaMessage::checkSentence(line);
+        if (check != SentenceCheck::Ok) {
+            ++stats.rejected;
+            countInputError(check, port, raw);
+            relay(raw, port, 2);
+            failed = true;
+            continue;
+        }
+        const QStringRef body = line.leftRef(line.size() - 3);
+        const int comma = body.indexOf(QLatin1Char(','));
+        const QStringRef address = comma < 0 ? body : body.left(comma);
+        QString talker;
+        QString formatter;
+        if (address.startsWith(QLatin1String("PZTQ"))) {
+            talker = QStringLiteral("PZTQ");
+            formatter = address.mid(4).toString();
+        } else if (address.size() == 5) {
+            talker = address.left(2).toString();
+            formatter = address.mid(2).toString();
+        }
+        if (standby && !isReceivedAllowedInStandby(talker, formatter))
+            continue;
+        Pool *pool = formatter.isEmpty() ? nullptr : poolFor(talker, formatter);
+        if (!pool) {
+            ++stats.rejected;
+            countInputError(NmeaUnknownSentence, port, raw);
+            relay(raw, port, 1);
+            continue;
+        }
+        if (pool->used == pool->objects.size()) {
+            NmeaMessage *created = NmeaMessageRegistry::instance().create(talker, formatter, this);
+            if (!created)
+                continue;
+            pool->objects.append(created);
+        }
+        NmeaMessage *message = pool->objects.at(pool->used);
+        message->resetFields();
+        if (message->formatter() == formatter)
+            message->setTalker(talker);
+        const int result = message->deserializeParamaters(
+            comma < 0 ? QString() : body.mid(comma + 1).toString());
+        message->setSourceLine(lineName);
+        message->setSourceIdentifier(group.senderId);
+        if (result != ParseResult::Ok) {
+            ++stats.rejected;
+            countInputError(result == ParseResult::WrongFieldLength ? NmeaFieldLengthError
+                                                                    : NmeaInvalidFieldValue,
+                            port, raw);
+            relay(raw, port, 3);
+            continue;
+        }
+        ++pool->used;
+        ++stats.accepted;
+        m_kept.append({message, pool, index});
+        if (formatter == QLatin1String("HBT"))
+            emit heartbeatReceived(talker, group.senderId);
+    }
+
+    bool inputValid = false;
+    if (!failed) {
+        const QList<Port> copyTargets = m_serialCopy.value(int(port));
+        for (const Kept &kept : qAsConst(m_kept)) {
+            const QString &raw = group.messages.at(kept.line);
+            Pool *pool = kept.pool;
+            if (!pool->handlerResolved) {
+                pool->handler = NmeaHandlerContainer::instance().handler(kept.message->talker(),
+                                                                         kept.message->formatter());
+                pool->handlerResolved = true;
+            }
+            int status = 1;
+            if (pool->handler) {
+                status = pool->handler->handleMessage(kept.message) ? 0 : 3;
+                ++stats.handled;
+                inputValid = inputValid || status == 0;
+            } else {
+                countInputError(NmeaNoHandler, port, raw);
+            }
+            relay(raw, port, status);
+            if (port <= Serial_3 && !copyTargets.isEmpty()
+                && kept.message->formatter() != QLatin1String("DDC")) {
+                for (Port target : copyTargets)
+                    emit nmeaGroupReadyToBeSentOverSerialPort(NmeaGroupInfo({raw}, target));
+            }
+            emit inputMessageLogged(port, raw);
+        }
+    }
+    emit communicationStatisticsUpdated(port, inputValid);
+    for (Pool *pool : qAsConst(m_pools))
+        pool->used = 0;
+    m_kept.clear();
+}
+
+// ---- send side ----
+
+bool NmeaController::isSentAllowedInStandby(const QString &type)
+{
+    return type == QLatin1String("SLP") || type == QLatin1String("PAIR")
+           || type == QLatin1String("SFIACK") || type == QLatin1String("PZTQSLP")
+           || type == QLatin1String("PZTQPAIR") || type == QLatin1String("PZTQSFIACK");
+}
+
+bool NmeaController::isDataAllowedInStandby(const QString &data)
+{
+    return data.contains(QLatin1String("SystemInNormalOrStandbyMode"))
+           || data.contains(QLatin1String("PollingTest"));
+}
+
+NmeaHandler *NmeaController::handlerForType(const QString &type) const
+{
+    const NmeaHandlerContainer &container = NmeaHandlerContainer::instance();
+    if (type.startsWith(QLatin1String("PZTQ")))
+        return container.proprietaryHandler(type.mid(4));
+    if (NmeaHandler *standard = container.standardHandler(type))
+        return standard;
+    return container.proprietaryHandler(type);
+}
+
+void NmeaController::sendGroup(const NmeaGroupInfo &group, bool to_internal_interface)
+{
+    if (group.messages.isEmpty())
+        return;
+    if (group.port == UDP)
+        emit nmeaGroupReadyToBeSentOverUdp(group, to_internal_interface, group.destinations);
+    else
+        emit nmeaGroupReadyToBeSentOverSerialPort(group);
+    if (m_relaying) {
+        for (const QString &sentence : group.messages)
+            emit lineRelayed(sentence, group.port, 0);
+    }
+    emit outputMessageGroupLogged(group);
+}
+
+void NmeaController::sendStandardNmeaMessageOfTypeOverPort(QString type, Port port, QString id)
+{
+    NmeaHandler *handler = handlerForType(type);
+    if (!handler) {
+        qDebug() << "No handler for sentence type: " << type;
+        return;
+    }
+    const QStringList sentences =
+        handler->isMultiSentence() ? handler->buildMultiOutgoing() : handler->buildOutgoing();
+    NmeaGroupInfo group(sentences, port);
+    group.senderId = id;
+    sendGroup(group, false);
+}
+
+void NmeaController::sendPreparedStandardNmeaMessageOverPort(QString type, QString complete_message,
+                                                             Port port, bool to_connected_devices,
+                                                             QString id)
+{
+    Q_UNUSED(type)
+    NmeaGroupInfo group({complete_message}, port);
+    group.senderId = id;
+    sendGroup(group, to_connected_devices);
+}
+
+void NmeaController::sendPreparedStandardNmeaListWithCustomDestinationSFI(
+    QString type, QList<QString> complete_messages, Port port, QString id, QString destination_sfi)
+{
+    Q_UNUSED(type)
+    NmeaGroupInfo group(complete_messages, port);
+    group.senderId = id;
+    if (!destination_sfi.isEmpty())
+        group.destinations.append(destination_sfi);
+    sendGroup(group, false);
+}
+
+void NmeaController::sendProprietaryNmeaList(QString data, QString formatter,
+                                             QStringList destination_sfis)
+{
+    NmeaGroupInfo group = NmeaParserClass::dataToNmeaList(
+        data, formatter.isEmpty() ? NmeaParserClass::defaultFormatter() : formatter);
+    group.destinations = destination_sfis;
+    sendGroup(group, true);
+}
+
+void NmeaController::sendStandardNmeaMessageOfTypeOverPortInStandby(QString type, Port port,
+                                                                    QString id)
+{
+    if (isSentAllowedInStandby(type))
+        sendStandardNmeaMessageOfTypeOverPort(type, port, id);
+}
+
+void NmeaController::sendPreparedStandardNmeaMessageOverPortInStandby(QString type,
+                                                                      QString complete_message,
+                                                                      Port port,
+                                                                      bool to_connected_devices,
+                                                                      QString id)
+{
+    if (isSentAllowedInStandby(type))
+        sendPreparedStandardNmeaMessageOverPort(type, complete_message, port, to_connected_devices,
+                                                id);
+}
+
+void NmeaController::sendPreparedStandardNmeaListWithCustomDestinationSFIInStandby(
+    QString type, QList<QString> complete_messages, Port port, QString id, QString destination_sfi)
+{
+    if (isSentAllowedInStandby(type))
+        sendPreparedStandardNmeaListWithCustomDestinationSFI(type, complete_messages, port, id,
+                                                             destination_sfi);
+}
+
+void NmeaController::sendProprietaryNmeaListInStandby(QString data, QString formatter,
+                                                      QStringList destination_sfis)
+{
+    if (isDataAllowedInStandby(data))
+        sendProprietaryNmeaList(data, formatter, destination_sfis);
+}
