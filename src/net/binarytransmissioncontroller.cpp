@@ -1,6 +1,7 @@
 #include "binarytransmissioncontroller.h"
 
 #include "binaryinputbuffer.h"
+#include "errorlogger.h"
 
 #include <QDebug>
 
@@ -37,6 +38,7 @@ void BinaryTransmissionController::countError(int code, const QByteArray &datagr
     if (code < 80 || code > 83)
         return;
     ++m_errors[size_t(code - 80)];
+    ErrorLogger::instance().countBinaryError(code);
     emit imageErrorDetected(code);
     if (code == 80 || code == 82)
         emit imageErrorToLog(code, QString::fromLatin1(datagram));

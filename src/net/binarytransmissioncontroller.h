@@ -13,7 +13,8 @@ class BinaryInputBuffer;
 
 // Entry point of echo-image traffic: checks each datagram's header, accepts only images from
 // the connected junction box, and lets the input buffer reassemble them. Counts the image
-// traffic errors 80 to 83 (84 is their total) and reports each one as it happens.
+// traffic errors 80 to 83 (84 is their total) in the unit's error logger and in counters of its
+// own, and reports each one as it happens.
 class BinaryTransmissionController : public QObject
 {
     Q_OBJECT
@@ -36,7 +37,8 @@ public slots:
     // Images are accepted only from these units (the paired junction box).
     void setConnectedSfis(QStringList sfis);
     void setLocalSfi(QString sfi);
-    // The socket layer drops datagrams above MAX_UDP_SIZE itself and reports them here (83).
+    // The socket layer drops datagrams above MAX_UDP_SIZE itself and may report them here, which
+    // counts them (83) like the other image errors.
     void countOversizedDatagram();
     void clearErrorCounters();
 

@@ -1,6 +1,7 @@
 #include "binaryimageencoder.h"
 #include "binaryinputbuffer.h"
 #include "binarytransmissioncontroller.h"
+#include "errorlogger.h"
 
 #include <QSignalSpy>
 #include <QtEndian>
@@ -262,6 +263,7 @@ private slots:
 
     void errorCodesAndTotal()
     {
+        const int loggedBefore = ErrorLogger::instance().binaryCounter(84);
         m_ctl->countOversizedDatagram();
         m_ctl->processRecievedBinaryDatagram(QByteArray("junk"));
         QCOMPARE(m_ctl->errorCount(83), 1);
@@ -269,6 +271,7 @@ private slots:
         QCOMPARE(m_ctl->errorCount(84), 2);
         QCOMPARE(m_ctl->errorCount(79), -1);
         QCOMPARE(m_ctl->errorCount(85), -1);
+        QCOMPARE(ErrorLogger::instance().binaryCounter(84) - loggedBefore, 2);
         m_ctl->clearErrorCounters();
         QCOMPARE(m_ctl->errorCount(84), 0);
     }
