@@ -1,5 +1,6 @@
 #include "looptest.h"
 #include "nmeaports.h"
+#include "nmeaportscommunicationcontroller.h"
 #include "seriallinecutter.h"
 #include "serialreader.h"
 
@@ -81,6 +82,39 @@ QStringList lines(const QSignalSpy &spy)
     return out;
 }
 
+// The far end of a loopback plug: echoes every line written to the port, except those whose
+// test-sentence number (from 1) is listed to be lost.
+class LoopbackPlug
+{
+public:
+    LoopbackPlug(const Pty &pty, QSet<int> lost = {})
+        : m_pty(pty), m_lost(std::move(lost)), m_notifier(pty.master(), QSocketNotifier::Read)
+    {
+        QObject::connect(&m_notifier, &QSocketNotifier::activated, [this] { echo(); });
+    }
+
+private:
+    void echo()
+    {
+        char buf[512];
+        ssize_t n;
+        while ((n = ::read(m_pty.master(), buf, sizeof buf)) > 0)
+            m_pending.append(buf, int(n));
+        int end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const QByteArray line = m_pending.left(end + 1);
+            m_pending.remove(0, end + 1);
+            if (!m_lost.contains(++m_count))
+                m_pty.write(line);
+        }
+    }
+    const Pty &m_pty;
+    QSet<int> m_lost;
+    QSocketNotifier m_notifier;
+    QByteArray m_pending;
+    int m_count = 0;
+};
+
 const QByteArray kDpt = "$SDDPT,12.3,0.5,100*6C\r\n";
 const QByteArray kZda = "$GPZDA,120000.00,06,12,2026,00,00*6A\r\n";
 
@@ -90,102 +124,69 @@ class TestSerial : public QObject
 {
     Q_OBJECT
 private slots:
-    void cutterDropsNoiseBeforeTheStart();
-    void cutterKeepsTheLastOfTwoStarts();
-    void cutterDiscardsLongStretchesWithoutLineEnd();
-    void cutterWaitsForTheRestOfAShortSentence();
-    void cutterHandlesManyLinesAndEncapsulatedStarts();
-    void cutterClearsAnOverlongRemainder();
-
+    void cutting_data();
+    void cutting();
+    void cutterKeepsAPartialTailAndDropsAnOverlongOne();
     void readerCutsWhatArrivesOnTheLine();
     void readerWritesSentencesAndHonoursItsMode();
-    void readerInPollingModeReadsInTheSharedThread();
-    void idleLinesNeverOpen();
+    void pollingReadersShareOneThread();
     void portsAreFoundByIndexAndName();
+    void controllerPassesLinesAndGroups();
+    void idleBuildLeavesTheLinesAlone();
+    void loopTestOverLoopbackPlugs();
 };
 
-void TestSerial::cutterDropsNoiseBeforeTheStart()
+void TestSerial::cutting_data()
 {
-    SerialLineCutter cutter;
-    QByteArray waiting = "\x01\xff noise" + kDpt;
-    QCOMPARE(cutter.cut(waiting), QStringList{kDpt});
-    QVERIFY(waiting.isEmpty());
-
-    // No start character at all: nothing kept.
-    waiting = "garbage only\r\n";
-    QCOMPARE(cutter.cut(waiting), QStringList());
-    QVERIFY(cutter.buffer().isEmpty());
+    // Each chunk is added to what waits at the port, then the cutter runs.
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("leftWaiting");
+    QTest::newRow("noise before the start") << QList<QByteArray>{"\x01\xff noise" + kDpt} << QStringList{kDpt} << 0;
+    QTest::newRow("no start at all") << QList<QByteArray>{"garbage only\r\n", kDpt} << QStringList{kDpt} << 0;
+    QTest::newRow("broken then whole") << QList<QByteArray>{"$GPGGA,1200,53" + kDpt} << QStringList{kDpt} << 0;
+    QTest::newRow("three starts") << QList<QByteArray>{"$A,1$B,2" + kZda} << QStringList{kZda} << 0;
+    QTest::newRow("100 bytes without line end")
+        << QList<QByteArray>{"$GPXXX," + QByteArray(93, 'x'), kDpt} << QStringList{kDpt} << 0;
+    QTest::newRow("82 without line end go") << QList<QByteArray>{QByteArray(82, '$')} << QStringList() << 0;
+    QTest::newRow("81 without line end wait") << QList<QByteArray>{QByteArray(81, 'y')} << QStringList() << 81;
+    QTest::newRow("partial sentence waits")
+        << QList<QByteArray>{kDpt.left(10), kDpt.mid(10, 5), kDpt.mid(15)} << QStringList{kDpt} << 0;
+    QTest::newRow("many lines, encapsulated start, noise between")
+        << QList<QByteArray>{"xx!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n" + kDpt + "junk" + kZda}
+        << QStringList{"!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n", kDpt, kZda} << 0;
 }
 
-void TestSerial::cutterKeepsTheLastOfTwoStarts()
+void TestSerial::cutting()
 {
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QStringList, expected);
     SerialLineCutter cutter;
-    QByteArray waiting = "$GPGGA,1200,53" + kDpt;
-    QCOMPARE(cutter.cut(waiting), QStringList{kDpt});
-
-    waiting = "$A,1$B,2$" + kZda;
-    QCOMPARE(cutter.cut(waiting), QStringList{kZda});
+    QByteArray waiting;
+    QStringList got;
+    for (const QByteArray &chunk : chunks) {
+        waiting += chunk;
+        got += cutter.cut(waiting);
+    }
+    QCOMPARE(got, expected);
+    QTEST(int(waiting.size()), "leftWaiting");
 }
 
-void TestSerial::cutterDiscardsLongStretchesWithoutLineEnd()
+void TestSerial::cutterKeepsAPartialTailAndDropsAnOverlongOne()
 {
     SerialLineCutter cutter;
-    QByteArray waiting = "$GPXXX," + QByteArray(93, 'x');
-    QCOMPARE(waiting.size(), 100);
-    QCOMPARE(cutter.cut(waiting), QStringList());
-    QVERIFY(waiting.isEmpty());
-
-    // Exactly the limit without a line end goes as well; one less waits.
-    waiting = QByteArray(82, '$');
-    cutter.cut(waiting);
-    QVERIFY(waiting.isEmpty());
-    waiting = QByteArray(81, 'y');
-    cutter.cut(waiting);
-    QCOMPARE(waiting.size(), 81);
-
-    // The discarded bytes leave no trace in the next line.
-    waiting = kZda;
-    QCOMPARE(SerialLineCutter().cut(waiting), QStringList{kZda});
-}
-
-void TestSerial::cutterWaitsForTheRestOfAShortSentence()
-{
-    SerialLineCutter cutter;
-    QByteArray waiting = kDpt.left(10);
-    QCOMPARE(cutter.cut(waiting), QStringList());
-    QCOMPARE(waiting, kDpt.left(10));
-    waiting += kDpt.mid(10, 5);
-    QCOMPARE(cutter.cut(waiting), QStringList());
-    waiting += kDpt.mid(15);
-    QCOMPARE(cutter.cut(waiting), QStringList{kDpt});
-
-    // A sentence split across reads after a complete one: the tail waits in the buffer.
-    waiting = kDpt + kZda.left(12);
+    QByteArray waiting = kDpt + kZda.left(12);
     QCOMPARE(cutter.cut(waiting), QStringList{kDpt});
     QCOMPARE(cutter.buffer(), QString::fromLatin1(kZda.left(12)));
     waiting = kZda.mid(12);
     QCOMPARE(cutter.cut(waiting), QStringList{kZda});
     QVERIFY(cutter.buffer().isEmpty());
-}
-
-void TestSerial::cutterHandlesManyLinesAndEncapsulatedStarts()
-{
-    SerialLineCutter cutter;
-    const QByteArray vdm = "!AIVDM,1,1,,A,13aG?P0P00PD;88MD5MTDww@2<0L,0*5B\r\n";
-    QByteArray waiting = "xx" + vdm + kDpt + "junk" + kZda;
-    // A line without its own start after the first keeps its bytes only up to a "$".
-    QCOMPARE(cutter.cut(waiting), (QStringList{vdm, kDpt, kZda}));
-}
-
-void TestSerial::cutterClearsAnOverlongRemainder()
-{
-    SerialLineCutter cutter;
-    QByteArray waiting = kDpt + "$GPXXX," + QByteArray(80, 'z');
-    QCOMPARE(cutter.cut(waiting), QStringList{kDpt});
-    QVERIFY(cutter.buffer().isEmpty());
     waiting = kDpt + "$GPXXX," + QByteArray(75, 'z');
     cutter.cut(waiting);
     QCOMPARE(cutter.buffer().size(), 82);
+    waiting = kDpt + "$GPXXX," + QByteArray(76, 'z');
+    cutter.cut(waiting);
+    QVERIFY(cutter.buffer().isEmpty());
 }
 
 void TestSerial::readerCutsWhatArrivesOnTheLine()
@@ -196,84 +197,51 @@ void TestSerial::readerCutsWhatArrivesOnTheLine()
     reader.setDeviceName(pty.slave());
     QCOMPARE(reader.baudRate(), 4800);
     QVERIFY(reader.open());
-    QVERIFY(reader.isOpen());
     QSignalSpy received(&reader, &SerialReader::lineReceived);
-
     pty.write("\x10\x13noise" + kDpt);
     QTRY_COMPARE(received.count(), 1);
-    QCOMPARE(received.at(0).at(0).toString(), QString::fromLatin1(kDpt));
-    QCOMPARE(received.at(0).at(1).toInt(), 1);
-
+    QCOMPARE(received.at(0), (QList<QVariant>{QString::fromLatin1(kDpt), 1}));
     pty.write("$GPGLL,5300.0,N,00" + kZda);
-    QTRY_COMPARE(received.count(), 2);
-    QCOMPARE(received.at(1).at(0).toString(), QString::fromLatin1(kZda));
-
-    // 100 bytes without a line end are thrown away, the sentence after them arrives whole.
     pty.write("$GPXXX," + QByteArray(93, 'q'));
     QTest::qWait(150);
-    pty.write(kDpt);
-    QTRY_COMPARE(received.count(), 3);
-    QCOMPARE(received.at(2).at(0).toString(), QString::fromLatin1(kDpt));
-
-    // A partial sentence waits for its end.
-    pty.write(kZda.left(20));
+    pty.write(kDpt + kZda.left(20));
     QTest::qWait(150);
-    QCOMPARE(received.count(), 3);
+    QCOMPARE(lines(received), (QStringList{kDpt, kZda, kDpt}));
     pty.write(kZda.mid(20));
     QTRY_COMPARE(received.count(), 4);
-    QCOMPARE(received.at(3).at(0).toString(), QString::fromLatin1(kZda));
-
+    QCOMPARE(lines(received).last(), QString::fromLatin1(kZda));
     // Lines are still cut but not handed on while reading is off.
     reader.setReadingEnabled(false);
     pty.write(kDpt);
     QTest::qWait(150);
-    QCOMPARE(received.count(), 4);
     reader.setReadingEnabled(true);
     pty.write(kZda);
     QTRY_COMPARE(received.count(), 5);
     QCOMPARE(lines(received).last(), QString::fromLatin1(kZda));
-
-    reader.close();
-    QVERIFY(!reader.isOpen());
 }
 
 void TestSerial::readerWritesSentencesAndHonoursItsMode()
 {
     Pty pty;
     QVERIFY(pty.isValid());
-    {
-        SerialReader reader(0, SerialReader::ReceiveAndSend, true);
+    for (int mode : {SerialReader::ReceiveAndSend, SerialReader::ReceiveOnly, SerialReader::SendOnly}) {
+        SerialReader reader(0, mode, true);
         reader.setDeviceName(pty.slave());
         QVERIFY(reader.open());
-        QCOMPARE(reader.sendMessage(QString::fromLatin1(kDpt)), kDpt.size());
-        QCOMPARE(pty.readFor(200), kDpt);
+        QSignalSpy received(&reader, &SerialReader::lineReceived);
         reader.setBaudRate(38400);
-        QCOMPARE(reader.baudRate(), 38400);
-        QCOMPARE(reader.sendMessage(QString::fromLatin1(kZda)), kZda.size());
-        QCOMPARE(pty.readFor(200), kZda);
-    }
-    {
-        SerialReader listenOnly(0, SerialReader::ReceiveOnly, true);
-        listenOnly.setDeviceName(pty.slave());
-        QVERIFY(listenOnly.open());
-        QCOMPARE(listenOnly.sendMessage(QString::fromLatin1(kDpt)), 0);
-        QCOMPARE(pty.readFor(100), QByteArray());
-    }
-    {
-        SerialReader talkOnly(0, SerialReader::SendOnly, true);
-        talkOnly.setDeviceName(pty.slave());
-        QVERIFY(talkOnly.open());
-        QSignalSpy received(&talkOnly, &SerialReader::lineReceived);
-        pty.write(kDpt);
+        const bool sends = mode != SerialReader::ReceiveOnly;
+        QCOMPARE(reader.sendMessage(QString::fromLatin1(kDpt)), sends ? kDpt.size() : 0);
+        QCOMPARE(pty.readFor(200), sends ? kDpt : QByteArray());
+        pty.write(kZda);
         QTest::qWait(150);
-        QCOMPARE(received.count(), 0);
+        QCOMPARE(received.count(), mode == SerialReader::SendOnly ? 0 : 1);
     }
 }
 
-void TestSerial::readerInPollingModeReadsInTheSharedThread()
+void TestSerial::pollingReadersShareOneThread()
 {
-    Pty a;
-    Pty b;
+    Pty a, b;
     QVERIFY(a.isValid() && b.isValid());
     SerialReader first(0, SerialReader::ReceiveAndSend, true);
     SerialReader second(2, SerialReader::ReceiveAndSend, true);
@@ -281,25 +249,18 @@ void TestSerial::readerInPollingModeReadsInTheSharedThread()
     second.setDeviceName(b.slave());
     first.setQueryMode(SerialReader::QueryMode::Polling);
     second.setQueryMode(SerialReader::QueryMode::Polling);
-    QVERIFY(first.open());
-    QVERIFY(second.open());
-    QVERIFY(first.thread() != QThread::currentThread());
-    QCOMPARE(first.thread(), second.thread());
+    QVERIFY(first.open() && second.open());
     QThread *shared = first.thread();
+    QVERIFY(shared != QThread::currentThread());
+    QCOMPARE(second.thread(), shared);
     QCOMPARE(shared->objectName(), QString("Serial reader thread"));
 
-    QSignalSpy fromFirst(&first, &SerialReader::lineReceived);
     QSignalSpy fromSecond(&second, &SerialReader::lineReceived);
-    a.write(kDpt);
     b.write("rubbish" + kZda);
-    QTRY_COMPARE(fromFirst.count(), 1);
     QTRY_COMPARE(fromSecond.count(), 1);
-    QCOMPARE(fromSecond.at(0).at(0).toString(), QString::fromLatin1(kZda));
-    QCOMPARE(fromSecond.at(0).at(1).toInt(), 2);
-
-    // Sending from the owner's thread reaches the port in the reader thread.
-    QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kZda)));
-    QCOMPARE(a.readFor(300), kZda);
+    QCOMPARE(fromSecond.at(0), (QList<QVariant>{QString::fromLatin1(kZda), 2}));
+    QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kDpt)));
+    QCOMPARE(a.readFor(300), kDpt);
 
     first.close();
     QCOMPARE(first.thread(), QThread::currentThread());
@@ -308,52 +269,109 @@ void TestSerial::readerInPollingModeReadsInTheSharedThread()
     QVERIFY(!shared->isRunning());
 }
 
-void TestSerial::idleLinesNeverOpen()
-{
-    Pty pty;
-    QVERIFY(pty.isValid());
-    SerialReader reader(0, SerialReader::ReceiveAndSend, false);
-    reader.setDeviceName(pty.slave());
-    QVERIFY(!reader.open());
-    QCOMPARE(reader.sendMessage(QString::fromLatin1(kDpt)), 0);
-    QCOMPARE(pty.readFor(100), QByteArray());
-
-    SerialReader unnamed(0, SerialReader::ReceiveAndSend, true);
-    QVERIFY(!unnamed.open());
-    SerialReader missing(0, SerialReader::ReceiveAndSend, true);
-    missing.setDeviceName("/dev/no-such-serial-line");
-    QVERIFY(!missing.open());
-}
-
 void TestSerial::portsAreFoundByIndexAndName()
 {
     NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
     for (int i = 0; i < NmeaPorts::PortCount; ++i) {
-        QVERIFY(ports.port(i));
         QCOMPARE(ports.port(i)->portNumber(), i);
         QCOMPARE(ports.port(i)->baudRate(), 4800);
-        // This build is not the unit's own platform: names come from the port setup.
-        QVERIFY(ports.port(i)->deviceName().isEmpty());
+        QVERIFY(ports.port(i)->deviceName().isEmpty()); // not the unit's own platform
     }
-    QCOMPARE(NmeaPorts::targetDeviceName(0), QString("ttyS3"));
-    QCOMPARE(NmeaPorts::targetDeviceName(1), QString("ttyS1"));
-    QCOMPARE(NmeaPorts::targetDeviceName(2), QString("ttyS2"));
-
-    QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
-    QVERIFY(!ports.port(3));
-    QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
-    QVERIFY(!ports.port(-1));
+    QCOMPARE(NmeaPorts::targetDeviceName(0) + NmeaPorts::targetDeviceName(1) + NmeaPorts::targetDeviceName(2),
+             QString("ttyS3ttyS1ttyS2"));
+    for (int wrong : {3, -1}) {
+        QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
+        QVERIFY(!ports.port(wrong));
+    }
     QCOMPARE(ports.port("Serial_2"), ports.port(1));
-    ports.setDeviceName(2, "/dev/ttyUSB7");
-    QCOMPARE(ports.port("/dev/ttyUSB7"), ports.port(2));
-    QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
-    QVERIFY(!ports.port("Serial_4"));
-
     Pty pty;
-    QVERIFY(pty.isValid());
     ports.setDeviceName(2, pty.slave());
+    QCOMPARE(ports.port(pty.slave()), ports.port(2));
     QCOMPARE(ports.openAll(), 1);
     QVERIFY(ports.port(2)->isOpen());
+}
+
+void TestSerial::controllerPassesLinesAndGroups()
+{
+    Pty pty;
+    NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
+    ports.setDeviceName(1, pty.slave());
+    QCOMPARE(ports.openAll(), 1);
+    NmeaPortsCommunicationController controller(&ports, nullptr, true);
+    QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+    pty.write(kDpt + kZda);
+    QTRY_COMPARE(groups.count(), 2);
+    const NmeaGroupInfo first = groups.at(0).at(0).value<NmeaGroupInfo>();
+    QCOMPARE(first.messages, QStringList{kDpt});
+    QCOMPARE(first.port, Serial_2);
+    QCOMPARE(groups.at(1).at(0).value<NmeaGroupInfo>().messages, QStringList{kZda});
+
+    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
+    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
+    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
+    QCOMPARE(pty.readFor(300), kDpt + kZda);
+}
+
+void TestSerial::idleBuildLeavesTheLinesAlone()
+{
+    Pty pty;
+    NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
+    ports.setDeviceName(0, pty.slave());
+    QCOMPARE(ports.openAll(), 1);
+    NmeaPortsCommunicationController controller(&ports, nullptr, false);
+    QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+    pty.write(kDpt);
+    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1));
+    controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 0);
+    QCOMPARE(pty.readFor(300), QByteArray());
+    QCOMPARE(groups.count(), 0);
+}
+
+void TestSerial::loopTestOverLoopbackPlugs()
+{
+    std::array<Pty, 3> pty;
+    NmeaPorts ports(SerialReader::QueryMode::Polling, true); // polling readers, as on the unit
+    for (int i = 0; i < 3; ++i)
+        ports.setDeviceName(i, pty[i].slave());
+    ports.port(1)->setBaudRate(38400);
+    QCOMPARE(ports.openAll(), 3);
+    // One sentence lost on the first line still passes; three lost on the third fail it.
+    LoopbackPlug plug0(pty[0], {7});
+    LoopbackPlug plug1(pty[1]);
+    LoopbackPlug plug2(pty[2], {3, 11, 20});
+    LoopTest loopTest;
+    QVERIFY(loopTest.init());
+    NmeaPortsCommunicationController controller(&ports, &loopTest, true);
+    QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+    QSignalSpy statuses(&loopTest, &LoopTest::portStatusDetermined);
+    QSignalSpy finished(&loopTest, &LoopTest::finishedTesting);
+
+    loopTest.runTest();
+    QVERIFY(loopTest.isRunning());
+    QCOMPARE(ports.port(1)->baudRate(), 4800);
+    loopTest.runTest(); // a second start request changes nothing
+    QTest::qWait(500);
+    pty[1].write(kDpt); // traffic during the test never reaches the sentence controller
+    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
+
+    QCOMPARE(groups.count(), 0);
+    const LoopTest::Result result = loopTest.result();
+    QVERIFY(result.testDone && !result.running);
+    QCOMPARE(result.passed, (std::array<bool, 3>{{true, true, false}}));
+    QCOMPARE(loopTest.correctCount(0), 19);
+    QCOMPARE(loopTest.correctCount(1), 20);
+    QCOMPARE(loopTest.receivedCount(1), 21); // the foreign sentence is counted, not correct
+    QCOMPARE(loopTest.correctCount(2), 17);
+    QCOMPARE(statuses.count(), 3);
+    QCOMPARE(statuses.at(0), (QList<QVariant>{"NmeaPort1Status", 1}));
+    QCOMPARE(statuses.at(1), (QList<QVariant>{"NmeaPort2Status", 1}));
+    QCOMPARE(statuses.at(2), (QList<QVariant>{"NmeaPort3Status", 2}));
+    QCOMPARE(ports.port(1)->baudRate(), 38400);
+
+    // After the test the lines carry ordinary traffic again.
+    pty[1].write(kDpt);
+    QTRY_COMPARE(groups.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSerial)
