@@ -126,13 +126,11 @@ class TestSerial : public QObject
 private slots:
     void cutting_data();
     void cutting();
-    void cutterKeepsAPartialTailAndDropsAnOverlongOne();
     void readerCutsWhatArrivesOnTheLine();
     void readerWritesSentencesAndHonoursItsMode();
     void pollingReadersShareOneThread();
     void portsAreFoundByIndexAndName();
     void controllerPassesLinesAndGroups();
-    void idleBuildLeavesTheLinesAlone();
     void loopTestOverLoopbackPlugs();
 };
 
@@ -155,6 +153,13 @@ void TestSerial::cutting_data()
     QTest::newRow("many lines, encapsulated start, noise between")
         << QList<QByteArray>{"xx!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n" + kDpt + "junk" + kZda}
         << QStringList{"!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n", kDpt, kZda} << 0;
+    QTest::newRow("tail after a line waits") << QList<QByteArray>{kDpt + kZda.left(12), kZda.mid(12)}
+                                             << QStringList{kDpt, kZda} << 0;
+    const QByteArray tail82 = "$GPXXX," + QByteArray(75, 'z');
+    QTest::newRow("82 left over are kept") << QList<QByteArray>{kDpt + tail82, "end\r\n"}
+                                           << QStringList{kDpt, tail82 + "end\r\n"} << 0;
+    QTest::newRow("83 left over are dropped") << QList<QByteArray>{kDpt + tail82 + "z", "end\r\n"}
+                                              << QStringList{kDpt} << 0;
 }
 
 void TestSerial::cutting()
@@ -170,23 +175,6 @@ void TestSerial::cutting()
     }
     QCOMPARE(got, expected);
     QTEST(int(waiting.size()), "leftWaiting");
-}
-
-void TestSerial::cutterKeepsAPartialTailAndDropsAnOverlongOne()
-{
-    SerialLineCutter cutter;
-    QByteArray waiting = kDpt + kZda.left(12);
-    QCOMPARE(cutter.cut(waiting), QStringList{kDpt});
-    QCOMPARE(cutter.buffer(), QString::fromLatin1(kZda.left(12)));
-    waiting = kZda.mid(12);
-    QCOMPARE(cutter.cut(waiting), QStringList{kZda});
-    QVERIFY(cutter.buffer().isEmpty());
-    waiting = kDpt + "$GPXXX," + QByteArray(75, 'z');
-    cutter.cut(waiting);
-    QCOMPARE(cutter.buffer().size(), 82);
-    waiting = kDpt + "$GPXXX," + QByteArray(76, 'z');
-    cutter.cut(waiting);
-    QVERIFY(cutter.buffer().isEmpty());
 }
 
 void TestSerial::readerCutsWhatArrivesOnTheLine()
@@ -293,38 +281,28 @@ void TestSerial::portsAreFoundByIndexAndName()
 
 void TestSerial::controllerPassesLinesAndGroups()
 {
-    Pty pty;
-    NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
-    ports.setDeviceName(1, pty.slave());
-    QCOMPARE(ports.openAll(), 1);
-    NmeaPortsCommunicationController controller(&ports, nullptr, true);
-    QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
-    pty.write(kDpt + kZda);
-    QTRY_COMPARE(groups.count(), 2);
-    const NmeaGroupInfo first = groups.at(0).at(0).value<NmeaGroupInfo>();
-    QCOMPARE(first.messages, QStringList{kDpt});
-    QCOMPARE(first.port, Serial_2);
-    QCOMPARE(groups.at(1).at(0).value<NmeaGroupInfo>().messages, QStringList{kZda});
-
-    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
-    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
-    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
-    QCOMPARE(pty.readFor(300), kDpt + kZda);
-}
-
-void TestSerial::idleBuildLeavesTheLinesAlone()
-{
-    Pty pty;
-    NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
-    ports.setDeviceName(0, pty.slave());
-    QCOMPARE(ports.openAll(), 1);
-    NmeaPortsCommunicationController controller(&ports, nullptr, false);
-    QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
-    pty.write(kDpt);
-    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1));
-    controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 0);
-    QCOMPARE(pty.readFor(300), QByteArray());
-    QCOMPARE(groups.count(), 0);
+    for (bool served : {true, false}) {
+        Pty pty;
+        NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
+        ports.setDeviceName(1, pty.slave());
+        QCOMPARE(ports.openAll(), 1);
+        // The idle (desktop) build neither hands on received lines nor sends.
+        NmeaPortsCommunicationController controller(&ports, nullptr, served);
+        QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+        pty.write(kDpt + kZda);
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
+        controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 1);
+        QCOMPARE(pty.readFor(300), served ? kDpt + kZda + LoopTest::testSentence().toLatin1() : QByteArray());
+        QCOMPARE(groups.count(), served ? 2 : 0);
+        if (!served)
+            continue;
+        const NmeaGroupInfo first = groups.at(0).at(0).value<NmeaGroupInfo>();
+        QCOMPARE(first.messages, QStringList{kDpt});
+        QCOMPARE(first.port, Serial_2);
+        QCOMPARE(groups.at(1).at(0).value<NmeaGroupInfo>().messages, QStringList{kZda});
+    }
 }
 
 void TestSerial::loopTestOverLoopbackPlugs()
