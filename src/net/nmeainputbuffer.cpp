@@ -14,7 +14,7 @@ bool NmeaInputBuffer::addSentence(const QString &sourceSfi, int index, int count
 {
     if (count < 1 || count > MaxGroupSize || index < 1 || index > count)
         return false;
-    const QString key = sourceSfi + QLatin1Char('/') + QString::number(groupId);
+    const QPair<QString, int> key(sourceSfi, groupId);
     auto it = m_groups.find(key);
     if (it == m_groups.end()) {
         Entry entry;
@@ -45,7 +45,7 @@ void NmeaInputBuffer::groupTimedOut()
 {
     for (auto it = m_groups.begin(); it != m_groups.end();) {
         if (++it.value().age > TicksToKeepIncomplete) {
-            qDebug().noquote() << "Incomplete sentence group dropped: " + it.key();
+            qDebug().noquote() << "Incomplete sentence group dropped: " + it.key().first << it.key().second;
             it = m_groups.erase(it);
         } else {
             ++it;

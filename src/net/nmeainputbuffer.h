@@ -3,6 +3,7 @@
 #include "nmeabufferclass.h"
 
 #include <QHash>
+#include <QPair>
 #include <QMetaType>
 #include <QStringList>
 #include <QVector>
@@ -33,6 +34,10 @@ public:
     bool addSentence(const QString &sourceSfi, int index, int count, int groupId, const QString &sentence,
                      bool internal, bool fromInternalInterface);
     int pendingGroups() const { return m_groups.size(); }
+    bool hasGroup(const QString &sourceSfi, int groupId) const
+    {
+        return !m_groups.isEmpty() && m_groups.contains(qMakePair(sourceSfi, groupId));
+    }
 
 signals:
     void emitAckSignal(QString msg_tag, QString s_sfi);
@@ -50,5 +55,5 @@ private:
         bool internal = false;
         bool fromInternalInterface = false;
     };
-    QHash<QString, Entry> m_groups;   // key: source SFI + group id
+    QHash<QPair<QString, int>, Entry> m_groups;   // key: source SFI and group id
 };

@@ -20,9 +20,9 @@ bool pieceChecksumOk(const char *b, const char *e)
     if (e - star < 3)
         return false;
     const char *start = (*b == '$' || *b == '!') ? b + 1 : b;
-    QByteArray expected;
-    udpdatagram::appendHex(expected, udpdatagram::checksum(start, star));
-    return star[1] == expected[0] && star[2] == expected[1];
+    static const char digits[] = "0123456789ABCDEF";
+    const quint8 sum = udpdatagram::checksum(start, star);
+    return star[1] == digits[sum >> 4] && star[2] == digits[sum & 0x0f];
 }
 
 bool parseGroupField(const char *v, const char *e, int *index, int *count, int *group)
@@ -49,6 +49,36 @@ bool parseGroupField(const char *v, const char *e, int *index, int *count, int *
     *count = values[1];
     *group = values[2];
     return true;
+}
+
+// Where the datagram's text tags mark traffic between the units: one pass over the bytes.
+struct PztqMarks
+{
+    int ackAt = -1;   // offset of the first "t:pztqack"
+    bool any = false;
+    bool setup = false;
+};
+
+PztqMarks findPztqMarks(const QByteArray &datagram)
+{
+    PztqMarks marks;
+    const char *data = datagram.constData();
+    const int size = datagram.size();
+    for (int i = 0; i + 6 <= size; ++i) {
+        const char *p = static_cast<const char *>(std::memchr(data + i, 't', size_t(size - i - 5)));
+        if (!p)
+            break;
+        i = int(p - data);
+        if (std::memcmp(p, "t:pztq", 6) != 0)
+            continue;
+        marks.any = true;
+        const int rest = size - i - 6;
+        if (marks.ackAt < 0 && rest >= 3 && std::memcmp(p + 6, "ack", 3) == 0)
+            marks.ackAt = i;
+        if (rest >= 5 && std::memcmp(p + 6, "setup", 5) == 0)
+            marks.setup = true;
+    }
+    return marks;
 }
 
 } // namespace
@@ -110,6 +140,8 @@ QByteArrayList NmeaOverUdpController::buildDatagrams(const QStringList &messages
 
     QByteArrayList datagrams;
     QByteArray datagram = udpdatagram::newDatagram();
+    QByteArray body;
+    body.reserve(128);
     QString lastTag;
     const int count = messages.size();
     auto close = [&]() {
@@ -118,19 +150,22 @@ QByteArrayList NmeaOverUdpController::buildDatagrams(const QStringList &messages
             m_lastRecords.append({datagram, lastTag, dest_sfi, to_internal_interface, false, 0});
     };
     for (int i = 0; i < count; ++i) {
-        const QByteArray body = udpdatagram::tagBody(i + 1, count, m_groupId, source, destinations, line, tag);
-        const QByteArray tagged = udpdatagram::taggedSentence(body, messages.at(i).toLatin1());
-        if (tagged.size() + datagram.size() > MAX_UDP_SIZE) {
+        body.resize(0);
+        udpdatagram::appendTagBody(body, i + 1, count, m_groupId, source, destinations, line, tag);
+        const QString &sentence = messages.at(i);
+        const int taggedSize = body.size() + 5 + sentence.size();
+        if (taggedSize + datagram.size() > MAX_UDP_SIZE) {
             if (datagram.size() == udpdatagram::HeaderLength) {
-                qDebug() << "Tagged sentence too long for one datagram, group not sent: " << tagged.size();
+                qDebug() << "Tagged sentence too long for one datagram, group not sent: " << taggedSize;
                 m_lastRecords.clear();
                 return QByteArrayList();
             }
             close();
             datagram = udpdatagram::newDatagram();
         }
-        datagram.append(tagged);
-        lastTag = QStringLiteral("%1-%2-%3-%4").arg(i + 1).arg(count).arg(m_groupId).arg(line);
+        udpdatagram::appendTaggedSentence(datagram, body, sentence);
+        if (keepForResend)
+            lastTag = QStringLiteral("%1-%2-%3-%4").arg(i + 1).arg(count).arg(m_groupId).arg(line);
         line = nextLine(line);
     }
     if (datagram.size() > udpdatagram::HeaderLength)
@@ -194,7 +229,8 @@ void NmeaOverUdpController::sendSettingsText(QString text, QStringList destinati
 void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool message_is_from_internal_communication,
                                                     bool from_internal_interface)
 {
-    const int ackAt = datagram.indexOf("t:pztqack");
+    const PztqMarks marks = findPztqMarks(datagram);
+    const int ackAt = marks.ackAt;
     if (ackAt >= 0) {
         const int from = ackAt + int(std::strlen("t:pztqack"));
         const int star = datagram.indexOf('*', from);
@@ -218,10 +254,11 @@ void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool me
     }
 
     const QString source = QString::fromLatin1(UdpParserClass::sourceSfi(datagram));
-    const bool internal = message_is_from_internal_communication || datagram.contains("t:pztq");
+    const bool internal = message_is_from_internal_communication || marks.any;
+    const bool setup = m_acknowledgeSetup && marks.setup;
     QString lastTag;
     int sentences = 0;
-    struct Piece { int index, count, group; QString sentence; };
+    struct Piece { int index, count, group; const char *sentence; int length; };
     QVarLengthArray<Piece, 10> pieces;
     for (const char *p = payload; p < end;) {
         const char *open = static_cast<const char *>(std::memchr(p, '\\', size_t(end - p)));
@@ -242,22 +279,39 @@ void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool me
         if (!g || !gEnd || !parseGroupField(g + 2, gEnd, &index, &count, &group))
             continue;
         ++sentences;
-        const char *n = UdpParserClass::findField(open + 1, close, 'n');
-        const char *nEnd = n ? UdpParserClass::fieldEnd(n + 2, close) : nullptr;
-        lastTag = QString::fromLatin1(g + 2, int(gEnd - g - 2)) + QLatin1Char('-')
-            + (nEnd ? QString::fromLatin1(n + 2, int(nEnd - n - 2)) : QString());
-        pieces.append({index, count, group, QString::fromLatin1(sentence, int(sentenceEnd - sentence))});
+        if (setup) {
+            const char *n = UdpParserClass::findField(open + 1, close, 'n');
+            const char *nEnd = n ? UdpParserClass::fieldEnd(n + 2, close) : nullptr;
+            lastTag = QString::fromLatin1(g + 2, int(gEnd - g - 2)) + QLatin1Char('-')
+                + (nEnd ? QString::fromLatin1(n + 2, int(nEnd - n - 2)) : QString());
+        }
+        pieces.append({index, count, group, sentence, int(sentenceEnd - sentence)});
     }
     if (sentences == 0) {
         qDebug().noquote() << "No sentence found in datagram: " + QString::fromLatin1(datagram.mid(6));
         emit udpErrorDetected(76, QString::fromLatin1(datagram.mid(6)));
         return;
     }
-    if (datagram.contains("t:pztqsetup"))
+    if (setup)
         emit m_input->emitAckSignal(lastTag, source);
+    // The usual case: one datagram carries its whole group, in order.
+    bool whole = pieces.size() == pieces.first().count && !m_input->hasGroup(source, pieces.first().group);
+    for (int i = 0; whole && i < pieces.size(); ++i)
+        whole = pieces[i].index == i + 1 && pieces[i].group == pieces.first().group;
+    if (whole) {
+        ReceivedSentenceGroup group;
+        group.sentences.reserve(pieces.size());
+        for (const Piece &piece : pieces)
+            group.sentences.append(QString::fromLatin1(piece.sentence, piece.length));
+        group.sourceSfi = source;
+        group.internal = internal;
+        group.fromInternalInterface = from_internal_interface;
+        deliverGroup(group);
+        return;
+    }
     for (const Piece &piece : pieces)
-        m_input->addSentence(source, piece.index, piece.count, piece.group, piece.sentence, internal,
-                             from_internal_interface);
+        m_input->addSentence(source, piece.index, piece.count, piece.group,
+                             QString::fromLatin1(piece.sentence, piece.length), internal, from_internal_interface);
 }
 
 void NmeaOverUdpController::acknowledgeAlreadySentDatagram(QString msg_tag, QString s_sfi)

@@ -34,6 +34,10 @@ public:
     int lastLineNumber(int key) const { return m_lines.value(key, -1); }
     int counterKey(MessageType type) const;
 
+    // Every received setup datagram is acknowledged at once; a test peer may stay silent instead.
+    void setAcknowledgeSetupDatagrams(bool on) { m_acknowledgeSetup = on; }
+    bool acknowledgesSetupDatagrams() const { return m_acknowledgeSetup; }
+
     NmeaOutputBuffer *outputBuffer() const { return m_output; }
     NmeaInputBuffer *inputBuffer() const { return m_input; }
     ListOfSfisOnNetwork *sfis() const { return m_sfis; }
@@ -86,4 +90,5 @@ private:
     int m_ordinaryKey;
     QMap<int, int> m_lines;
     QList<NmeaOutputBuffer::Record> m_lastRecords;
+    bool m_acknowledgeSetup = true;
 };

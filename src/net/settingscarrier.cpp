@@ -20,14 +20,19 @@ QStringList toSentences(const QString &text, const QString &formatter)
     const int piece = MaxSentenceBody - formatter.size();
     if (piece <= 0)
         return out;
-    for (int pos = 0; pos < text.size(); pos += piece) {
-        QByteArray body = formatter.toLatin1();
-        body.append(',').append(text.mid(pos, piece).toLatin1());
-        QByteArray sentence;
-        sentence.reserve(body.size() + 6);
-        sentence.append('$').append(body).append('*');
-        udpdatagram::appendHex(sentence, udpdatagram::checksum(body));
-        sentence.append("\r\n");
+    out.reserve(text.size() / piece + 1);
+    const QByteArray head = formatter.toLatin1() + ',';
+    const quint8 headSum = udpdatagram::checksum(head);
+    const QByteArray latin = text.toLatin1();
+    QByteArray sentence;
+    for (int pos = 0; pos < latin.size(); pos += piece) {
+        const int n = qMin(piece, latin.size() - pos);
+        const char *p = latin.constData() + pos;
+        sentence.resize(0);
+        sentence.reserve(head.size() + n + 6);
+        sentence.append('$').append(head).append(p, n).append('*');
+        udpdatagram::appendHex(sentence, headSum ^ udpdatagram::checksum(p, p + n));
+        sentence.append("\r\n", 2);
         out.append(QString::fromLatin1(sentence));
     }
     return out;

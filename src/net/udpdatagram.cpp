@@ -40,20 +40,60 @@ QByteArray newDatagram()
     return d;
 }
 
+void appendNumber(QByteArray &out, int value)
+{
+    char buf[12];
+    int n = 0;
+    unsigned v = value < 0 ? unsigned(-value) : unsigned(value);
+    do {
+        buf[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (value < 0)
+        out.append('-');
+    while (n)
+        out.append(buf[--n]);
+}
+
+void appendTagBody(QByteArray &body, int index, int count, int groupId, const QByteArray &sourceSfi,
+                   const QByteArrayList &destinations, int lineNumber, const QByteArray &textTag)
+{
+    body.append("g:", 2);
+    appendNumber(body, index);
+    body.append('-');
+    appendNumber(body, count);
+    body.append('-');
+    appendNumber(body, groupId);
+    body.append(",s:", 3).append(sourceSfi);
+    for (const QByteArray &d : destinations)
+        body.append(",d:", 3).append(d);
+    body.append(",n:", 3);
+    appendNumber(body, lineNumber);
+    if (!textTag.isEmpty() && textTag != "noTag")
+        body.append(",t:", 3).append(textTag);
+}
+
 QByteArray tagBody(int index, int count, int groupId, const QByteArray &sourceSfi,
                    const QByteArrayList &destinations, int lineNumber, const QByteArray &textTag)
 {
     QByteArray body;
     body.reserve(48 + 9 * destinations.size() + textTag.size());
-    body.append("g:").append(QByteArray::number(index)).append('-').append(QByteArray::number(count))
-        .append('-').append(QByteArray::number(groupId));
-    body.append(",s:").append(sourceSfi);
-    for (const QByteArray &d : destinations)
-        body.append(",d:").append(d);
-    body.append(",n:").append(QByteArray::number(lineNumber));
-    if (!textTag.isEmpty() && textTag != "noTag")
-        body.append(",t:").append(textTag);
+    appendTagBody(body, index, count, groupId, sourceSfi, destinations, lineNumber, textTag);
     return body;
+}
+
+void appendTaggedSentence(QByteArray &out, const QByteArray &body, const QString &sentence)
+{
+    out.append('\\').append(body).append('*');
+    appendHex(out, checksum(body));
+    out.append('\\');
+    const int at = out.size();
+    const int n = sentence.size();
+    out.resize(at + n);
+    char *dst = out.data() + at;
+    const QChar *c = sentence.constData();
+    for (int i = 0; i < n; ++i)
+        dst[i] = c[i].toLatin1();
 }
 
 QByteArray taggedSentence(const QByteArray &body, const QByteArray &sentence)

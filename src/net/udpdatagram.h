@@ -45,8 +45,14 @@ QByteArray newDatagram();
 QByteArray tagBody(int index, int count, int groupId, const QByteArray &sourceSfi,
                    const QByteArrayList &destinations, int lineNumber, const QByteArray &textTag);
 
+// The same, appended to out (no allocation when out has room).
+void appendTagBody(QByteArray &out, int index, int count, int groupId, const QByteArray &sourceSfi,
+                   const QByteArrayList &destinations, int lineNumber, const QByteArray &textTag);
+void appendNumber(QByteArray &out, int value);
+
 // "\" + body + "*hh" + "\" + sentence.
 QByteArray taggedSentence(const QByteArray &body, const QByteArray &sentence);
+void appendTaggedSentence(QByteArray &out, const QByteArray &body, const QString &sentence);
 
 QByteArrayList toLatin1(const QStringList &list);
 
