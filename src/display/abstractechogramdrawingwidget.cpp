@@ -29,6 +29,12 @@ AbstractEchogramDrawingWidget::AbstractEchogramDrawingWidget(QWidget *parent)
 
 AbstractEchogramDrawingWidget::~AbstractEchogramDrawingWidget()
 {
+    stopRendering();
+}
+
+void AbstractEchogramDrawingWidget::stopRendering()
+{
+    m_renderingTimer.stop();
     m_thread->quit();
     m_thread->wait();
 }
@@ -37,7 +43,7 @@ void AbstractEchogramDrawingWidget::startRenderer()
 {
     m_thread = new QThread(this);
     m_thread->setObjectName(QStringLiteral("Echogram rendering thread"));
-    m_renderer = new EchogramRenderer;
+    m_renderer = new EchogramRenderer;   // no parent: it moves to its own thread
     m_renderer->setCanvasWidth(m_canvasWidth);
     m_renderer->setCanvasHeight(m_canvasHeight);
     m_renderer->setDepthRangeInDefaultUnit(m_depthRange);
@@ -102,14 +108,22 @@ void AbstractEchogramDrawingWidget::setDataSource(MultipleES_TransducersBuffer *
         disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     m_channel = channel;
-    if (m_source)
+    if (m_source) {
         connect(m_source, &MultipleES_TransducersBuffer::sigES_NewData, this,
                 &AbstractEchogramDrawingWidget::processNewData);
+        // At shutdown the buffers may go first; the renderer must be stopped before they do.
+        connect(m_source, &MultipleES_TransducersBuffer::buffersAboutToBeDestroyed, this, [this] {
+            stopRendering();
+            m_source = nullptr;
+        });
+    }
     requestFullRedraw();
 }
 
 void AbstractEchogramDrawingWidget::requestFullRedraw()
 {
+    if (!m_thread->isRunning() || !m_renderer)
+        return;
     if (EchosounderDataBuffer *buffer = currentBuffer())
         m_renderer->requestFullRedraw(buffer, true);
 }
@@ -118,7 +132,8 @@ void AbstractEchogramDrawingWidget::processNewData(int channel_number,
                                                    int biggest_updated_range_in_minutes)
 {
     // Every range up to the longest one named gained a column.
-    if (channel_number != m_channel || biggest_updated_range_in_minutes < m_timeScale)
+    if (channel_number != m_channel || biggest_updated_range_in_minutes < m_timeScale
+        || !m_thread->isRunning() || !m_renderer)
         return;
     if (EchosounderDataBuffer *buffer = currentBuffer())
         m_renderer->requestColumn(buffer);
@@ -126,7 +141,7 @@ void AbstractEchogramDrawingWidget::processNewData(int channel_number,
 
 void AbstractEchogramDrawingWidget::renderingTimerTimeout()
 {
-    if (m_renderer->isRedrawIncomplete() && m_renderer->pendingFullRedraws() == 0
+    if (m_renderer && m_renderer->isRedrawIncomplete() && m_renderer->pendingFullRedraws() == 0
         && !m_renderer->isRendering()) {
         if (EchosounderDataBuffer *buffer = currentBuffer())
             m_renderer->requestFullRedraw(buffer, false);
@@ -262,4 +277,9 @@ void AbstractEchogramDrawingWidget::setColorTable(QVector<QRgb> v)
     m_colorTable = v;
     emit colorTableChanged(v);
     requestFullRedraw();
+}
+
+EchogramRenderer *AbstractEchogramDrawingWidget::renderer() const
+{
+    return m_renderer.data();
 }

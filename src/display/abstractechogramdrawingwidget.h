@@ -51,7 +51,7 @@ public:
 
     // The last picture received from the renderer.
     QImage echogramImage() const { return m_image; }
-    EchogramRenderer *renderer() const { return m_renderer; }
+    EchogramRenderer *renderer() const;
     QThread *renderingThread() const { return m_thread; }
     EchosounderDataBuffer *currentBuffer() const;
 
@@ -102,8 +102,9 @@ private slots:
 
 private:
     void startRenderer();
+    void stopRendering();
 
-    EchogramRenderer *m_renderer = nullptr;   // lives in m_thread, deleted when it finishes
+    QPointer<EchogramRenderer> m_renderer;   // lives in m_thread, deleted when it finishes
     QThread *m_thread = nullptr;
     QTimer m_renderingTimer;
     QPointer<MultipleES_TransducersBuffer> m_source;

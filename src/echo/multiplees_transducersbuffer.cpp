@@ -63,7 +63,10 @@ MultipleES_TransducersBuffer::MultipleES_TransducersBuffer(QObject *parent)
     m_refreshTimer.start(kDefaultRefreshMsecs);
 }
 
-MultipleES_TransducersBuffer::~MultipleES_TransducersBuffer() = default;
+MultipleES_TransducersBuffer::~MultipleES_TransducersBuffer()
+{
+    emit buffersAboutToBeDestroyed();
+}
 
 EchosounderDataBuffer *MultipleES_TransducersBuffer::buffer(int channel, int time_range_minutes) const
 {

@@ -56,6 +56,9 @@ signals:
     void sendRawDataToScope(QByteArray raw_buffer, QString info, int channel);
     void sendFilteredDataToScope(QByteArray buffer, QString info, int channel);
     void logHistoryData(QString data, int channel);
+    // Emitted first thing in the destructor, while the buffers still exist: readers in other
+    // threads must stop touching them.
+    void buffersAboutToBeDestroyed();
 
 private slots:
     void increaseTimeFromRefresh();

@@ -32,10 +32,10 @@ private slots:
         view.setDataSource(&source, 1);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QTRY_VERIFY(!view.echogramImage().isNull());
-        const QImage empty = view.echogramImage();
-        QCOMPARE(empty.width(), view.renderer() ? view.canvasWidth() : -1);
-        QVERIFY(empty.height() > 100);
+        // The picture follows the laid-out size of the echogram area.
+        QTRY_COMPARE(view.echogramImage().width(), view.canvasWidth());
+        QTRY_COMPARE(view.echogramImage().height(), view.canvasHeight());
+        QVERIFY(view.canvasWidth() > 300 && view.canvasHeight() > 100);
 
         const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(200);
         const QRgb inactive = EchogramPaletteStore::instance().palette(0).inactiveColor().rgb();
@@ -48,6 +48,22 @@ private slots:
         QTRY_COMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, 5), echo);
         QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 3, 5), inactive);
         QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, view.canvasHeight() - 1), echo);
+    }
+
+    void sourceMayGoBeforeTheView()
+    {
+        auto *source = new MultipleES_TransducersBuffer;
+        SingleES_TransducerRuntimeWidget view;
+        view.resize(300, 200);
+        view.setTimeScaleInMinutes(5);
+        view.setDataSource(source, 0);
+        for (int k = 0; k < 50; ++k)
+            source->addData(QByteArray(3000, char(k)), displayInfo(20.f, 40.f), 0);
+        delete source;
+        QVERIFY(!view.renderingThread()->isRunning());
+        QVERIFY(!view.renderer());
+        view.processNewData(0, 1440);
+        view.slotColorChanged(QStringLiteral("Grey"));
     }
 
     void paletteByColourName()
