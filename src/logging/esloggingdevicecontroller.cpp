@@ -1,0 +1,194 @@
+#include "esloggingdevicecontroller.h"
+
+#include "diskspacechecker.h"
+#include "esstoragedevicecontroller.h"
+#include "rootpath.h"
+#include "unitclock.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+const char *const kOrdinalKey = "Current_Ordinal_Number";
+}
+
+ESLoggingDeviceController::ESLoggingDeviceController(QObject *parent, int deviceCheckIntervalMsecs,
+                                                     int diskCheckIntervalMsecs)
+    : QObject(parent)
+    , m_storage(new ESStorageDeviceController(this, deviceCheckIntervalMsecs))
+    , m_checker(new DiskSpaceChecker(this))
+{
+    qRegisterMetaType<QMap<enum_LogToDevice, qint64>>("QMap<enum_LogToDevice,qint64>");
+    m_checker->setFreeBytesMin(FreeBytesMin);
+    m_checker->setFilters(QDir::Dirs | QDir::NoDotAndDotDot);
+    m_checker->setSortFlags(QDir::Name);
+    m_checker->setRawDataReservedBytesMax(RawDataReservedBytes);
+    connect(m_checker, &DiskSpaceChecker::diskFullSig, this,
+            &ESLoggingDeviceController::diskSpaceAvailabilityChecked);
+    connect(m_checker, &DiskSpaceChecker::availableBytesCalculated, this,
+            &ESLoggingDeviceController::availableBytesCalculatedSlot);
+    connect(m_storage, &ESStorageDeviceController::esDevicePresenceChanged, this,
+            &ESLoggingDeviceController::devicePresenceChanged);
+    connect(m_storage, &StorageDeviceController::productSerialNumberChanged, this,
+            &ESLoggingDeviceController::updateDeviceInfo);
+
+    m_diskTimer.setInterval(diskCheckIntervalMsecs);
+    connect(&m_diskTimer, &QTimer::timeout, this, &ESLoggingDeviceController::checkNow);
+    m_diskTimer.start();
+    m_ledTimer.setInterval(StatusLedPeriodMsecs);
+    connect(&m_ledTimer, &QTimer::timeout, this, &ESLoggingDeviceController::changeStatusLed);
+    m_ledTimer.start();
+
+    readOrdinalNumber();
+    updateDeviceInfo();
+}
+
+bool ESLoggingDeviceController::isDevicePresent(enum_LogToDevice dev) const
+{
+    return dev == LogToInternal || m_present.value(dev, false);
+}
+
+QString ESLoggingDeviceController::logPath() const
+{
+    const QString serial = m_storage->productSerialNumber();
+    switch (m_device) {
+    case LogToUsb:
+        return m_storage->devicePath(StorageUsb) + QStringLiteral("/Logs");
+    case LogToSd:
+        return m_storage->devicePath(StorageSd) + QStringLiteral("/Logs");
+    case LogToInternal:
+        break;
+    }
+    return kve::rootPath(QStringLiteral("/opt/velmora")) + QLatin1Char('/') + serial + QStringLiteral("/Logs");
+}
+
+QString ESLoggingDeviceController::newLogFolderName() const
+{
+    return QStringLiteral("/Log_n%1_utc%2")
+        .arg(m_ordinalNumber)
+        .arg(UnitClock::instance().currentDateTimeUtc().toString(QStringLiteral("yyyy_MMM_dd-hh_mm_ss")));
+}
+
+QString ESLoggingDeviceController::ordinalNumberFilePath()
+{
+    return kve::rootPath(QStringLiteral("/opt/Logging_Ordinal_Number"));
+}
+
+void ESLoggingDeviceController::incrementOrdinalNumber()
+{
+    ++m_ordinalNumber;
+    writeOrdinalNumber();
+    emit ordinalNumberChanged(m_ordinalNumber);
+}
+
+void ESLoggingDeviceController::setLoggingDevice(enum_LogToDevice dev)
+{
+    if (dev != LogToInternal && dev != LogToUsb && dev != LogToSd) {
+        qDebug() << "Unknown logging device:" << int(dev);
+        return;
+    }
+    if (dev == m_device)
+        return;
+    m_device = dev;
+    updateDeviceInfo();
+}
+
+void ESLoggingDeviceController::checkNow()
+{
+    if (isDevicePresent(m_device))
+        m_checker->checkDiskSpace();
+}
+
+void ESLoggingDeviceController::devicePresenceChanged(enum_LogToDevice dev, bool present)
+{
+    m_present[dev] = present;
+    if (dev == m_device)
+        updateDeviceInfo();
+}
+
+void ESLoggingDeviceController::updateDeviceInfo()
+{
+    if (!isDevicePresent(m_device)) {
+        m_checker->setPath(QString());
+        publish(false, false, QString());
+        return;
+    }
+    // Nothing is written until the new device has been measured.
+    if (m_checker->path() != logPath())
+        publish(false, false, QString());
+    m_checker->setPath(logPath());
+    m_checker->checkDiskSpace();
+}
+
+void ESLoggingDeviceController::diskSpaceAvailabilityChecked(bool is_disk_full, bool is_reserved_space_available)
+{
+    qDebug().noquote() << QStringLiteral("Disk full: ") + QLatin1String(is_disk_full ? "true" : "false");
+    if (!isDevicePresent(m_device) || m_checker->path() != logPath())
+        return;
+    publish(!is_disk_full, !is_disk_full && is_reserved_space_available, logPath());
+}
+
+void ESLoggingDeviceController::availableBytesCalculatedSlot(QList<qint64> bytes_list)
+{
+    QMap<enum_LogToDevice, qint64> map;
+    if (bytes_list.size() >= 3)
+        map.insert(m_device, bytes_list.at(2));
+    emit availableBytesCalculatedSig(map);
+}
+
+void ESLoggingDeviceController::changeStatusLed()
+{
+    const bool on = m_loggingSpace ? !m_ledOn : false;
+    if (on == m_ledOn)
+        return;
+    m_ledOn = on;
+    emit statusLedChanged(m_ledOn);
+}
+
+void ESLoggingDeviceController::publish(bool loggingSpace, bool reservedSpace, const QString &path)
+{
+    if (m_published && loggingSpace == m_loggingSpace && reservedSpace == m_reservedSpace
+        && path == m_publishedPath)
+        return;
+    m_published = true;
+    m_loggingSpace = loggingSpace;
+    m_reservedSpace = reservedSpace;
+    m_publishedPath = path;
+    emit deviceInfoChanged(loggingSpace, reservedSpace, path);
+    emit rawDataDeviceInfoChanged(loggingSpace && reservedSpace, path);
+}
+
+void ESLoggingDeviceController::readOrdinalNumber()
+{
+    QFile file(ordinalNumberFilePath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && line.left(eq).trimmed() == QLatin1String(kOrdinalKey)) {
+            bool ok = false;
+            const int n = line.mid(eq + 1).trimmed().toInt(&ok);
+            if (ok && n >= 0)
+                m_ordinalNumber = n;
+            else
+                qDebug().noquote() << QStringLiteral("Unreadable logging ordinal number: ") + line;
+        }
+    }
+}
+
+void ESLoggingDeviceController::writeOrdinalNumber() const
+{
+    const QString path = ordinalNumberFilePath();
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qDebug().noquote() << QStringLiteral("Can't write logging ordinal number file: ") + path;
+        return;
+    }
+    file.write(QByteArray(kOrdinalKey) + '=' + QByteArray::number(m_ordinalNumber) + '\n');
+    if (!file.commit())
+        qDebug().noquote() << QStringLiteral("Can't write logging ordinal number file: ") + path;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "esenums.h"
+#include "storagedevice.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class DiskSpaceChecker;
+class ESStorageDeviceController;
+
+// Chooses where the echo sounder logs: the device picked in the history setup when it is present
+// and has room. Tells the loggers whether and where they may write (deviceInfoChanged), keeps the
+// running log ordinal number in its /opt file, and blinks the status LED while logging is possible.
+class ESLoggingDeviceController : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 FreeBytesMin = 20000000;
+    static constexpr qint64 RawDataReservedBytes = 40000000;
+    static constexpr int DefaultDiskCheckIntervalMsecs = 10000;
+    static constexpr int StatusLedPeriodMsecs = 500;
+
+    explicit ESLoggingDeviceController(QObject *parent = nullptr,
+                                       int deviceCheckIntervalMsecs = 2000,
+                                       int diskCheckIntervalMsecs = DefaultDiskCheckIntervalMsecs);
+
+    ESStorageDeviceController *storageController() const { return m_storage; }
+    DiskSpaceChecker *diskSpaceChecker() const { return m_checker; }
+
+    enum_LogToDevice loggingDevice() const { return m_device; }
+    // "<device>/velmora/<serial>/Logs" of the chosen device; the internal store lives below /opt.
+    QString logPath() const;
+    bool isLoggingSpaceAvailable() const { return m_loggingSpace; }
+    bool isReservedSpaceAvailable() const { return m_reservedSpace; }
+    bool isDevicePresent(enum_LogToDevice dev) const;
+
+    int ordinalNumber() const { return m_ordinalNumber; }
+    // Name of a new log subfolder: "/Log_n<ordinal>_utc<yyyy_MMM_dd-hh_mm_ss>".
+    QString newLogFolderName() const;
+    static QString ordinalNumberFilePath();
+    bool statusLedOn() const { return m_ledOn; }
+
+public slots:
+    void incrementOrdinalNumber();
+    void setLoggingDevice(enum_LogToDevice dev);
+    void setLoggingDevice(int dev) { setLoggingDevice(static_cast<enum_LogToDevice>(dev)); }
+    // Measure the chosen device now instead of waiting for the next period.
+    void checkNow();
+
+signals:
+    void deviceInfoChanged(bool logging_space_available, bool reserved_space_available, QString dev_path);
+    // Raw data may write only while the reserve is still free; its files go below "/Raw_Echo_Data".
+    void rawDataDeviceInfoChanged(bool is_logging_possible, QString dev_path);
+    void availableBytesCalculatedSig(QMap<enum_LogToDevice, qint64> available_bytes_map);
+    void ordinalNumberChanged(int ordinal_number);
+    void statusLedChanged(bool on);
+
+private slots:
+    void updateDeviceInfo();
+    void diskSpaceAvailabilityChecked(bool is_disk_full, bool is_reserved_space_available);
+    void availableBytesCalculatedSlot(QList<qint64> bytes_list);
+    void changeStatusLed();
+    void devicePresenceChanged(enum_LogToDevice dev, bool present);
+
+private:
+    void publish(bool loggingSpace, bool reservedSpace, const QString &path);
+    void readOrdinalNumber();
+    void writeOrdinalNumber() const;
+
+    ESStorageDeviceController *m_storage;
+    DiskSpaceChecker *m_checker;
+    QTimer m_diskTimer;
+    QTimer m_ledTimer;
+    enum_LogToDevice m_device = LogToInternal;
+    QHash<int, bool> m_present;
+    bool m_loggingSpace = false;
+    bool m_reservedSpace = false;
+    QString m_publishedPath;
+    bool m_published = false;
+    int m_ordinalNumber = 0;
+    bool m_ledOn = false;
+};
