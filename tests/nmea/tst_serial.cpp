@@ -3,10 +3,13 @@
 #include "nmeaportscommunicationcontroller.h"
 #include "seriallinecutter.h"
 #include "serialreader.h"
+#include "watchdog.h"
+#include "watchdogsingletonwrapper.h"
 
 #include <QSet>
 #include <QSignalSpy>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -115,6 +118,23 @@ private:
     int m_count = 0;
 };
 
+QStringList g_log;
+QMutex g_logMutex;
+QtMessageHandler g_testHandler = nullptr;
+void collect(QtMsgType type, const QMessageLogContext &context, const QString &msg)
+{
+    {
+        QMutexLocker lock(&g_logMutex);
+        g_log << msg;
+    }
+    g_testHandler(type, context, msg);
+}
+bool logged(const QString &msg)
+{
+    QMutexLocker lock(&g_logMutex);
+    return g_log.contains(msg);
+}
+
 const QByteArray kDpt = "$SDDPT,12.3,0.5,100*6C\r\n";
 const QByteArray kZda = "$GPZDA,120000.00,06,12,2026,00,00*6A\r\n";
 
@@ -132,7 +152,18 @@ private slots:
     void portsAreFoundByIndexAndName();
     void controllerPassesLinesAndGroups();
     void loopTestOverLoopbackPlugs();
+    void cleanupTestCase();
+
+private:
+    QTemporaryDir m_watchdogDir;
+    QThread m_watchdogThread;
 };
+
+void TestSerial::cleanupTestCase()
+{
+    m_watchdogThread.quit();
+    m_watchdogThread.wait();
+}
 
 void TestSerial::cutting_data()
 {
@@ -229,6 +260,13 @@ void TestSerial::readerWritesSentencesAndHonoursItsMode()
 
 void TestSerial::pollingReadersShareOneThread()
 {
+    // The shared thread is watched once a watchdog runs.
+    auto *watchdog = new Watchdog(m_watchdogDir.path());
+    watchdog->moveToThread(&m_watchdogThread);
+    connect(&m_watchdogThread, &QThread::finished, watchdog, &QObject::deleteLater);
+    m_watchdogThread.start();
+    WatchdogSingletonWrapper::instance().setWatchdog(watchdog);
+    g_testHandler = qInstallMessageHandler(collect);
     Pty a, b;
     QVERIFY(a.isValid() && b.isValid());
     SerialReader first(0, SerialReader::ReceiveAndSend, true);
@@ -242,6 +280,7 @@ void TestSerial::pollingReadersShareOneThread()
     QVERIFY(shared != QThread::currentThread());
     QCOMPARE(second.thread(), shared);
     QCOMPARE(shared->objectName(), QString("Serial reader thread"));
+    QTRY_VERIFY(logged("Watchdog register thread: Serial reader thread"));
 
     QSignalSpy fromSecond(&second, &SerialReader::lineReceived);
     b.write("rubbish" + kZda);
@@ -255,6 +294,7 @@ void TestSerial::pollingReadersShareOneThread()
     QVERIFY(shared->isRunning());
     second.close();
     QVERIFY(!shared->isRunning());
+    QTRY_VERIFY(logged("Watchdog UNREGISTER thread: Serial reader thread"));
 }
 
 void TestSerial::portsAreFoundByIndexAndName()
