@@ -171,21 +171,6 @@ private slots:
                                                        c30, c20, c10}));
     }
 
-    void columnAdditionCatchesUpWithEveryNewColumn()
-    {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
-        EchogramRenderer r;
-        configure(r, 5, 2, 2.f);
-        r.getImageFromInternalBuffer(&buffer);
-        QSignalSpy images(&r, &EchogramRenderer::renderedImage);
-        buffer.addRecord(QByteArray(2, char(5)), 2.f, -100.f);
-        buffer.addRecord(QByteArray(2, char(6)), 2.f, -100.f);
-        r.addVerticalLineToImage(&buffer);
-        r.addVerticalLineToImage(&buffer);   // nothing new: no second picture
-        QCOMPARE(images.count(), 1);
-        compareImages(r.canvas(), expectedImage(5, 2, {Column(2, 6), Column(2, 5)}));
-    }
-
     void fullRedrawShowsOneColumnPerPixelUpToTheWidth()
     {
         EchosounderDataBuffer buffer(15, 1.0, 64);

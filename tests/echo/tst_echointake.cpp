@@ -45,6 +45,9 @@ private slots:
     void rawRecordsGoToLoggerAndScopeUnlessRepeated()
     {
         MultipleES_TransducersBuffer b;
+        QSignalSpy early(&b, &MultipleES_TransducersBuffer::sendDataToLogger);
+        b.addData(samples(4, 1), rawInfo(QStringLiteral("09-00-00-000")), 0);   // logging off
+        QCOMPARE(early.count(), 0);
         b.setRawDataLogging(true);
         b.setEchoScopeShown(true);
         QSignalSpy logger(&b, &MultipleES_TransducersBuffer::sendDataToLogger);
@@ -64,18 +67,6 @@ private slots:
         b.addData(samples(10, 4), rawInfo(QStringLiteral("garbage")), 0);
         b.addData(samples(10, 5), rawInfo(QStringLiteral("00-00-00-000")), 0);
         QCOMPARE(logger.count(), 3);
-    }
-
-    void rawRecordsFollowLoggingAndScopeSwitches()
-    {
-        MultipleES_TransducersBuffer b;
-        QSignalSpy logger(&b, &MultipleES_TransducersBuffer::sendDataToLogger);
-        QSignalSpy scope(&b, &MultipleES_TransducersBuffer::sendRawDataToScope);
-        b.addData(samples(4, 1), rawInfo(QStringLiteral("10-00-01-000")), 0);
-        b.setRawDataLogging(true);
-        b.addData(samples(4, 1), rawInfo(QStringLiteral("10-00-02-000")), 0);
-        QCOMPARE(logger.count(), 1);
-        QCOMPARE(scope.count(), 0);
     }
 
     void filteredRecordsReachOnlyTheScope()
@@ -224,6 +215,7 @@ private slots:
         five->lock();
         QCOMPARE(five->columnCount(), 3);
         QVERIFY(five->columnFromNewest(0).samples.isEmpty());
+        QCOMPARE(five->columnFromNewest(0).depthRange, 0.0f);
         QCOMPARE(five->currentDepth(), EchoRecord::kNoDepth);
         five->unlock();
 
@@ -233,13 +225,6 @@ private slots:
         refresh(b);
         for (const QList<QVariant> &args : newData)
             QCOMPARE(args.at(0).toInt(), 1);
-    }
-
-    void emptyRecordText()
-    {
-        const QDateTime when(QDate(2026, 12, 6), QTime(18, 5, 9, 42), Qt::UTC);
-        QCOMPARE(EchoRecord::noDataValues(when),
-                 QStringLiteral("06-12-2026,18-05-09-042,-100,-100,-100,0,0,0,0,0,0"));
     }
 
     void malformedRecordsAreDropped()
@@ -258,16 +243,6 @@ private slots:
         QCOMPARE(five->currentDepth(), EchoRecord::kNoDepth);
         QCOMPARE(five->columnFromNewest(0).depthRange, 0.0f);
         five->unlock();
-    }
-
-    void timeRangeNames()
-    {
-        QCOMPARE(MultipleES_TransducersBuffer::timeRangeName(60), QStringLiteral("1 hr"));
-        QCOMPARE(MultipleES_TransducersBuffer::timeRangeFromName(QStringLiteral("24 hr")), 1440);
-        QCOMPARE(MultipleES_TransducersBuffer::timeRangeFromName(QStringLiteral("15_min")), 15);
-        QCOMPARE(MultipleES_TransducersBuffer::timeRangeFromName(QStringLiteral("2")), 15);
-        QCOMPARE(MultipleES_TransducersBuffer::timeRangeFromName(QStringLiteral("7")), -1);
-        QCOMPARE(MultipleES_TransducersBuffer::timeRangeFromName(QStringLiteral("2 hr")), -1);
     }
 };
 
