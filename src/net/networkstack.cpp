@@ -82,6 +82,9 @@ void NetworkStack::changeGroup(int group)
 void NetworkStack::enableReception()
 {
     m_sockets->enableReception();
+    // What queued up before now is stale: read and dropped before the unit announces itself, so
+    // that the first answers to the announcement are not the batch thrown away.
+    m_sockets->processPendingDatagrams(m_udp->nmeaSocket());
     m_pairing->sendDevStart();
 }
 

@@ -1,0 +1,221 @@
+// End to end against the real junction-box simulator, inside a private network namespace (see
+// CMakeLists.txt): the control unit's network side, settings trees and settings controller run
+// in this process, the box in its own.
+#include "esdata.h"
+#include "essetup.h"
+#include "listofsfisonnetwork.h"
+#include "networkstack.h"
+#include "nmeaoverudpcontroller.h"
+#include "pairingcontroller.h"
+#include "serializationcontroller.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kCu = QStringLiteral("SD0109");
+const QString kJb = QStringLiteral("SD0108");
+
+// The simulator as a child process; its event lines are collected as they come.
+class Box
+{
+public:
+    explicit Box(const QString &dataDir, const QStringList &extra = QStringList())
+    {
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
+            while (m_process.canReadLine())
+                m_lines.append(QString::fromLocal8Bit(m_process.readLine()).trimmed());
+        });
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(KVE_JBSIM),
+                        QStringList{"--interface", "lo", "--group", "3", "--data-dir", dataDir} + extra);
+        m_process.waitForStarted(5000);
+    }
+    ~Box()
+    {
+        stop();
+        if (QTest::currentTestFailed() || qEnvironmentVariableIsSet("KVE_JBSIM_TRACE"))
+            qDebug().noquote() << m_lines.join(QLatin1Char('\n'));
+    }
+    void stop()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    int count(const QString &part) const
+    {
+        int n = 0;
+        for (const QString &l : m_lines)
+            n += l.contains(part) ? 1 : 0;
+        return n;
+    }
+    int indexOf(const QString &part, int from = 0) const
+    {
+        for (int i = from; i < m_lines.size(); ++i)
+            if (m_lines.at(i).contains(part))
+                return i;
+        return -1;
+    }
+    const QStringList &lines() const { return m_lines; }
+
+private:
+    QProcess m_process;
+    QStringList m_lines;
+};
+
+// The control unit's side: settings trees in their own folder, the settings controller with its
+// link supervision, and the network stack.
+struct ControlUnit
+{
+    ESData data;
+    SerializationController settings;
+    ListOfSfisOnNetwork sfis;
+    NetworkStack stack;
+
+    explicit ControlUnit(const QString &dir)
+        : data(dir + QStringLiteral("/Setup_Files/KVE 420/"))
+        , settings(data)
+        , stack(NetworkStack::Options{QStringLiteral("lo"), 1000, true}, &sfis)
+    {
+        sfis.setLocalSfi(kCu);
+        stack.pairing()->setInitialPairedSfi(kJb);
+        stack.connectSettings(&settings, data.setup());
+        settings.startSupervision();
+        stack.start(3);
+        stack.enableReception();
+    }
+    ESAlertSetup *alerts() const { return data.setup()->AlertSetup(); }
+};
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
+        QVERIFY2(all.size() == 1 && all.first().humanReadableName() == QLatin1String("lo"),
+                 "must run inside a private network namespace");
+        QVERIFY(QFile::exists(QStringLiteral(KVE_JBSIM)));
+    }
+
+    void pairingBringsTheLinkUpAndASettingSurvivesRestartOfBoth()
+    {
+        QTemporaryDir cuDir, jbDir;
+        {
+            Box box(jbDir.path());
+            QTRY_VERIFY(box.count(QStringLiteral("started as SD0108")) == 1);
+            auto cu = std::make_unique<ControlUnit>(cuDir.path());
+            QSignalSpy complete(&cu->settings, &SerializationController::finishedDeserializingCompleteSetup);
+            QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+            QVERIFY(cu->settings.isSetupAccepted());
+            QCOMPARE(box.count(QStringLiteral("DEVSTART from SD0109")), 1);
+            QVERIFY(box.count(QStringLiteral("PAIR P from SD0109")) >= 1);
+            QCOMPARE(cu->sfis.connectedSfis(), QStringList{kJb});
+            QCOMPARE(cu->data.setup()->KX12Setup()->SoftwareVersion(), QStringLiteral("1.0.0"));
+            QVERIFY(cu->stack.pairing()->pairSendCount() <= 2);   // stopped by the acknowledgement
+
+            QSignalSpy acked(cu->stack.nmeaOverUdp(), &NmeaOverUdpController::datagramAcknowledged);
+            QVERIFY(cu->alerts()->changeValue(QStringLiteral("AlarmShallow"), 5.0));
+            cu->alerts()->writeToFile();
+            QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("AlertSetup,AlarmShallow=5")) >= 1, 5000);
+            QTRY_COMPARE(acked.count(), 1);
+            QCOMPARE(cu->stack.nmeaOverUdp()->outputBuffer()->pendingDatagrams(), 0);
+            // The box's stamped echo comes back and is taken; it does not travel again.
+            QTRY_VERIFY(cu->data.setup()->AlertSetup()->receivedTimestamp(QStringLiteral("AlarmShallow")) > 0);
+            QTest::qWait(1500);
+            QCOMPARE(box.count(QStringLiteral("applied from SD0109")), 1);
+            cu.reset();
+            box.stop();
+        }
+        QFile boxFile(jbDir.path() + QStringLiteral("/Setup_Files/KVE 420/JB_AlertSetup.txt"));
+        QVERIFY(boxFile.open(QIODevice::ReadOnly));
+        QVERIFY(boxFile.readAll().contains("AlarmShallow=5.00"));
+
+        Box box(jbDir.path());
+        ControlUnit cu(cuDir.path());
+        QCOMPARE(cu.alerts()->AlarmShallow(), 5.0);   // from its own file
+        QSignalSpy complete(&cu.settings, &SerializationController::finishedDeserializingCompleteSetup);
+        QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+        QCOMPARE(cu.alerts()->AlarmShallow(), 5.0);   // and from the box's complete setup
+    }
+
+    void unacknowledgedSettingIsResentEverySecondThenTheBoxIsLost()
+    {
+        QTemporaryDir cuDir, jbDir;
+        Box box(jbDir.path(), {QStringLiteral("--drop-acks")});
+        ControlUnit cu(cuDir.path());
+        QSignalSpy complete(&cu.settings, &SerializationController::finishedDeserializingCompleteSetup);
+        QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+
+        QSignalSpy sent(cu.stack.nmeaOverUdp(), &NmeaOverUdpController::sendDatagrams);
+        QSignalSpy lost(&cu.stack, &NetworkStack::lostCommunicationWithSfi);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(cu.alerts()->changeValue(QStringLiteral("AlarmShallow"), 7.0));
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 15000);
+        const qint64 elapsed = clock.elapsed();
+        QCOMPARE(lost.first().first().toString(), kJb);
+        QByteArray first;
+        int copies = 0;
+        for (const QVariantList &args : sent) {
+            for (const QByteArray &d : args.first().value<QByteArrayList>()) {
+                if (!d.contains("AlarmShallow=7"))
+                    continue;
+                if (first.isEmpty())
+                    first = d;
+                copies += d == first ? 1 : 0;
+            }
+        }
+        QCOMPARE(copies, 11);   // sent once, resent ten times, unchanged
+        QVERIFY2(elapsed >= 10000 && elapsed < 13000, qPrintable(QString::number(elapsed)));
+        QTRY_COMPARE(box.count(QStringLiteral("not acknowledged")) >= 11, true);
+        QTest::qWait(1500);
+        QCOMPARE(lost.count(), 1);
+    }
+
+    void silentBoxIsDeclaredLostAndAskedToPairUntilItSpeaksAgain()
+    {
+        QTemporaryDir cuDir, jbDir;
+        Box box(jbDir.path(), {QStringLiteral("--silent-after"), QStringLiteral("3"), QStringLiteral("--silent-for"),
+                               QStringLiteral("15")});
+        ControlUnit cu(cuDir.path());
+        QSignalSpy link(&cu.settings, &SerializationController::commsToKX12StateChanged);
+        QSignalSpy complete(&cu.settings, &SerializationController::finishedDeserializingCompleteSetup);
+        QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral(": silent")) == 1, 6000);
+        QElapsedTimer sinceSilent;
+        sinceSilent.start();
+        QTRY_VERIFY_WITH_TIMEOUT(link.count() >= 1, 14000);
+        QCOMPARE(link.first().first().toBool(), false);
+        const qint64 lostAfter = sinceSilent.elapsed();
+        QVERIFY2(lostAfter > 9000 && lostAfter < 13000, qPrintable(QString::number(lostAfter)));
+        QVERIFY(!cu.settings.isLinkUp());
+        // Asked to pair while it says nothing.
+        const int silentAt = box.indexOf(QStringLiteral(": silent"));
+        QTRY_VERIFY_WITH_TIMEOUT(box.indexOf(QStringLiteral("PAIR P from SD0109"), silentAt) > silentAt, 3000);
+        QCOMPARE(box.indexOf(QStringLiteral("complete setup sent"), silentAt), -1);
+
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral(": resumed")) == 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(link.count() >= 2, 8000);
+        QCOMPARE(link.at(1).first().toBool(), true);
+        QVERIFY(cu.settings.isLinkUp());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "netns_endtoend.moc"

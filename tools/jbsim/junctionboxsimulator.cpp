@@ -1,0 +1,228 @@
+#include "junctionboxsimulator.h"
+
+#include "esdata.h"
+#include "esruntime.h"
+#include "essetup.h"
+#include "listofsfisonnetwork.h"
+#include "nmeainputbuffer.h"
+#include "nmeaoverudpcontroller.h"
+#include "pairingcontroller.h"
+#include "socketinterface.h"
+#include "systeminformation.h"
+#include "udp61162450controller.h"
+#include "udpparserclass.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QTextStream>
+
+namespace {
+
+// A single-property text with the value's timestamp put after it: "...,Name=value(ts)".
+QString withTimestamp(QString text, qint64 timestamp)
+{
+    const int open = text.lastIndexOf(QLatin1Char('('));
+    const int eq = text.lastIndexOf(QLatin1Char('='));
+    if (open > eq && text.endsWith(QLatin1Char(')')))
+        text.truncate(open);
+    return text + QLatin1Char('(') + QString::number(timestamp) + QLatin1Char(')');
+}
+
+} // namespace
+
+JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_data(std::make_unique<ESData>(QDir(options.dataDirectory).filePath(
+          QStringLiteral("Setup_Files/") + SystemInformation::instance().displayName() + QLatin1Char('/'))))
+    , m_sfis(new ListOfSfisOnNetwork(this))
+    , m_udp(new Udp61162450Controller(Udp61162450Controller::interfaceForName(options.interfaceName), m_sfis, this))
+    , m_sockets(new socketInterface(m_udp, m_sfis, this))
+    , m_nmea(m_udp->nmeaOverUdpController())
+    , m_sounder(new SimulatedSounder(1000, this))
+{
+    m_sfis->setLocalSfi(options.sfi);
+    m_nmea->setAcknowledgeSetupDatagrams(!options.dropAcks);
+
+    ESKX12Setup *box = m_data->setup()->KX12Setup();
+    box->setLocalSFI(options.sfi);
+    box->setGroup(options.group);
+    box->setSoftwareVersion(options.softwareVersion.isEmpty() ? SystemInformation::softwareVersion()
+                                                              : options.softwareVersion);
+    for (const char *name : {"LocalSFI", "Group", "SoftwareVersion"})
+        box->setValid(QString::fromLatin1(name), true);
+    box->writeToFile();
+
+    // Everything the box sends passes here, so that a silent box sends nothing at all.
+    connect(m_nmea, &NmeaOverUdpController::sendDatagrams, this, [this](const QByteArrayList &d, bool internal) {
+        if (!m_silent)
+            m_sockets->sendNmeaDatagrams(d, internal);
+    });
+    connect(m_sockets, &socketInterface::recievedMessage, this, &JunctionBoxSimulator::datagramReceived);
+    connect(m_nmea, &NmeaOverUdpController::sentenceGroupReceived, this, &JunctionBoxSimulator::groupReceived);
+    connect(m_nmea, &NmeaOverUdpController::settingsTextReceived, this, &JunctionBoxSimulator::settingsTextReceived);
+    connect(m_nmea, &NmeaOverUdpController::lostCommunicationWithSfi, this,
+            [this](const QString &sfi) { log(QStringLiteral("lost communication with ") + sfi); });
+    connect(m_nmea, &NmeaOverUdpController::datagramAcknowledged, this,
+            [this](const QString &tag, const QString &sfi) { log(QStringLiteral("acknowledged ") + tag + QLatin1String(" by ") + sfi); });
+
+    m_publishTimer.setInterval(options.publishIntervalMs);
+    connect(&m_publishTimer, &QTimer::timeout, this, &JunctionBoxSimulator::publish);
+    // Hook for the simulated transceiver: depth values now, echo images and alerts later.
+    connect(m_sounder, &SimulatedSounder::pinged, this, [this](const SimulatedSounder::Ping &ping) {
+        ESRuntime *runtime = m_data->runtime();
+        runtime->setDepthTransducer(ping.depthCh1);
+        runtime->setDepthTransducerCh1(ping.depthCh1);
+        runtime->setDepthTransducerCh2(ping.depthCh2);
+        for (const char *name : {"DepthTransducer", "DepthTransducerCh1", "DepthTransducerCh2"}) {
+            runtime->setValid(QString::fromLatin1(name), true);
+            runtime->setIntegrity(QString::fromLatin1(name), true);
+        }
+    });
+}
+
+JunctionBoxSimulator::~JunctionBoxSimulator() = default;
+
+void JunctionBoxSimulator::log(const QString &text)
+{
+    static QTextStream out(stdout);
+    out << "jbsim " << m_clock.elapsed() << " ms: " << text << '\n';
+    out.flush();
+    emit event(text);
+}
+
+void JunctionBoxSimulator::start()
+{
+    m_clock.start();
+    m_udp->updateNmeaGroup(m_options.group);
+    m_sockets->init();
+    m_sockets->enableReception();
+    m_sockets->processPendingDatagrams(m_udp->nmeaSocket());   // stale traffic from before the start
+    m_sounder->start();
+    m_publishTimer.start();
+    if (m_options.silentAfterS >= 0)
+        QTimer::singleShot(m_options.silentAfterS * 1000, this, &JunctionBoxSimulator::fallSilent);
+    log(QStringLiteral("started as %1 on %2, group %3").arg(m_options.sfi, m_options.interfaceName).arg(m_options.group));
+    sendSentence(PairingController::devStartSentence(m_options.sfi));
+}
+
+void JunctionBoxSimulator::fallSilent()
+{
+    m_silent = true;
+    log(QStringLiteral("silent"));
+    if (m_options.silentForS >= 0)
+        QTimer::singleShot(m_options.silentForS * 1000, this, &JunctionBoxSimulator::resume);
+}
+
+void JunctionBoxSimulator::resume()
+{
+    m_silent = false;
+    log(QStringLiteral("resumed"));
+    sendSentence(PairingController::devStartSentence(m_options.sfi));
+}
+
+void JunctionBoxSimulator::sendSentence(const QString &sentence, const QStringList &destinations)
+{
+    m_nmea->packUdp(QStringList{sentence}, MessageTypeOrdinary, false, QString(), destinations);
+}
+
+void JunctionBoxSimulator::sendSettingsText(const QString &text)
+{
+    if (!m_silent)
+        m_nmea->sendSettingsText(text);
+}
+
+void JunctionBoxSimulator::sendCompleteSetup()
+{
+    const QString text = m_data->setup()->serialize();
+    log(QStringLiteral("complete setup sent, %1 characters").arg(text.size()));
+    sendSettingsText(text);
+}
+
+void JunctionBoxSimulator::datagramReceived(QByteArray datagram, bool internal, bool from_internal_interface)
+{
+    if (datagram.contains("t:pztqsetup"))
+        log(QStringLiteral("setup datagram ") + QString::fromLatin1(UdpParserClass::groupField(datagram)) + QLatin1Char('-')
+            + QString::fromLatin1(UdpParserClass::lineNumber(datagram)) + (m_options.dropAcks || m_silent ? QStringLiteral(" not acknowledged") : QString()));
+    // A silent box hears everything but answers nothing, its acknowledgements included.
+    m_nmea->setAcknowledgeSetupDatagrams(!m_options.dropAcks && !m_silent);
+    m_nmea->processReceivedDatagram(datagram, internal, from_internal_interface);
+}
+
+void JunctionBoxSimulator::groupReceived(const ReceivedSentenceGroup &group)
+{
+    const QString own = m_options.sfi;
+    for (const QString &s : group.sentences) {
+        const QStringList f = PairingController::proprietaryFields(s);
+        if (f.isEmpty())
+            continue;
+        const QString &formatter = f.first();
+        if (formatter == QLatin1String("PAIR") && f.size() >= 4 && f.at(2) == own) {
+            const QString display = f.at(1);
+            log(QStringLiteral("PAIR %1 from %2").arg(f.at(3), display));
+            if (m_silent)
+                continue;
+            sendSentence(PairingController::sfiAckSentence(own, display, QStringLiteral("PAIR"), f.at(3)), {display});
+            if (f.at(3) == QLatin1String("P"))
+                pairedWith(display);
+            else
+                m_sfis->disconnectSfi(display);
+        } else if (formatter == QLatin1String("DEVSTART") && f.size() >= 2 && f.at(1) != own) {
+            log(QStringLiteral("DEVSTART from ") + f.at(1));
+            if (m_silent)
+                continue;
+            sendSentence(PairingController::sfiAckSentence(own, f.at(1), QStringLiteral("DEVSTART"), QString()), {f.at(1)});
+            // Tell the display who we are, so that it pairs.
+            sendSentence(PairingController::devStartSentence(own));
+        } else if (formatter == QLatin1String("SFICHANGE") && f.size() >= 3) {
+            log(QStringLiteral("SFICHANGE %1 -> %2").arg(f.at(2), f.at(1)));
+            m_sfis->deviceOnNetworkChangedLocalSfi(f.at(1), f.at(2));
+        }
+    }
+}
+
+void JunctionBoxSimulator::pairedWith(const QString &display)
+{
+    m_sfis->connectSfi(display);
+    // A new pairing: the display's next changes count from scratch.
+    m_data->setup()->initReceivedTimestampHash();
+    sendCompleteSetup();
+}
+
+void JunctionBoxSimulator::settingsTextReceived(QString text, QString source_sfi)
+{
+    const QStringList head = text.left(64).split(QLatin1Char(','));
+    QString tag = head.value(0);
+    if (tag.endsWith(QLatin1String("NoAck")))
+        tag.chop(5);
+    const bool single = head.value(1) == QLatin1String("SingleProperty");
+    if (tag == QLatin1String("Type_Setup") && single) {
+        bool written = false;
+        SerializableClass *owner = m_data->setup()->deserializeSingleProperty(text, &written);
+        if (!owner || !written) {
+            log(QStringLiteral("single property refused: ") + text);
+            return;
+        }
+        owner->writeToFile();
+        log(QStringLiteral("applied from %1: %2").arg(source_sfi, text));
+        // Echo the change back, stamped, as the box's own record of it.
+        QString echo = text;
+        if (echo.startsWith(QLatin1String("Type_SetupNoAck")))
+            echo.replace(0, 15, QStringLiteral("Type_Setup"));
+        sendSettingsText(withTimestamp(echo, QDateTime::currentMSecsSinceEpoch()));
+    } else if (tag == QLatin1String("Type_Setup")) {
+        const bool ok = m_data->setup()->deserialize(text);
+        m_data->setup()->writeAllChildrenToFiles();
+        log(QStringLiteral("complete setup received from %1: %2").arg(source_sfi, ok ? QStringLiteral("read") : QStringLiteral("malformed")));
+    } else {
+        // Runtime, alert and mark texts from the display: the place for alert acknowledgement.
+        log(QStringLiteral("text from %1: %2").arg(source_sfi, text.left(120)));
+    }
+}
+
+void JunctionBoxSimulator::publish()
+{
+    if (m_silent || m_sfis->connectedSfis().isEmpty())
+        return;
+    sendSettingsText(m_data->runtime()->serialize());
+}

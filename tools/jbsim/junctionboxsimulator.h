@@ -1,0 +1,77 @@
+#pragma once
+
+#include "simulatedsounder.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class ESData;
+class ListOfSfisOnNetwork;
+class NmeaOverUdpController;
+class QTextStream;
+class Udp61162450Controller;
+class socketInterface;
+struct ReceivedSentenceGroup;
+
+// A junction box on the network: announces itself, answers pairing, keeps its own copy of the
+// shared settings (files in its own folder), sends them whole after pairing, applies and echoes
+// single changes from the control unit with timestamps, acknowledges setup datagrams and
+// publishes runtime values every second. For tests it can fall silent for a while and withhold
+// its acknowledgements.
+class JunctionBoxSimulator : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString interfaceName = QStringLiteral("lo");
+        int group = 3;
+        QString sfi = QStringLiteral("SD0108");
+        QString dataDirectory = QStringLiteral(".");
+        QString softwareVersion;          // empty: the unit's own version
+        int silentAfterS = -1;            // fall silent this long after start (-1 never)
+        int silentForS = -1;              // and speak again after this long (-1 never)
+        bool dropAcks = false;
+        int publishIntervalMs = 1000;
+    };
+
+    explicit JunctionBoxSimulator(const Options &options, QObject *parent = nullptr);
+    ~JunctionBoxSimulator() override;
+
+    void start();
+    bool isSilent() const { return m_silent; }
+    ESData *data() const { return m_data.get(); }
+
+signals:
+    void event(QString text);
+
+private slots:
+    void datagramReceived(QByteArray datagram, bool internal, bool from_internal_interface);
+    void groupReceived(const ReceivedSentenceGroup &group);
+    void settingsTextReceived(QString text, QString source_sfi);
+    void publish();
+    void fallSilent();
+    void resume();
+
+private:
+    void sendSentence(const QString &sentence, const QStringList &destinations = QStringList());
+    void sendSettingsText(const QString &text);
+    void sendCompleteSetup();
+    void pairedWith(const QString &display);
+    void log(const QString &text);
+
+    Options m_options;
+    std::unique_ptr<ESData> m_data;
+    ListOfSfisOnNetwork *m_sfis;
+    Udp61162450Controller *m_udp;
+    socketInterface *m_sockets;
+    NmeaOverUdpController *m_nmea;
+    SimulatedSounder *m_sounder;
+    QTimer m_publishTimer;
+    QElapsedTimer m_clock;
+    bool m_silent = false;
+};

@@ -1,0 +1,65 @@
+#include "junctionboxsimulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kve-jb-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Junction box of the echo sounder, simulated on the network."));
+    parser.addHelpOption();
+    const QCommandLineOption iface(QStringLiteral("interface"), QStringLiteral("Network interface (default lo)."),
+                                   QStringLiteral("name"), QStringLiteral("lo"));
+    const QCommandLineOption group(QStringLiteral("group"), QStringLiteral("Transmission group 0-7 (default 3, NAVD)."),
+                                   QStringLiteral("g"), QStringLiteral("3"));
+    const QCommandLineOption sfi(QStringLiteral("sfi"), QStringLiteral("Own SFI (default SD0108)."), QStringLiteral("sfi"),
+                                 QStringLiteral("SD0108"));
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Folder of the box's settings files."),
+                                     QStringLiteral("dir"), QStringLiteral("."));
+    const QCommandLineOption silentAfter(QStringLiteral("silent-after"), QStringLiteral("Fall silent after S seconds."),
+                                         QStringLiteral("S"));
+    const QCommandLineOption silentFor(QStringLiteral("silent-for"), QStringLiteral("Speak again after S silent seconds."),
+                                       QStringLiteral("S"));
+    const QCommandLineOption dropAcks(QStringLiteral("drop-acks"), QStringLiteral("Never acknowledge setup datagrams."));
+    const QCommandLineOption version(QStringLiteral("software-version"), QStringLiteral("Software version to publish."),
+                                     QStringLiteral("text"));
+    const QCommandLineOption runFor(QStringLiteral("run-for"), QStringLiteral("End after S seconds."), QStringLiteral("S"));
+    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, version, runFor});
+    parser.process(app);
+
+    JunctionBoxSimulator::Options options;
+    bool ok = true;
+    auto number = [&](const QCommandLineOption &o, int fallback) {
+        if (!parser.isSet(o))
+            return fallback;
+        bool good = false;
+        const int v = parser.value(o).toInt(&good);
+        ok = ok && good && v >= 0;
+        return v;
+    };
+    options.interfaceName = parser.value(iface);
+    options.group = number(group, 3);
+    options.sfi = parser.value(sfi);
+    options.dataDirectory = parser.value(dataDir);
+    options.silentAfterS = number(silentAfter, -1);
+    options.silentForS = number(silentFor, -1);
+    options.dropAcks = parser.isSet(dropAcks);
+    options.softwareVersion = parser.value(version);
+    const int runForS = number(runFor, -1);
+    if (!ok || options.group > 7 || options.sfi.size() != 6) {
+        std::fprintf(stderr, "kve-jb-sim: unusable option value (see --help)\n");
+        return 2;
+    }
+
+    JunctionBoxSimulator simulator(options);
+    simulator.start();
+    if (runForS >= 0)
+        QTimer::singleShot(runForS * 1000, &app, &QCoreApplication::quit);
+    return app.exec();
+}
