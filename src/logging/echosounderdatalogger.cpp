@@ -1,0 +1,275 @@
+#include "echosounderdatalogger.h"
+
+#include "unitclock.h"
+#include "watchdogsingletonwrapper.h"
+
+#include <QDataStream>
+#include <QDebug>
+#include <QDir>
+#include <QSaveFile>
+#include <QThread>
+#include <QTime>
+#include <QtEndian>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+const char *const kPattern = "EchoData_ch%1_n%2_utc%3.bin";
+const int kRecordHeaderLength = 13;
+
+QString field(const QStringList &fields, int i)
+{
+    return i < fields.size() ? fields.at(i).trimmed() : QString();
+}
+
+template <typename T>
+T clampTo(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    v = std::trunc(v);
+    if (v < double(std::numeric_limits<T>::min()))
+        return std::numeric_limits<T>::min();
+    if (v > double(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(v);
+}
+
+double number(const QStringList &fields, int i)
+{
+    bool ok = false;
+    const double v = field(fields, i).toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+template <typename T>
+void put(char *at, T value)
+{
+    qToLittleEndian(value, at);
+}
+}
+
+EchosounderDataLogger::EchosounderDataLogger(int maxFileSizeUnits, const QString &devicePath, QObject *parent)
+    : QObject(parent), m_maxFileSize(qint64(qMax(1, maxFileSizeUnits)) * FileSizeUnitBytes)
+{
+    qDebug().noquote() << QStringLiteral("Max file size: ") + QString::number(m_maxFileSize);
+    qDebug().noquote() << QStringLiteral("max files per channel: ") + QString::number(m_maxFiles);
+    if (!devicePath.isEmpty()) {
+        m_dir = devicePath + QStringLiteral("/Raw_Echo_Data");
+        readState();
+    }
+}
+
+EchosounderDataLogger::~EchosounderDataLogger()
+{
+    closeFiles();
+}
+
+QByteArray EchosounderDataLogger::recordHeader(const QString &values)
+{
+    const QStringList fields = values.split(QLatin1Char(','));
+    QByteArray header(RecordHeaderBytes, '\0');
+    char *h = header.data();
+    const QTime time = QTime::fromString(field(fields, 1), QStringLiteral("hh-mm-ss-zzz"));
+    put<quint16>(h + 0, RecordHeaderBytes - 2);
+    put<quint32>(h + 2, time.isValid() ? quint32(time.msecsSinceStartOfDay() / 1000) : 0u);
+    put<qint16>(h + 6, clampTo<qint16>(number(fields, 2) * 10.0));
+    put<quint16>(h + 8, clampTo<quint16>(number(fields, 6)));
+    put<quint16>(h + 10, clampTo<quint16>(number(fields, 14)));
+    put<qint16>(h + 12, clampTo<qint16>(number(fields, 12)));
+    put<quint32>(h + 14, 4);
+    put<quint32>(h + 18, 5);
+    put<quint32>(h + 22, 5);
+    put<quint32>(h + 26, 5);
+    return header;
+}
+
+QString EchosounderDataLogger::fileName(int channel, int number, const QString &utcText)
+{
+    return QString::fromLatin1(kPattern).arg(channel).arg(number).arg(utcText);
+}
+
+void EchosounderDataLogger::setMaxFilesPerChannel(int count)
+{
+    m_maxFiles = qMax(1, count);
+}
+
+QString EchosounderDataLogger::currentFile(int channel) const
+{
+    if (channel < 0 || channel > 1 || !m_files[channel].isOpen())
+        return QString();
+    return m_files[channel].fileName();
+}
+
+void EchosounderDataLogger::receivedDataForLogging(QByteArray raw_buffer, QString info, int channel)
+{
+    if (!m_loggingOn || !m_possible || m_dir.isEmpty() || channel < 0 || channel > 1) {
+        ++m_dropped;
+        return;
+    }
+    QFile &file = m_files[channel];
+    if (!file.isOpen() || m_changeFilesRequested) {
+        if (!startNewFiles()) {
+            ++m_dropped;
+            return;
+        }
+    } else if (file.size() >= m_maxFileSize) {
+        qDebug() << "Change file";
+        if (!startNewFiles()) {
+            ++m_dropped;
+            return;
+        }
+    }
+    QByteArray record = recordHeader(info.mid(kRecordHeaderLength));
+    record += raw_buffer;
+    // One write per record on an unbuffered file: a record is either in the kernel or not at all.
+    if (file.write(record) != record.size()) {
+        qDebug().noquote() << QStringLiteral("Raw data write failed: ") + file.fileName() + QStringLiteral(" ")
+                                  + file.errorString();
+        emit writeFailed(file.fileName());
+        ++m_dropped;
+        closeFiles();
+        return;
+    }
+    ++m_written;
+}
+
+void EchosounderDataLogger::startStopLogging(bool logging_on)
+{
+    m_loggingOn = logging_on;
+    if (!logging_on)
+        closeFiles();
+}
+
+void EchosounderDataLogger::setDeviceInfo(bool is_logging_possible, QString path)
+{
+    qDebug().noquote() << QStringLiteral("logging posssible: ")
+                              + QLatin1String(is_logging_possible ? "true" : "false");
+    const QString dir = path.isEmpty() ? QString() : path + QStringLiteral("/Raw_Echo_Data");
+    if (!is_logging_possible || dir != m_dir)
+        closeFiles();
+    m_possible = is_logging_possible && !dir.isEmpty();
+    if (dir != m_dir && !dir.isEmpty()) {
+        m_dir = dir;
+        m_newest = 0;
+        m_oldest = 1;
+        m_created = 0;
+        readState();
+    }
+}
+
+void EchosounderDataLogger::fileImportanceChanged(int v)
+{
+    if (v != 0)
+        m_changeFilesRequested = true;
+}
+
+bool EchosounderDataLogger::startNewFiles()
+{
+    closeFiles();
+    m_changeFilesRequested = false;
+    if (!QDir().mkpath(m_dir)) {
+        qDebug().noquote() << QStringLiteral("Can't create raw data folder: ") + m_dir;
+        return false;
+    }
+    if (m_newest - m_oldest + 1 >= m_maxFiles)
+        deleteOldest();
+    ++m_newest;
+    ++m_created;
+    qDebug().noquote() << QStringLiteral("creating new files, newest and oldest numbers: %1 %2")
+                              .arg(m_newest).arg(m_oldest);
+    const QString utc = UnitClock::instance().currentDateTimeUtc().toString(QStringLiteral("yyyy_MMM_dd-hh_mm_ss"));
+    bool ok = true;
+    for (int ch = 0; ch < 2; ++ch) {
+        QFile &file = m_files[ch];
+        file.setFileName(m_dir + QLatin1Char('/') + fileName(ch + 1, m_newest, utc));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            qDebug().noquote() << QStringLiteral("Can't open raw data file: ") + file.fileName();
+            ok = false;
+        }
+    }
+    writeState();
+    if (!ok) {
+        closeFiles();
+        return false;
+    }
+    emit filesChanged(m_newest);
+    return true;
+}
+
+void EchosounderDataLogger::closeFiles()
+{
+    for (QFile &file : m_files) {
+        if (file.isOpen())
+            file.close();
+    }
+}
+
+void EchosounderDataLogger::deleteOldest()
+{
+    qDebug().noquote() << QStringLiteral("max number of files reached, delete oldest: ") + QString::number(m_oldest);
+    const QString filter = QString::fromLatin1(kPattern).arg(QStringLiteral("*")).arg(m_oldest).arg(QStringLiteral("*"));
+    qDebug().noquote() << QStringLiteral("REGEX: ") + filter;
+    QDir dir(m_dir);
+    for (const QString &name : dir.entryList({filter}, QDir::Files)) {
+        qDebug().noquote() << QStringLiteral("file name: ") + name;
+        dir.remove(name);
+    }
+    ++m_oldest;
+    writeState();
+}
+
+void EchosounderDataLogger::readState()
+{
+    QFile file(m_dir + QStringLiteral("/info"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QDataStream in(&file);
+    in.setByteOrder(QDataStream::BigEndian);
+    qint32 newest = 0, oldest = 0, created = 0;
+    in >> newest >> oldest >> created;
+    if (in.status() != QDataStream::Ok || newest < 0 || oldest < 1 || oldest > newest + 1) {
+        qDebug().noquote() << QStringLiteral("Raw data state file unreadable: ") + file.fileName();
+        return;
+    }
+    m_newest = newest;
+    m_oldest = oldest;
+    m_created = created;
+}
+
+void EchosounderDataLogger::writeState() const
+{
+    QSaveFile file(m_dir + QStringLiteral("/info"));
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::BigEndian);
+    out << qint32(m_newest) << qint32(m_oldest) << qint32(m_created);
+    if (!file.commit())
+        qDebug().noquote() << QStringLiteral("Raw data state file not written: ") + file.fileName();
+}
+
+RawDataLoggingThread::RawDataLoggingThread(int maxFileSizeUnits, QObject *parent)
+    : QObject(parent), m_thread(new QThread(this)), m_logger(new EchosounderDataLogger(maxFileSizeUnits))
+{
+    m_thread->setObjectName(QStringLiteral("Raw data logging thread"));
+    m_logger->moveToThread(m_thread);
+    QThread *thread = m_thread;
+    connect(m_thread, &QThread::started, m_logger, [thread] {
+        if (WatchdogSingletonWrapper::instance().isInitialized())
+            WatchdogSingletonWrapper::instance().registerThread(thread, KickIntervalMsecs, TimeoutMsecs,
+                                                                thread->objectName());
+    });
+    m_thread->start(QThread::InheritPriority);
+}
+
+RawDataLoggingThread::~RawDataLoggingThread()
+{
+    if (WatchdogSingletonWrapper::instance().isInitialized())
+        WatchdogSingletonWrapper::instance().unregisterThread(m_thread);
+    m_thread->quit();
+    m_thread->wait();
+    // The thread has stopped: nothing runs the logger any more, so it can go from here.
+    delete m_logger;
+}

@@ -1,0 +1,363 @@
+#include "echosounderdatalogger.h"
+#include "esloggingdevicecontroller.h"
+#include "diskspacechecker.h"
+#include "esstoragedevicecontroller.h"
+#include "storagetree.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QThread>
+#include <QTime>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const QString kHeader = QStringLiteral("ECHO_REC_Raw,");
+
+// A raw record's info text whose ping time is the given second of the day.
+QString rawInfo(int second, const QString &rest = QStringLiteral("12.5,3,4,100,7,0,0,0,0,0,0,0,9"))
+{
+    const QTime t = QTime(0, 0).addSecs(second);
+    return kHeader + "06-12-2026," + t.toString("hh-mm-ss-zzz") + "," + rest;
+}
+
+// Decoded by hand, independent of the logger's own byte order helpers.
+quint32 le(const QByteArray &b, int at, int size)
+{
+    quint32 v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = (v << 8) | quint8(b.at(at + i));
+    return v;
+}
+
+struct Record
+{
+    quint32 seconds;
+    qint16 depthTimes10;
+    quint16 field6;
+    quint16 field14;
+    qint16 field12;
+    QByteArray samples;
+};
+
+// Splits a data file into records of known sample count; false on any malformed header.
+bool readRecords(const QByteArray &data, int samples, QList<Record> *out, int *trailing)
+{
+    int at = 0;
+    while (at + 30 + samples <= data.size()) {
+        if (le(data, at, 2) != 28 || le(data, at + 14, 4) != 4 || le(data, at + 18, 4) != 5
+            || le(data, at + 22, 4) != 5 || le(data, at + 26, 4) != 5)
+            return false;
+        Record r{le(data, at + 2, 4), qint16(le(data, at + 6, 2)), quint16(le(data, at + 8, 2)),
+                 quint16(le(data, at + 10, 2)), qint16(le(data, at + 12, 2)), data.mid(at + 30, samples)};
+        out->append(r);
+        at += 30 + samples;
+    }
+    *trailing = data.size() - at;
+    return true;
+}
+
+QStringList dataFiles(const QString &dir)
+{
+    return QDir(dir).entryList({"EchoData_*.bin"}, QDir::Files, QDir::Name);
+}
+
+QList<qint32> state(const QString &dir)
+{
+    const QByteArray b = StorageTree::readFile(dir + "/info");
+    QList<qint32> v;
+    for (int i = 0; i + 4 <= b.size(); i += 4)
+        v << qint32((quint8(b[i]) << 24) | (quint8(b[i + 1]) << 16) | (quint8(b[i + 2]) << 8) | quint8(b[i + 3]));
+    return v;
+}
+
+// Child side of the crash test: log records as fast as possible until killed.
+int crashChild(const QString &devicePath)
+{
+    EchosounderDataLogger logger(100000, devicePath);
+    logger.setDeviceInfo(true, devicePath);
+    logger.startStopLogging(true);
+    for (int i = 0;; ++i) {
+        QByteArray samples(500, char(i % 256));
+        logger.receivedDataForLogging(samples, rawInfo(i % 86400), 0);
+        if (i == 200)
+            fprintf(stdout, "running\n"), fflush(stdout);
+    }
+}
+}
+
+class TestRawData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_tree.reset(new StorageTree); m_dev = m_tree->path("/media/usb0/velmora/99999/Logs"); }
+    void cleanup() { m_tree.reset(); }
+
+    void recordHeaderBytes_data();
+    void recordHeaderBytes();
+    void channelsGoToTheirOwnFiles();
+    void filesChangeAtTheSizeLimit();
+    void oldestFilesGoAtTheMaximumCount();
+    void numbersSurviveARestart();
+    void nothingIsWrittenWhenOffOrImpossible();
+    void removedDeviceStopsWritingAndNewDeviceResumes();
+    void runsInItsOwnThread();
+    void killedWriterLeavesEveryEarlierRecordReadable();
+
+private:
+    std::unique_ptr<StorageTree> m_tree;
+    QString m_dev;
+};
+
+void TestRawData::recordHeaderBytes_data()
+{
+    QTest::addColumn<QString>("values");
+    QTest::addColumn<quint32>("seconds");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("f6");
+    QTest::addColumn<int>("f14");
+    QTest::addColumn<int>("f12");
+    QTest::newRow("typical") << "06-12-2026,01-02-03-456,12.37,0,0,0,17,0,0,0,0,0,-2.9,0,65535"
+                             << 3723u << 123 << 17 << 65535 << -2;
+    QTest::newRow("negative depth truncates toward zero") << "d,23-59-59-999,-3.75,,,,,,,,,,7.99,,1"
+                                                          << 86399u << -37 << 0 << 1 << 7;
+    QTest::newRow("no depth") << "d,00-00-10-000,-100" << 10u << -1000 << 0 << 0 << 0;
+    QTest::newRow("unreadable time and empty fields") << "d,12:00:00,,,,,,,,,,,,," << 0u << 0 << 0 << 0 << 0;
+    QTest::newRow("nothing at all") << "" << 0u << 0 << 0 << 0 << 0;
+}
+
+void TestRawData::recordHeaderBytes()
+{
+    QFETCH(QString, values);
+    QFETCH(quint32, seconds);
+    QFETCH(int, depth);
+    QFETCH(int, f6);
+    QFETCH(int, f14);
+    QFETCH(int, f12);
+    const QByteArray h = EchosounderDataLogger::recordHeader(values);
+    QCOMPARE(h.size(), 30);
+    QCOMPARE(le(h, 0, 2), 28u);
+    QCOMPARE(le(h, 2, 4), seconds);
+    QCOMPARE(int(qint16(le(h, 6, 2))), depth);
+    QCOMPARE(int(le(h, 8, 2)), f6);
+    QCOMPARE(int(le(h, 10, 2)), f14);
+    QCOMPARE(int(qint16(le(h, 12, 2))), f12);
+    QCOMPARE(QList<quint32>({le(h, 14, 4), le(h, 18, 4), le(h, 22, 4), le(h, 26, 4)}),
+             QList<quint32>({4, 5, 5, 5}));
+}
+
+void TestRawData::channelsGoToTheirOwnFiles()
+{
+    EchosounderDataLogger logger(10);
+    logger.setDeviceInfo(true, m_dev);
+    logger.startStopLogging(true);
+    logger.receivedDataForLogging(QByteArray(4, 'a'), rawInfo(1), 0);
+    logger.receivedDataForLogging(QByteArray(4, 'b'), rawInfo(2), 1);
+    logger.receivedDataForLogging(QByteArray(4, 'c'), rawInfo(3), 0);
+    logger.receivedDataForLogging(QByteArray(4, 'x'), rawInfo(4), 2);
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    const QStringList files = dataFiles(dir);
+    QCOMPARE(files.size(), 2);
+    QVERIFY(QRegularExpression("^EchoData_ch1_n1_utc\\d{4}_[A-Za-z]{3}_\\d\\d-\\d\\d_\\d\\d_\\d\\d\\.bin$")
+                .match(files.at(0)).hasMatch());
+    QCOMPARE(QString(files.at(1)).replace("_ch2_", "_ch1_"), files.at(0));
+
+    QList<Record> ch1, ch2;
+    int trailing = -1;
+    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(0)), 4, &ch1, &trailing));
+    QCOMPARE(trailing, 0);
+    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(1)), 4, &ch2, &trailing));
+    QCOMPARE(trailing, 0);
+    QCOMPARE(ch1.size(), 2);
+    QCOMPARE(ch2.size(), 1);
+    QCOMPARE(ch1.at(0).samples, QByteArray("aaaa"));
+    QCOMPARE(ch1.at(1).seconds, 3u);
+    QCOMPARE(ch2.at(0).samples, QByteArray("bbbb"));
+    QCOMPARE(logger.recordsWritten(), 3);
+    QCOMPARE(logger.recordsDropped(), 1);
+}
+
+void TestRawData::filesChangeAtTheSizeLimit()
+{
+    EchosounderDataLogger logger(1);
+    QCOMPARE(logger.maxFileSize(), 5069);
+    logger.setDeviceInfo(true, m_dev);
+    logger.startStopLogging(true);
+    // 1030 bytes a record: the fifth one takes the file past 5069 bytes.
+    for (int i = 0; i < 6; ++i)
+        logger.receivedDataForLogging(QByteArray(1000, char(i)), rawInfo(i), 0);
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    const QStringList files = dataFiles(dir);
+    QCOMPARE(files.size(), 4);
+    QVERIFY(files.at(0).startsWith("EchoData_ch1_n1_"));
+    QVERIFY(files.at(1).startsWith("EchoData_ch1_n2_"));
+    QCOMPARE(QFileInfo(dir + "/" + files.at(0)).size(), 5 * 1030);
+    QList<Record> second;
+    int trailing = -1;
+    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(1)), 1000, &second, &trailing));
+    QCOMPARE(second.size(), 1);
+    QCOMPARE(second.at(0).seconds, 5u);
+    // Both channels changed together.
+    QVERIFY(files.at(3).startsWith("EchoData_ch2_n2_"));
+    QCOMPARE(state(dir), QList<qint32>({2, 1, 2}));
+}
+
+void TestRawData::oldestFilesGoAtTheMaximumCount()
+{
+    EchosounderDataLogger logger(1);
+    logger.setMaxFilesPerChannel(3);
+    logger.setDeviceInfo(true, m_dev);
+    logger.startStopLogging(true);
+    for (int i = 0; i < 5; ++i) {
+        logger.fileImportanceChanged(1);
+        logger.receivedDataForLogging(QByteArray(10, 'z'), rawInfo(i), 0);
+    }
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    QStringList ch1 = dataFiles(dir).filter("_ch1_");
+    QCOMPARE(ch1.size(), 3);
+    QVERIFY(ch1.at(0).startsWith("EchoData_ch1_n3_"));
+    QVERIFY(ch1.at(2).startsWith("EchoData_ch1_n5_"));
+    QCOMPARE(dataFiles(dir).filter("_ch2_").size(), 3);
+    QCOMPARE(state(dir), QList<qint32>({5, 3, 5}));
+    QCOMPARE(logger.oldestNumber(), 3);
+}
+
+void TestRawData::numbersSurviveARestart()
+{
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    {
+        EchosounderDataLogger logger(1, m_dev);
+        logger.setDeviceInfo(true, m_dev);
+        logger.startStopLogging(true);
+        logger.receivedDataForLogging("x", rawInfo(1), 1);
+        logger.fileImportanceChanged(1);
+        logger.receivedDataForLogging("x", rawInfo(2), 1);
+    }
+    EchosounderDataLogger again(1, m_dev);
+    QCOMPARE(again.newestNumber(), 2);
+    again.setDeviceInfo(true, m_dev);
+    again.startStopLogging(true);
+    again.receivedDataForLogging("x", rawInfo(3), 0);
+    QVERIFY(again.currentFile(0).contains("_ch1_n3_"));
+
+    // A damaged state file leaves the numbers at their start.
+    StorageTree::writeFile(dir + "/info", "\x01");
+    EchosounderDataLogger fresh(1, m_dev);
+    QCOMPARE(fresh.newestNumber(), 0);
+    QCOMPARE(fresh.oldestNumber(), 1);
+}
+
+void TestRawData::nothingIsWrittenWhenOffOrImpossible()
+{
+    EchosounderDataLogger logger(1);
+    logger.setDeviceInfo(true, m_dev);
+    logger.receivedDataForLogging("x", rawInfo(1), 0);
+    logger.startStopLogging(true);
+    logger.setDeviceInfo(false, m_dev);
+    logger.receivedDataForLogging("x", rawInfo(2), 0);
+    QVERIFY(!QDir(m_dev + "/Raw_Echo_Data").exists());
+    QCOMPARE(logger.recordsDropped(), 2);
+    QVERIFY(!logger.isLogging());
+}
+
+void TestRawData::removedDeviceStopsWritingAndNewDeviceResumes()
+{
+    m_tree->mount({"/media/usb0", "/media/sd0"});
+    ESLoggingDeviceController device(nullptr, 60000, 600000);
+    device.diskSpaceChecker()->setSpaceQuery([](const QString &) {
+        DiskSpace s;
+        s.valid = true;
+        s.available = s.free = s.total = 2000000000;
+        return s;
+    });
+    EchosounderDataLogger logger(100);
+    connect(&device, &ESLoggingDeviceController::rawDataDeviceInfoChanged, &logger,
+            &EchosounderDataLogger::setDeviceInfo);
+    logger.startStopLogging(true);
+    QSignalSpy checks(device.storageController(), &StorageDeviceController::checkFinished);
+    QVERIFY(checks.wait());
+    device.setLoggingDevice(LogToUsb);
+    QTRY_VERIFY(logger.isLogging());
+
+    const QString usbDir = m_dev + "/Raw_Echo_Data";
+    for (int i = 0; i < 10; ++i)
+        logger.receivedDataForLogging(QByteArray(100, 'u'), rawInfo(i), 0);
+    QCOMPARE(logger.recordsWritten(), 10);
+    QVERIFY(logger.currentFile(0).startsWith(usbDir));
+
+    m_tree->pull("/media/usb0");
+    device.storageController()->requestCheck();
+    QTRY_VERIFY(!logger.isLogging());
+    for (int i = 10; i < 20; ++i)
+        logger.receivedDataForLogging(QByteArray(100, 'u'), rawInfo(i), 0);
+    QCOMPARE(logger.recordsWritten(), 10);
+    QCOMPARE(logger.recordsDropped(), 10);
+    QVERIFY(logger.currentFile(0).isEmpty());
+    QVERIFY(!QDir(usbDir).exists());
+
+    device.setLoggingDevice(LogToSd);
+    QTRY_VERIFY(logger.isLogging());
+    logger.receivedDataForLogging(QByteArray(100, 's'), rawInfo(30), 0);
+    const QString sdDir = m_tree->path("/media/sd0/velmora/99999/Logs/Raw_Echo_Data");
+    QCOMPARE(logger.currentFile(0).left(sdDir.size()), sdDir);
+    QCOMPARE(dataFiles(sdDir).size(), 2);
+    QCOMPARE(QFileInfo(logger.currentFile(0)).size(), 130);
+}
+
+void TestRawData::runsInItsOwnThread()
+{
+    RawDataLoggingThread worker(1);
+    QCOMPARE(worker.thread()->objectName(), QString("Raw data logging thread"));
+    QVERIFY(worker.thread()->isRunning());
+    EchosounderDataLogger *logger = worker.logger();
+    QCOMPARE(logger->thread(), worker.thread());
+    QMetaObject::invokeMethod(logger, "setDeviceInfo", Qt::QueuedConnection, Q_ARG(bool, true), Q_ARG(QString, m_dev));
+    QMetaObject::invokeMethod(logger, "startStopLogging", Qt::QueuedConnection, Q_ARG(bool, true));
+    for (int i = 0; i < 50; ++i)
+        QMetaObject::invokeMethod(logger, "receivedDataForLogging", Qt::QueuedConnection,
+                                  Q_ARG(QByteArray, QByteArray(64, 'q')), Q_ARG(QString, rawInfo(i)), Q_ARG(int, i % 2));
+    QTRY_COMPARE(dataFiles(m_dev + "/Raw_Echo_Data").size(), 2);
+    QTRY_COMPARE(QFileInfo(m_dev + "/Raw_Echo_Data/" + dataFiles(m_dev + "/Raw_Echo_Data").at(1)).size(), 25 * 94);
+}
+
+void TestRawData::killedWriterLeavesEveryEarlierRecordReadable()
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--raw-crash-child", m_dev});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForReadyRead(20000));
+    QTest::qWait(200);
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    const QStringList files = dataFiles(dir).filter("_ch1_");
+    QCOMPARE(files.size(), 1);
+    QList<Record> records;
+    int trailing = -1;
+    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(0)), 500, &records, &trailing));
+    QVERIFY(records.size() > 200);
+    QCOMPARE(trailing, 0);
+    for (int i = 0; i < records.size(); ++i) {
+        QCOMPARE(records.at(i).seconds, quint32(i % 86400));
+        QCOMPARE(records.at(i).samples, QByteArray(500, char(i % 256)));
+    }
+    QCOMPARE(state(dir), QList<qint32>({1, 1, 1}));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--raw-crash-child") == 0) {
+        QCoreApplication app(argc, argv);
+        return crashChild(QString::fromLocal8Bit(argv[2]));
+    }
+    QCoreApplication app(argc, argv);
+    TestRawData test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_rawdata.moc"
