@@ -18,6 +18,8 @@ function(kve_add_library name dir)
   endif()
 endfunction()
 
+set(KVE_NETNS_SETUP "ip link set lo up; ip link set lo multicast on; ip route add 224.0.0.0/4 dev lo")
+
 # Every tst_*.cpp in a test folder becomes one Qt Test executable and one CTest test.
 function(kve_add_tests dir)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
@@ -28,7 +30,9 @@ function(kve_add_tests dir)
     add_executable(${_n} ${_t} ${_support})
     target_include_directories(${_n} PRIVATE ${dir} ${dir}/support)
     target_link_libraries(${_n} PRIVATE ${ARG_LIBS} Qt5::Test)
-    add_test(NAME ${_n} COMMAND ${_n})
+    # Every test runs in a private network namespace whose multicast stays on its own loopback,
+    # so nothing a test sends can reach a real network.
+    add_test(NAME ${_n} COMMAND unshare --net sh -c "${KVE_NETNS_SETUP}; exec \"$0\" \"$@\"" $<TARGET_FILE:${_n}>)
     set_tests_properties(${_n} PROPERTIES TIMEOUT 300
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endforeach()

@@ -1,6 +1,21 @@
 #include "centralbaseclass.h"
 
+#include "esdata.h"
+#include "eslocalsetup.h"
+#include "essetup.h"
+#include "hardware.h"
+#include "looptest.h"
 #include "networkselectwidget.h"
+#include "networkstack.h"
+#include "pairingcontroller.h"
+#include "serialplatform.h"
+#include "nmeacontroller.h"
+#include "nmeahandlercontainer.h"
+#include "nmeaperiodicalsender.h"
+#include "nmeaports.h"
+#include "nmeaportscommunicationcontroller.h"
+#include "serializationcontroller.h"
+#include "signalemitter.h"
 #include "systeminformation.h"
 #include "unitclock.h"
 #include "watchdog.h"
@@ -11,6 +26,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -42,6 +58,7 @@ CentralBaseClass::~CentralBaseClass()
     }
     delete m_mainScreen;
     delete m_networkSelect;
+    delete m_serialPorts;
 }
 
 QString CentralBaseClass::currentInterfaceName()
@@ -106,14 +123,31 @@ void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bo
     if (!m_mainScreen)
         m_mainScreen = createMainScreen();
 
+    // Settings supervision and the multicast groups of the display's transmission group.
+    SerializationController::instance().startSupervision();
+    if (m_network)
+        m_network->start(ESData::instance().localSetup()->DisplaySetup()->Group());
+
     m_mainScreen->setWindowTitle(QStringLiteral("Velmora Vantis Series - ")
                                  + SystemInformation::instance().displayName());
     if (frameless)
         m_mainScreen->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     m_mainScreen->show();
+    if (m_network)
+        m_network->enableReception();
     QCoreApplication::processEvents();
+    connect(ESData::instance().localSetup()->DisplaySetup(), &CU_R710_Setup::LocalSFIChanged, this,
+            &CentralBaseClass::displayLocalSfiChanged, Qt::UniqueConnection);
+    SignalEmitter::instance().signalNmeaMessageTypeAndPortAndId(
+        QStringLiteral("SRP"), UDP, QString());
 
     afterDisplayShown();
+    ESKX12Setup *jb = ESData::instance().setup()->KX12Setup();
+    connect(jb, &ESKX12Setup::LocalSFIChanged, this, &CentralBaseClass::jbLocalSfiChanged,
+            Qt::UniqueConnection);
+    if (m_network)
+        connect(ESData::instance().localSetup()->DisplaySetup(), &CU_R710_Setup::GroupChanged, m_network,
+                &NetworkStack::changeGroup, Qt::UniqueConnection);
     afterLocalSfiWiring();
 
     if (maximize)
@@ -129,9 +163,136 @@ void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bo
     emit systemConstructed();
 }
 
-void CentralBaseClass::constructSystem(const QString &)
+void CentralBaseClass::constructSystem(const QString &interfaceName)
 {
     qDebug().noquote() << "Initialize signal extender: ";
+    NmeaHandlerContainer::instance();
+    ESData &data = ESData::instance();
+    SerializationController &settingsLink = SerializationController::instance();
+
+    if (!m_hardware) {
+        m_hardware = new Hardware(this);
+        m_hardware->init();
+    }
+
+    m_serialPorts = new NmeaPorts;
+    m_loopTest = new LoopTest(this);
+    m_serialController = new NmeaPortsCommunicationController(m_serialPorts, m_loopTest,
+                                                              kve::serialLinesServed(), this);
+
+    NetworkStack::Options options;
+    options.interfaceName = interfaceName;
+    m_network = new NetworkStack(options, nullptr, this);
+    m_nmeaController = new NmeaController(this);
+    m_periodicalSender = new NmeaPeriodicalSender(this);
+
+    // Sentences in: network and serial lines to the receive path; out: the other way.
+    connect(m_network, &NetworkStack::nmeaGroupReceived, m_nmeaController,
+            &NmeaController::handleReceivedNmeaList);
+    connect(m_serialController, &NmeaPortsCommunicationController::receivedNmeaListFromSerial,
+            m_nmeaController, &NmeaController::handleReceivedNmeaList);
+    connect(m_nmeaController, &NmeaController::nmeaGroupReadyToBeSentOverUdp, m_network,
+            &NetworkStack::sendNmeaGroup);
+    connect(m_nmeaController, &NmeaController::nmeaGroupReadyToBeSentOverSerialPort, m_serialController,
+            &NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort);
+    m_network->connectSettings(&settingsLink, data.setup());
+
+    ESKX12Setup *jb = data.setup()->KX12Setup();
+    connect(jb, &ESKX12Setup::SoftwareVersionChanged, this, &CentralBaseClass::checkVersionCompatibility);
+    connect(jb, &ESKX12Setup::SystemInNormalOrStandbyModeChanged, this,
+            &CentralBaseClass::systemOperationModeChanged);
+    connect(jb, &ESKX12Setup::RestoreAllSetupsChanged, this, &CentralBaseClass::restoreAllSetups);
+    connect(jb, &ESKX12Setup::RestoreAllSetupsExceptIOChanged, this,
+            &CentralBaseClass::restoreAllSetupsExceptIO);
+    connectSentenceSendSignals(jb->SystemInNormalOrStandbyMode() == 1);
+    m_previousDisplaySfi = data.localSetup()->DisplaySetup()->LocalSFI();
+    m_periodicalSender->restartTimer();
+}
+
+void CentralBaseClass::connectSentenceSendSignals(bool standby)
+{
+    if (!m_nmeaController)
+        return;
+    SignalEmitter *emitter = &SignalEmitter::instance();
+    const char *sigType = SIGNAL(signalNmeaMessageTypeAndPortAndId(QString, Port, QString));
+    const char *sigMessage = SIGNAL(signalTypeAndCompleteNmeaMessageAndPort(QString, QString, Port, bool));
+    const char *sigList = SIGNAL(signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI(
+        QString, QList<QString>, Port, QString, QString));
+    const char *normal[] = {SLOT(sendStandardNmeaMessageOfTypeOverPort(QString, Port, QString)),
+                            SLOT(sendPreparedStandardNmeaMessageOverPort(QString, QString, Port, bool)),
+                            SLOT(sendPreparedStandardNmeaListWithCustomDestinationSFI(
+                                QString, QList<QString>, Port, QString, QString))};
+    const char *inStandby[] = {SLOT(sendStandardNmeaMessageOfTypeOverPortInStandby(QString, Port, QString)),
+                               SLOT(sendPreparedStandardNmeaMessageOverPortInStandby(QString, QString, Port, bool)),
+                               SLOT(sendPreparedStandardNmeaListWithCustomDestinationSFIInStandby(
+                                   QString, QList<QString>, Port, QString, QString))};
+    const char *signalsToSwitch[] = {sigType, sigMessage, sigList};
+    const char *const *from = standby ? normal : inStandby;
+    const char *const *to = standby ? inStandby : normal;
+    for (int i = 0; i < 3; ++i) {
+        disconnect(emitter, signalsToSwitch[i], m_nmeaController, from[i]);
+        connect(emitter, signalsToSwitch[i], m_nmeaController, to[i], Qt::UniqueConnection);
+    }
+}
+
+void CentralBaseClass::systemOperationModeChanged(int mode)
+{
+    connectSentenceSendSignals(mode == 1);
+}
+
+QString CentralBaseClass::incompatibleVersionsText(const QString &cuVersion, const QString &jbVersion)
+{
+    return QStringLiteral("Incompatible software versions! \nCU: %1  &  JB: %2 \nPlease change CU to %2 \nor JB to %1")
+        .arg(cuVersion, jbVersion);
+}
+
+void CentralBaseClass::checkVersionCompatibility(QString jb_sw_ver)
+{
+    const QString own = SystemInformation::softwareVersion();
+    if (jb_sw_ver == own || jb_sw_ver.isEmpty() || jb_sw_ver == QLatin1String("NOT_DEFINED"))
+        emit operatorMessageChanged(QString());
+    else
+        emit operatorMessageChanged(incompatibleVersionsText(own, jb_sw_ver));
+}
+
+void CentralBaseClass::displayLocalSfiChanged(QString new_sfi)
+{
+    if (new_sfi == m_previousDisplaySfi)
+        return;
+    if (m_network)
+        m_network->pairing()->setLocalSfi(new_sfi);
+    m_previousDisplaySfi = new_sfi;
+}
+
+void CentralBaseClass::jbLocalSfiChanged(QString new_sfi)
+{
+    ESData::instance().localSetup()->DisplaySetup()->setPairedSFI(new_sfi);
+}
+
+void CentralBaseClass::restoreAllSetups(int v)
+{
+    if (v != 1)
+        return;
+    if (!SystemInformation::instance().isSoftwareJb())
+        SerializationController::instance().restoreAllSetups();
+    QTimer::singleShot(5000, this, &CentralBaseClass::resetSetupRestoreSettings);
+}
+
+void CentralBaseClass::restoreAllSetupsExceptIO(int v)
+{
+    if (v != 1)
+        return;
+    SerializationController::instance().restoreAllSetupsExceptIO();
+    QTimer::singleShot(5000, this, &CentralBaseClass::resetSetupRestoreSettings);
+}
+
+void CentralBaseClass::resetSetupRestoreSettings()
+{
+    ESKX12Setup *jb = ESData::instance().setup()->KX12Setup();
+    if (jb->RestoreAllSetups() != 0)
+        jb->setRestoreAllSetups(0);
+    if (jb->RestoreAllSetupsExceptIO() != 0)
+        jb->setRestoreAllSetupsExceptIO(0);
 }
 
 void CentralBaseClass::handleUnrecognisedArgument(const QString &) {}

@@ -6,7 +6,15 @@
 
 #include "startuparguments.h"
 
+class Hardware;
+class LoopTest;
 class NetworkSelectWidget;
+class NetworkStack;
+class NmeaController;
+class NmeaPeriodicalSender;
+class NmeaPorts;
+class NmeaPortsCommunicationController;
+class QTimer;
 class QThread;
 class QWidget;
 class Watchdog;
@@ -44,14 +52,31 @@ public:
     // Folder below which the unit keeps its own files (watchdog report, settings).
     static QString dataDirectory();
 
+    Hardware *hardware() const { return m_hardware; }
+    NetworkStack *network() const { return m_network; }
+    NmeaController *nmeaController() const { return m_nmeaController; }
+    NmeaPeriodicalSender *periodicalSender() const { return m_periodicalSender; }
+    NmeaPortsCommunicationController *serialController() const { return m_serialController; }
+    // Text shown to the operator when the junction box runs other software than this unit.
+    static QString incompatibleVersionsText(const QString &cuVersion, const QString &jbVersion);
+
 public slots:
     void constructCentralBaseClass(QString intrfaceName);
     void constructCentralBaseClass();
     void setCurrentUtcDateTime(QString date_time);
     void setUtcToLocalDateTimeSecsOffset(int offset, bool is_valid);
+    void systemOperationModeChanged(int mode);
+    void checkVersionCompatibility(QString jb_sw_ver);
+    void displayLocalSfiChanged(QString new_sfi);
+    void jbLocalSfiChanged(QString new_sfi);
+    void restoreAllSetups(int v);
+    void restoreAllSetupsExceptIO(int v);
+    void resetSetupRestoreSettings();
 
 signals:
     void systemConstructed();
+    // The operator must see this text; an empty text removes the message.
+    void operatorMessageChanged(QString text);
 
 protected:
     virtual void handleUnrecognisedArgument(const QString &arg);
@@ -60,6 +85,8 @@ protected:
     virtual QWidget *createMainScreen() = 0;
     virtual void afterDisplayShown();
     virtual void afterLocalSfiWiring();
+    // Sends the sentence send signals of the signal emitter to the normal or the standby slots.
+    void connectSentenceSendSignals(bool standby);
 
     QWidget *m_mainScreen = nullptr;
 
@@ -74,5 +101,13 @@ private:
     NetworkSelectWidget *m_networkSelect = nullptr;
     QThread *m_watchdogThread = nullptr;
     QPointer<Watchdog> m_watchdog;
+    Hardware *m_hardware = nullptr;
+    NetworkStack *m_network = nullptr;
+    NmeaController *m_nmeaController = nullptr;
+    NmeaPeriodicalSender *m_periodicalSender = nullptr;
+    NmeaPorts *m_serialPorts = nullptr;
+    LoopTest *m_loopTest = nullptr;
+    NmeaPortsCommunicationController *m_serialController = nullptr;
+    QString m_previousDisplaySfi;
     static inline bool m_mainThreadRegistered = false;
 };

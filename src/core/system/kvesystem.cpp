@@ -1,7 +1,14 @@
 #include "kvesystem.h"
 
 #include "basescreen.h"
-#include "hardware.h"
+#include "binarytransmissioncontroller.h"
+#include "echogrampanel.h"
+#include "echorecord.h"
+#include "esdata.h"
+#include "essetup.h"
+#include "multiplees_transducersbuffer.h"
+#include "networkstack.h"
+#include "serializationcontroller.h"
 
 KveSystem::KveSystem(QObject *parent)
     : CentralBaseClass(parent)
@@ -24,13 +31,39 @@ void KveSystem::handleUnrecognisedArgument(const QString &arg)
 void KveSystem::constructSystem(const QString &interfaceName)
 {
     CentralBaseClass::constructSystem(interfaceName);
-    if (!m_hardware) {
-        m_hardware = new Hardware(this);
-        m_hardware->init();
-    }
     if (!m_mainScreen)
         m_mainScreen = createMainScreen();
-    baseScreen()->setInterfaceName(interfaceName);
+    BaseScreen *screen = baseScreen();
+    screen->setInterfaceName(interfaceName);
+
+    connect(this, &CentralBaseClass::operatorMessageChanged, screen, &BaseScreen::showMessage);
+    connect(&SerializationController::instance(), &SerializationController::commsToKX12StateChanged, screen,
+            &BaseScreen::setLinkToJunctionBox);
+
+    // Echo images: reassembled records into the per-channel buffers, which the views draw.
+    m_echoBuffer = new MultipleES_TransducersBuffer(this);
+    m_echogramPanel = new EchogramPanel;
+    screen->setEchogramArea(m_echogramPanel);
+    m_echogramPanel->setDataSource(m_echoBuffer);
+    connect(network()->binary(), &BinaryTransmissionController::sendBinary, this,
+            [this](const QByteArray &samples, const std::string &info, int channel) {
+                const QString text = QString::fromStdString(info);
+                m_echoBuffer->addData(samples, text, channel);
+                if (EchoRecord::kindOf(text) == EchoRecord::Kind::Display)
+                    showCurrentDepth(text, channel);
+            });
+}
+
+void KveSystem::showCurrentDepth(const QString &info, int channel)
+{
+    const QStringList values = info.mid(EchoRecord::kHeaderLength).split(QLatin1Char(','));
+    const float depth = EchoRecord::number(values, EchoRecord::DepthBlwTransducerField, EchoRecord::kNoDepth);
+    const float range = EchoRecord::number(values, EchoRecord::BufferRangeField, 0.0f);
+    m_echogramPanel->setCurrentDepth(channel, depth, depth > EchoRecord::kNoDepth);
+    if (range > 0.0f && range != m_shownRange[channel & 1]) {
+        m_shownRange[channel & 1] = range;
+        m_echogramPanel->setDepthRangeInDefaultUnit(channel, range);
+    }
 }
 
 QWidget *KveSystem::createMainScreen()
@@ -38,6 +71,9 @@ QWidget *KveSystem::createMainScreen()
     return new BaseScreen;
 }
 
-void KveSystem::afterDisplayShown() {}
+void KveSystem::afterDisplayShown()
+{
+    m_echogramPanel->registerRenderingThreadsWithWatchdog();
+}
 
 void KveSystem::afterLocalSfiWiring() {}

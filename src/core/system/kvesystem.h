@@ -3,7 +3,8 @@
 #include "centralbaseclass.h"
 
 class BaseScreen;
-class Hardware;
+class EchogramPanel;
+class MultipleES_TransducersBuffer;
 
 // The system object of the control unit.
 class KveSystem : public CentralBaseClass
@@ -15,7 +16,8 @@ public:
 
     bool simulationControlRequested() const { return m_simulationControlRequested; }
     BaseScreen *baseScreen() const;
-    Hardware *hardware() const { return m_hardware; }
+    MultipleES_TransducersBuffer *echoBuffer() const { return m_echoBuffer; }
+    EchogramPanel *echogramPanel() const { return m_echogramPanel; }
 
 protected:
     void handleUnrecognisedArgument(const QString &arg) override;
@@ -25,6 +27,10 @@ protected:
     void afterLocalSfiWiring() override;
 
 private:
+    void showCurrentDepth(const QString &info, int channel);
+
     bool m_simulationControlRequested = false;
-    Hardware *m_hardware = nullptr;
+    MultipleES_TransducersBuffer *m_echoBuffer = nullptr;
+    EchogramPanel *m_echogramPanel = nullptr;
+    float m_shownRange[2] = {0.0f, 0.0f};
 };
