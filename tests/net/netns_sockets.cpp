@@ -1,7 +1,9 @@
 // Runs only inside a private network namespace (see CMakeLists.txt): two socket sets on the
 // loopback interface stand for the control unit and the junction box.
 #include "binarytransmissioncontroller.h"
+#include "errorlogger.h"
 #include "listofsfisonnetwork.h"
+#include "networkstack.h"
 #include "netfixtures.h"
 #include "nmeaoverudpcontroller.h"
 #include "socketinterface.h"
@@ -143,6 +145,36 @@ private slots:
         QTRY_COMPARE(tooLong.count(), 1);
         QCOMPARE(images.count(), 1);
         QCOMPARE(images.first().first().toByteArray(), binaryFrom("SD0108"));
+    }
+
+    void assembledStackCountsFaultsAndHandsGroupsOn()
+    {
+        ListOfSfisOnNetwork sfis;
+        sfis.setLocalSfi(QStringLiteral("SD0109"));
+        NetworkStack stack(NetworkStack::Options{QStringLiteral("lo"), 1000, true}, &sfis);
+        stack.start(3);
+        stack.enableReception();
+        QSignalSpy groups(&stack, &NetworkStack::nmeaGroupReceived);
+
+        QUdpSocket other;
+        QVERIFY(other.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
+        other.setMulticastInterface(Udp61162450Controller::interfaceForName(QStringLiteral("lo")));
+        const int before71 = ErrorLogger::instance().udpCounter(71);
+        const int before79 = ErrorLogger::instance().udpCounter(79);
+        const QString gga = netfixtures::sentence(QStringLiteral("GPGGA,1"));
+        QByteArray badSum = netfixtures::datagram({{"g:1-1-5,s:XX0001,n:3", gga}});
+        badSum.replace("n:3*", "n:4*");
+        const QHostAddress group(QStringLiteral("239.192.0.4"));
+        other.writeDatagram(badSum, group, 60004);
+        other.writeDatagram(QByteArray("UdPbCx"), group, 60004);
+        other.writeDatagram(netfixtures::datagram({{"g:1-1-6,s:XX0001,n:4", gga}}), group, 60004);
+        QTRY_COMPARE(groups.count(), 1);
+        QCOMPARE(ErrorLogger::instance().udpCounter(71), before71 + 1);
+        QCOMPARE(ErrorLogger::instance().udpCounter(79), before79 + 1);
+        const NmeaGroupInfo info = groups.first().first().value<NmeaGroupInfo>();
+        QCOMPARE(info.messages, QStringList{gga});
+        QCOMPARE(info.port, UDP);
+        QCOMPARE(info.senderId, QStringLiteral("XX0001"));
     }
 };
 

@@ -371,6 +371,24 @@ private slots:
         QCOMPARE(lost.count(), 1);
     }
 
+    void incompleteGroupsAreDroppedAfterAFewTicks()
+    {
+        NmeaInputBuffer buffer(10);
+        QSignalSpy complete(&buffer, &NmeaInputBuffer::groupComplete);
+        QVERIFY(!buffer.addSentence(QStringLiteral("SD0108"), 1, 2, 7, QStringLiteral("a"), false, false));
+        QVERIFY(!buffer.addSentence(QStringLiteral("SD0108"), 1, 2, 7, QStringLiteral("a"), false, false));  // repeat
+        QVERIFY(!buffer.addSentence(QStringLiteral("SD0108"), 3, 2, 7, QStringLiteral("c"), false, false));  // out of range
+        QCOMPARE(buffer.pendingGroups(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(buffer.pendingGroups(), 0, 2000);
+        // The late second half now starts a group of its own that never completes.
+        QVERIFY(!buffer.addSentence(QStringLiteral("SD0108"), 2, 2, 7, QStringLiteral("b"), false, false));
+        QVERIFY(buffer.addSentence(QStringLiteral("SD0108"), 1, 2, 7, QStringLiteral("a"), true, false));
+        QCOMPARE(complete.count(), 1);
+        const auto g = complete.first().first().value<ReceivedSentenceGroup>();
+        QCOMPARE(g.sentences, (QStringList{"a", "b"}));
+        QVERIFY(!g.internal);   // the first datagram decides
+    }
+
     void carrierSentencesCutAndJoin()
     {
         const QString text(150, QLatin1Char('c'));
