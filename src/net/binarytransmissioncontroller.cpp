@@ -2,6 +2,7 @@
 
 #include "binaryinputbuffer.h"
 #include "errorlogger.h"
+#include "listofsfisonnetwork.h"
 
 #include <QDebug>
 
@@ -14,6 +15,13 @@ BinaryTransmissionController::BinaryTransmissionController(QObject *parent)
             &BinaryTransmissionController::sendAck);
     connect(m_input, &BinaryInputBuffer::binaryErrorDetected, this,
             &BinaryTransmissionController::countError);
+    // Images are taken only from the unit this one is paired with, and follow its changes.
+    ListOfSfisOnNetwork &sfis = ListOfSfisOnNetwork::instance();
+    m_connectedSfis = sfis.connectedSfis();
+    connect(&sfis, &ListOfSfisOnNetwork::connectedSfisChanged, this,
+            &BinaryTransmissionController::setConnectedSfis);
+    connect(&sfis, &ListOfSfisOnNetwork::localSfiChanged, this,
+            &BinaryTransmissionController::setLocalSfi);
 }
 
 int BinaryTransmissionController::errorCount(int code) const

@@ -34,7 +34,8 @@ public slots:
     // a request for one is noted and otherwise ignored.
     void sendAck(QByteArray recievedDatagram);
     void packBinaryMessageForSending(QByteArray imageBlock, QString informationAndStatus, int channel);
-    // Images are accepted only from these units (the paired junction box).
+    // Images are accepted only from these units (the paired junction box); follows the list of
+    // connected units unless set otherwise.
     void setConnectedSfis(QStringList sfis);
     void setLocalSfi(QString sfi);
     // The socket layer drops datagrams above MAX_UDP_SIZE itself and may report them here, which

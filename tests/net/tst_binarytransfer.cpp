@@ -2,6 +2,7 @@
 #include "binaryinputbuffer.h"
 #include "binarytransmissioncontroller.h"
 #include "errorlogger.h"
+#include "listofsfisonnetwork.h"
 
 #include <QSignalSpy>
 #include <QtEndian>
@@ -237,6 +238,14 @@ private slots:
         m_ctl->setConnectedSfis({});
         feed(encode(pattern(10)), {0});
         QCOMPARE(images.count(), 0);
+
+        // Pairing with the junction box opens the way for its images.
+        ListOfSfisOnNetwork::instance().connectSfi(kJunctionBox);
+        QCOMPARE(m_ctl->connectedSfis(), QStringList{kJunctionBox});
+        feed(encode(pattern(10)), {0});
+        QCOMPARE(images.count(), 1);
+        ListOfSfisOnNetwork::instance().disconnectSfi(kJunctionBox);
+        QVERIFY(m_ctl->connectedSfis().isEmpty());
     }
 
     void ackRequestDoesNotStopReassembly()
