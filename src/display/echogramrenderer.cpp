@@ -281,8 +281,8 @@ void EchogramRenderer::addVerticalLineToImage(EchosounderDataBuffer *data_buffer
     const int w = columnWidth();
     for (int j = missing - 1; j >= 0; --j) {
         scrollCanvas(w);
-        drawColumn(m_canvas, m_canvas.width() - w, qMin(w, m_canvas.width()),
-                   data_buffer->columnFromNewest(j));
+        const int stripe = qMin(w, m_canvas.width());
+        drawColumn(m_canvas, m_canvas.width() - stripe, stripe, data_buffer->columnFromNewest(j));
         drawNewestTrace(*data_buffer, j);
     }
     m_drawnColumns = total;

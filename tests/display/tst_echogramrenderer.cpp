@@ -169,6 +169,12 @@ private slots:
         r.addVerticalLineToImage(&buffer);
         compareImages(r.canvas(), expectedImage(8, 4, {rows({100, 101, 102, 103}), c40, c40, c30,
                                                        c30, c20, c10}));
+
+        // A canvas narrower than a stretched column still shows the newest samples.
+        r.setCanvasWidth(1);
+        r.setTimeScaleInMinutes(5);
+        r.getImageFromInternalBuffer(&buffer);
+        compareImages(r.canvas(), expectedImage(1, 4, {rows({100, 101, 102, 103})}));
     }
 
     void fullRedrawShowsOneColumnPerPixelUpToTheWidth()
