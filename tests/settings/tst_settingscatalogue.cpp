@@ -133,9 +133,7 @@ void TestSettingsCatalogue::topObjectsAndTags()
         QCOMPARE(all.at(i)->typeTag(), tags.at(i));
         QVERIFY(all.at(i)->isTopObject());
     }
-    QCOMPARE(m_data->setup()->AlertSetup()->fileName(), QStringLiteral("JB_AlertSetup.txt"));
     QCOMPARE(m_data->localSetup()->DisplaySetup()->fileName(), QStringLiteral("CU_DisplaySetup.txt"));
-    QVERIFY(m_data->runtime()->fileName().isEmpty());
     QCOMPARE(m_data->alerts()->AlertTest()->typeTag(), QStringLiteral("Type_Alert"));
 }
 

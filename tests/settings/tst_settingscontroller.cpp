@@ -47,14 +47,12 @@ private slots:
     void dataKeepsTheLinkOnlyAfterAnAcceptedSetup();
     void malformedCompleteSetupAsksForPairingAtOnce();
     void completeSetupAfterPairingIsTakenWhole();
-    void fullFactoryReset();
-    void resetSparingCommunications();
+    void factoryResets_data();
+    void factoryResets();
     void namedSetupsOnTheLoggingDevice();
     void outgoingTextsReachTheNetworkSide();
 
 private:
-    void scrambleIdentity();
-
     std::unique_ptr<SettingsSandbox> m_sandbox;
     std::unique_ptr<ESData> m_data;
     std::unique_ptr<SerializationController> m_controller;
@@ -74,10 +72,7 @@ void TestSettingsController::oneFilePerLeafAndReadBackAtStart()
     const QStringList cu = dir.entryList({QStringLiteral("CU_*.txt")}, QDir::Files);
     QCOMPARE(jb.size(), leafCount(setup));
     QCOMPARE(cu.size(), leafCount(m_data->localSetup()));
-    QVERIFY(jb.contains(QStringLiteral("JB_TransducerSetup2.txt")));
-    QVERIFY(jb.contains(QStringLiteral("JB_NmeaPort3Setup.txt")));
-    QVERIFY(!jb.contains(QStringLiteral("JB_ESSetup.txt")));
-    QVERIFY(!jb.contains(QStringLiteral("JB_SetupSetup.txt")));
+    QVERIFY(jb.contains(QStringLiteral("JB_TransducerSetup2.txt")) && !jb.contains(QStringLiteral("JB_SetupSetup.txt")));
     QVERIFY(cu.contains(QStringLiteral("CU_NightDimmingSetup.txt")));
     QCOMPARE(dir.entryList(QDir::Files).size(), jb.size() + cu.size()); // no temporary leftovers
 
@@ -90,7 +85,6 @@ void TestSettingsController::oneFilePerLeafAndReadBackAtStart()
     QCOMPARE(restarted->setup()->transducer(1)->Range(), 12);
     QCOMPARE(restarted->setup()->transducer(0)->Range(), 6);
     QCOMPARE(restarted->localSetup()->DimmingSetupContainer()->NightDimmingSetup()->Brightness(), 17);
-    QCOMPARE(restarted->localSetup()->DimmingSetupContainer()->DayDimmingSetup()->Brightness(), 128);
 }
 
 void TestSettingsController::damagedFilesLeaveDefaults_data()
@@ -251,93 +245,51 @@ void TestSettingsController::completeSetupAfterPairingIsTakenWhole()
     QCOMPARE(link.count(), 1);
 }
 
-void TestSettingsController::scrambleIdentity()
+// object, property, value before the reset, value after the full reset, after the one sparing I/O
+static const char *const resetRows[][5] = {
+    {"KX12Setup", "SoftwareVersion", "3.0", "3.0", "3.0"},      {"KX12Setup", "KX12SerialNumber", "1234", "1234", "1234"},
+    {"KX12Setup", "IP", "10.0.0.5", "10.0.0.5", "10.0.0.5"},    {"KX12Setup", "MacAddress", "m1", "m1", "m1"},
+    {"KX12Setup", "Group", "1", "3", "1"},                       {"KX12Setup", "SystemName", "Box7", "KVE420", "Box7"},
+    {"KX12Setup", "LocalSFI", "SD0200", "SD0108", "SD0200"},     {"KX12Setup", "Printer", "2", "0", "0"},
+    {"TransducerSetup1", "ApprovedPrimary", "1", "1", "1"},      {"TransducerSetup1", "Range", "2", "6", "6"},
+    {"SnrCalibSetup", "Ch2HighSavedRes", "s", "s", "s"},         {"SnrCalibSetup", "Ch2HighResult", "s", "37.0_00.0_U_Bottom.lost", "37.0_00.0_U_Bottom.lost"},
+    {"OptionsSetup", "TranscieverFirmwareVersion", "fw9", "fw9", "fw9"}, {"OptionsSetup", "TransceiverSerialNumber", "x", "x", "x"},
+    {"NmeaPort2Setup", "Baud", "2", "0", "2"},                   {"AlertSetup", "AlarmShallow", "3", "10", "10"},
+    {"DisplaySetup", "SoftwareVersion", "1.9", "1.9", "1.9"},    {"DisplaySetup", "DisplaySerialNumber", "77", "77", "77"},
+    {"DisplaySetup", "LocalSFI", "SD0300", "SD0109", "SD0300"},  {"DisplaySetup", "PairedSFI", "SD0200", "SD0108", "SD0200"},
+    {"DisplaySetup", "SystemName", "Wing", "KVE420_Display", "Wing"}, {"DisplaySetup", "Group", "5", "3", "5"},
+    {"DisplaySetup", "ButtonBeep", "1", "0", "0"},               {"OtherLocalSettings", "NmeaPort2Status", "2", "2", "2"},
+    {"OtherLocalSettings", "TimeMode", "2", "0", "0"},
+};
+
+void TestSettingsController::factoryResets_data()
 {
-    ESSetup *setup = m_data->setup();
-    ESKX12Setup *jb = setup->KX12Setup();
-    jb->setSoftwareVersion(QStringLiteral("3.0"));
-    jb->setKX12SerialNumber(1234);
-    jb->setIP(QStringLiteral("10.0.0.5"));
-    jb->setGroup(1);
-    jb->setSystemName(QStringLiteral("Box7"));
-    jb->setLocalSFI(QStringLiteral("SD0200"));
-    jb->setPrinter(2);
-    setup->transducer(0)->setApprovedPrimary(1);
-    setup->transducer(0)->setRange(2);
-    setup->SnrCalibSetup()->setCh2HighSavedRes(QStringLiteral("saved"));
-    setup->SetupSetup()->OptionsSetup()->setTranscieverFirmwareVersion(QStringLiteral("fw9"));
-    setup->CommunicationsSetup()->NmeaPort2Setup()->setBaud(2);
-    setup->AlertSetup()->setAlarmShallow(3);
-    CU_R710_Setup *display = m_data->localSetup()->DisplaySetup();
-    display->setSoftwareVersion(QStringLiteral("1.9"));
-    display->setDisplaySerialNumber(77);
-    display->setLocalSFI(QStringLiteral("SD0300"));
-    display->setPairedSFI(QStringLiteral("SD0200"));
-    display->setSystemName(QStringLiteral("Wing"));
-    display->setGroup(5);
-    display->setButtonBeep(1);
-    m_data->localSetup()->OtherLocalSettings()->setNmeaPort2Status(2);
-    m_data->localSetup()->OtherLocalSettings()->setTimeMode(2);
+    QTest::addColumn<bool>("sparingCommunications");
+    QTest::newRow("all setups") << false;
+    QTest::newRow("all except I/O") << true;
 }
 
-void TestSettingsController::fullFactoryReset()
+void TestSettingsController::factoryResets()
 {
-    scrambleIdentity();
+    QFETCH(bool, sparingCommunications);
+    auto find = [this](ESData &data, const char *name) {
+        auto *object = data.setup()->findChild<SerializableClass *>(QLatin1String(name));
+        return object ? object : data.localSetup()->findChild<SerializableClass *>(QLatin1String(name));
+    };
+    for (const auto &row : resetRows)
+        QVERIFY(find(*m_data, row[0])->setProperty(row[1], QString::fromLatin1(row[2])));
     QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
-    m_controller->restoreAllSetups();
-    ESSetup *setup = m_data->setup();
-    ESKX12Setup *jb = setup->KX12Setup();
-    QCOMPARE(jb->SoftwareVersion(), QStringLiteral("3.0"));
-    QCOMPARE(jb->KX12SerialNumber(), 1234u);
-    QCOMPARE(jb->IP(), QStringLiteral("10.0.0.5"));
-    QCOMPARE(jb->Group(), 3);
-    QCOMPARE(jb->SystemName(), QStringLiteral("KVE420"));
-    QCOMPARE(jb->LocalSFI(), QStringLiteral("SD0108"));
-    QCOMPARE(jb->Printer(), 0);
-    QCOMPARE(setup->transducer(0)->ApprovedPrimary(), 1);
-    QCOMPARE(setup->transducer(0)->Range(), 6);
-    QCOMPARE(setup->SnrCalibSetup()->Ch2HighSavedRes(), QStringLiteral("saved"));
-    QCOMPARE(setup->SetupSetup()->OptionsSetup()->TranscieverFirmwareVersion(), QStringLiteral("fw9"));
-    QCOMPARE(setup->CommunicationsSetup()->NmeaPort2Setup()->Baud(), 0);
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 10.0);
-    CU_R710_Setup *display = m_data->localSetup()->DisplaySetup();
-    QCOMPARE(display->SoftwareVersion(), QStringLiteral("1.9"));
-    QCOMPARE(display->DisplaySerialNumber(), 77u);
-    QCOMPARE(display->LocalSFI(), QStringLiteral("SD0109"));
-    QCOMPARE(display->PairedSFI(), QStringLiteral("SD0108"));
-    QCOMPARE(display->SystemName(), QStringLiteral("KVE420_Display"));
-    QCOMPARE(display->Group(), 3);
-    QCOMPARE(display->ButtonBeep(), 0);
-    QCOMPARE(m_data->localSetup()->OtherLocalSettings()->NmeaPort2Status(), 2);
-    QCOMPARE(m_data->localSetup()->OtherLocalSettings()->TimeMode(), 0);
-
+    if (sparingCommunications)
+        m_controller->restoreAllSetupsExceptIO();
+    else
+        m_controller->restoreAllSetups();
     QCOMPARE(complete.count(), 1);
-    QCOMPARE(complete.at(0).at(0).toString(), setup->serialize());
-    auto restarted = m_sandbox->makeData();
-    QCOMPARE(restarted->setup()->KX12Setup()->SoftwareVersion(), QStringLiteral("3.0"));
-    QCOMPARE(restarted->localSetup()->DisplaySetup()->LocalSFI(), QStringLiteral("SD0109"));
-}
-
-void TestSettingsController::resetSparingCommunications()
-{
-    scrambleIdentity();
-    m_controller->restoreAllSetupsExceptIO();
-    ESSetup *setup = m_data->setup();
-    ESKX12Setup *jb = setup->KX12Setup();
-    QCOMPARE(jb->SoftwareVersion(), QStringLiteral("3.0"));
-    QCOMPARE(jb->Group(), 1);
-    QCOMPARE(jb->SystemName(), QStringLiteral("Box7"));
-    QCOMPARE(jb->LocalSFI(), QStringLiteral("SD0200"));
-    QCOMPARE(jb->Printer(), 0);
-    QCOMPARE(setup->CommunicationsSetup()->NmeaPort2Setup()->Baud(), 2);
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 10.0);
-    CU_R710_Setup *display = m_data->localSetup()->DisplaySetup();
-    QCOMPARE(display->LocalSFI(), QStringLiteral("SD0300"));
-    QCOMPARE(display->PairedSFI(), QStringLiteral("SD0200"));
-    QCOMPARE(display->SystemName(), QStringLiteral("Wing"));
-    QCOMPARE(display->Group(), 5);
-    QCOMPARE(display->ButtonBeep(), 0);
-    QCOMPARE(m_data->localSetup()->OtherLocalSettings()->NmeaPort2Status(), 2);
+    QCOMPARE(complete.at(0).at(0).toString(), m_data->setup()->serialize());
+    auto restarted = m_sandbox->makeData(); // and the files say the same
+    for (ESData *data : {m_data.get(), restarted.get()}) {
+        for (const auto &row : resetRows)
+            QCOMPARE(find(*data, row[0])->property(row[1]).toString(), QString::fromLatin1(row[sparingCommunications ? 4 : 3]));
+    }
 }
 
 void TestSettingsController::namedSetupsOnTheLoggingDevice()
@@ -398,6 +350,7 @@ void TestSettingsController::outgoingTextsReachTheNetworkSide()
     QCOMPARE(setupOut.count(), 1);
     QCOMPARE(setupOut.at(0).at(0).toString(),
              QStringLiteral("Type_Setup,SingleProperty,ESSetup,SetupSetup,TransducerSelectSetup,TransducerSetup1,CombinedGain=4"));
+    QVERIFY(m_sandbox->readFile(QStringLiteral("JB_TransducerSetup1.txt")).contains(QStringLiteral(",CombinedGain=4,")));
     QCOMPARE(runtimeOut.count(), 2);
     QCOMPARE(runtimeOut.at(1).at(0).toString(), QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AckFromDisplay=Shallow Water"));
     QCOMPARE(markOut.count(), 1);
