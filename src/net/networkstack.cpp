@@ -2,6 +2,8 @@
 
 #include "binarytransmissioncontroller.h"
 #include "errorlogger.h"
+#include "esdata.h"
+#include "eslocalsetup.h"
 #include "listofsfisonnetwork.h"
 #include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
@@ -19,6 +21,8 @@ NetworkStack::NetworkStack(const Options &options, ListOfSfisOnNetwork *sfis, QO
     , m_pairing(new PairingController(m_sfis, options.retryIntervalMs, this))
 {
     wire(options);
+    if (!sfis)
+        adoptIdentity(ESData::instance().localSetup()->DisplaySetup());
 }
 
 NetworkStack::NetworkStack(const QString &interfaceName, QObject *parent)
@@ -66,6 +70,14 @@ void NetworkStack::wire(const Options &options)
     });
     connect(m_pairing, &PairingController::sentenceReadyToSend, this,
             [this](const QString &s) { sendSentences(QStringList{s}); });   // to whoever is named inside
+}
+
+void NetworkStack::adoptIdentity(CU_R710_Setup *display)
+{
+    m_sfis->setLocalSfi(display->LocalSFI());
+    m_pairing->setInitialPairedSfi(display->PairedSFI());
+    connect(display, &CU_R710_Setup::PairedSFIChanged, m_pairing, &PairingController::setPairedSfi,
+            Qt::UniqueConnection);
 }
 
 void NetworkStack::start(int group)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class BinaryTransmissionController;
+class CU_R710_Setup;
 class ListOfSfisOnNetwork;
 class NmeaOverUdpController;
 class PairingController;
@@ -31,6 +32,8 @@ public:
         bool handlePairingSentences = true;
     };
 
+    // Without a list of its own the stack is the unit's: it works on the process-wide SFI list and
+    // takes the unit's identity from the process-wide display settings (adoptIdentity).
     explicit NetworkStack(const Options &options, ListOfSfisOnNetwork *sfis = nullptr, QObject *parent = nullptr);
     explicit NetworkStack(const QString &interfaceName, QObject *parent = nullptr);
 
@@ -40,6 +43,10 @@ public:
     NmeaOverUdpController *nmeaOverUdp() const;
     BinaryTransmissionController *binary() const;
     PairingController *pairing() const { return m_pairing; }
+
+    // The unit's own SFI and the paired box as stored, and later changes of the paired box. Changes
+    // of the own SFI are announced through pairing()->setLocalSfi by the owner of that setting.
+    void adoptIdentity(CU_R710_Setup *display);
 
     // Joins the groups of transmission group g (0 MISC .. 7 PROP) and (re)initialises the readers.
     void start(int group);

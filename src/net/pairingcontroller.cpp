@@ -77,6 +77,15 @@ void PairingController::setInitialPairedSfi(QString sfi)
 
 void PairingController::setPairedSfi(QString sfi)
 {
+    // The setting announces its value also when it was only written again (a complete transfer
+    // of the box's settings does that); pairing anew then would ask for the same transfer again.
+    if (sfi == m_paired && m_sfis->connectedSfis() == QStringList{sfi})
+        return;
+    renewPairing(sfi);
+}
+
+void PairingController::renewPairing(const QString &sfi)
+{
     m_previousPaired = m_paired.isEmpty() ? sfi : m_paired;
     m_paired = sfi;
     m_sfis->connectSfi(sfi);
@@ -194,7 +203,7 @@ void PairingController::devStartReceived(QString local_sfi)
 {
     if (local_sfi.isEmpty() || local_sfi != m_paired)
         return;
-    setPairedSfi(local_sfi);
+    renewPairing(local_sfi);   // the box has restarted: pair again with the same box
 }
 
 void PairingController::sfiChangeReceived(QString new_sfi, QString old_sfi)

@@ -37,7 +37,8 @@ public:
 public slots:
     // The stored paired SFI at start: remembered without pairing.
     void setInitialPairedSfi(QString sfi);
-    // PairedSFIChanged: the box becomes the connected SFI and pairing starts over.
+    // PairedSFIChanged: the box becomes the connected SFI and pairing starts over (not when the
+    // same box is already connected).
     void setPairedSfi(QString sfi);
     // LocalSFIChanged: the network is told five times.
     void setLocalSfi(QString sfi);
@@ -73,6 +74,7 @@ private:
         QString sentence;
     };
     bool sendRetry(Retry &retry);
+    void renewPairing(const QString &sfi);
 
     ListOfSfisOnNetwork *m_sfis;
     QString m_paired;

@@ -93,6 +93,19 @@ private slots:
         QCOMPARE(m_pairing->pairSendCount(), 0);
     }
 
+    void rewritingTheSamePairedBoxDoesNotPairAgain()
+    {
+        QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
+        m_pairing->setPairedSfi(QStringLiteral("SD0108"));   // not yet connected: pairs
+        QCOMPARE(sent.count(), 1);
+        m_pairing->setPairedSfi(QStringLiteral("SD0108"));
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(m_pairing->pairSendCount(), 1);
+        m_pairing->devStartReceived(QStringLiteral("SD0108"));   // a restarted box is paired anew
+        QCOMPARE(sent.count(), 2);
+        QCOMPARE(m_pairing->pairSendCount(), 1);
+    }
+
     void devStartFromAnotherBoxChangesNothing()
     {
         QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
