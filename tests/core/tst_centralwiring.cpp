@@ -1,0 +1,105 @@
+#include "basescreen.h"
+#include "esdata.h"
+#include "eslocalsetup.h"
+#include "essetup.h"
+#include "kvesystem.h"
+#include "nmeacontroller.h"
+#include "signalemitter.h"
+#include "systeminformation.h"
+#include "unitclock.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestCentralWiring : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void standbySwitchingLeavesOneConnection();
+    void versionCompatibilityMessage();
+    void invalidDateTimeLeavesTheClock();
+    void validDateTimeSetsTheUnitClock();
+    void restoreRequestIsClearedAfterFiveSeconds();
+    void junctionBoxSfiIsStoredAsPairedSfi();
+
+private:
+    QTemporaryDir m_dir;
+    KveSystem *m_system = nullptr;
+};
+
+void TestCentralWiring::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QDir::setCurrent(m_dir.path());
+    m_system = new KveSystem(this);
+    m_system->start({"kve", "spec-net-interface", "lo"});
+    QCOMPARE(m_system->state(), CentralBaseClass::State::Constructed);
+}
+
+void TestCentralWiring::standbySwitchingLeavesOneConnection()
+{
+    SignalEmitter &emitter = SignalEmitter::instance();
+    // Repeated changes of mode must not double the connections: a send reaches the controller once.
+    m_system->systemOperationModeChanged(1);
+    m_system->systemOperationModeChanged(1);
+    m_system->systemOperationModeChanged(0);
+    m_system->systemOperationModeChanged(0);
+    QSignalSpy out(m_system->nmeaController(), &NmeaController::outputMessageGroupLogged);
+    emit emitter.signalTypeAndCompleteNmeaMessageAndPort("DPT", "$SDDPT,12.3,0.5,100.0*4F\r\n", UDP, false);
+    QCOMPARE(out.count(), 1);
+}
+
+void TestCentralWiring::versionCompatibilityMessage()
+{
+    QSignalSpy spy(m_system, &CentralBaseClass::operatorMessageChanged);
+    const QString own = SystemInformation::softwareVersion();
+    m_system->checkVersionCompatibility("9.9.9");
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.last().at(0).toString(),
+             QString("Incompatible software versions! \nCU: %1  &  JB: 9.9.9 \nPlease change CU to 9.9.9 \nor JB to %1")
+                 .arg(own));
+    QCOMPARE(m_system->baseScreen()->messageText(), spy.last().at(0).toString());
+    m_system->checkVersionCompatibility(own);
+    QCOMPARE(spy.last().at(0).toString(), QString());
+    QCOMPARE(m_system->baseScreen()->messageText(), QString());
+}
+
+void TestCentralWiring::invalidDateTimeLeavesTheClock()
+{
+    const QDateTime before = UnitClock::instance().currentDateTimeUtc();
+    m_system->setCurrentUtcDateTime("31.12.2020 25:61");
+    const qint64 drift = qAbs(UnitClock::instance().currentDateTimeUtc().msecsTo(before));
+    QVERIFY2(drift < 1000, qPrintable(QString::number(drift)));
+}
+
+void TestCentralWiring::validDateTimeSetsTheUnitClock()
+{
+    m_system->setCurrentUtcDateTime("2031-05-17T08:30:00Z");
+    const QDateTime now = UnitClock::instance().currentDateTimeUtc();
+    QCOMPARE(now.date(), QDate(2031, 5, 17));
+    QVERIFY(qAbs(now.time().secsTo(QTime(8, 30, 0))) < 5);
+    m_system->setCurrentUtcDateTime(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+}
+
+void TestCentralWiring::restoreRequestIsClearedAfterFiveSeconds()
+{
+    ESKX12Setup *jb = ESData::instance().setup()->KX12Setup();
+    ESAlertSetup *alerts = ESData::instance().setup()->AlertSetup();
+    const double factory = alerts->AlarmShallow();
+    alerts->setAlarmShallow(factory + 3.0);
+    jb->setRestoreAllSetupsExceptIO(1);
+    QCOMPARE(alerts->AlarmShallow(), factory);
+    QTRY_COMPARE_WITH_TIMEOUT(jb->RestoreAllSetupsExceptIO(), 0, 6000);
+}
+
+void TestCentralWiring::junctionBoxSfiIsStoredAsPairedSfi()
+{
+    ESData::instance().setup()->KX12Setup()->setLocalSFI("SD0177");
+    QCOMPARE(ESData::instance().localSetup()->DisplaySetup()->PairedSFI(), QString("SD0177"));
+}
+
+QTEST_MAIN(TestCentralWiring)
+#include "tst_centralwiring.moc"
