@@ -340,9 +340,25 @@ bool SerializableClass::writeText(const QMetaProperty &property, const QString &
     return property.write(this, text);
 }
 
-bool SerializableClass::readObjectList(const QString &, const QStringList &, int)
+bool SerializableClass::readObjectList(const QString &name, const QStringList &tokens, int level)
 {
+    if (tokens.isEmpty())
+        return true;
+    const QStringList elements = tokens.join(QLatin1Char(',')).split(QLatin1Char(';'));
+    for (const QString &text : elements) {
+        SerializableClass *element = appendListElement(name);
+        if (!element)
+            return true; // a list this object does not keep: skipped like an unknown name
+        const QStringList elementTokens = text.split(QLatin1Char(','));
+        if (!element->readTokens(elementTokens, 0, elementTokens.size(), level, nullptr))
+            return false;
+    }
     return true;
+}
+
+SerializableClass *SerializableClass::appendListElement(const QString &)
+{
+    return nullptr;
 }
 
 SerializableClass *SerializableClass::deserializeSingleProperty(const QString &text, bool *written)

@@ -87,8 +87,11 @@ protected:
     // What happens with a freshly made single-property text (send, save or nothing).
     virtual void singlePropertyTextMade(SerializableClass *object, const QString &text);
     virtual bool writesRuntimeForm() const { return false; }
-    // Object lists (depth history): the collected tokens of one "SerClassList" entry.
+    // Object lists (depth history): the collected tokens of one "SerClassList" entry. The default
+    // splits them into the elements' texts (separated by ";") and reads each into a fresh element.
     virtual bool readObjectList(const QString &name, const QStringList &tokens, int level);
+    // A new, empty element appended to the list property `name`; null when the list takes none.
+    virtual SerializableClass *appendListElement(const QString &name);
 
     void sendSingleProperty(const QString &text);
     void sendComplete(const QString &text, const QStringList &destinationSfis);

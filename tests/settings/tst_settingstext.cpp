@@ -2,6 +2,7 @@
 #include "esdata.h"
 #include "esruntime.h"
 #include "essetup.h"
+#include "settingsmacros.h"
 #include "settingstesthelpers.h"
 
 #include <QtTest>
@@ -41,6 +42,44 @@ static QStringList allSinglePropertyTexts(SerializableClass *top, SerializableCl
     return texts;
 }
 
+// A history-like object holding a list of points, the only list form of the text.
+class TestPoint : public HistorySerializableClass
+{
+    Q_OBJECT
+    KVE_SETTINGS_CONSTRUCTOR(TestPoint, HistorySerializableClass, "Point")
+    KVE_SETTING(QString, TimeStamp, "type=value isNumeric=false")
+    KVE_SETTING(double, Depth, "type=value")
+};
+
+class TestPointList : public HistorySerializableClass
+{
+    Q_OBJECT
+    // Plain values come first: whatever follows a list in the text is read as part of it.
+    KVE_SETTING(int, Channel, "type=value")
+    Q_PROPERTY(QList<SerializableClass *> Points READ points)
+    Q_CLASSINFO("Points", "type=list")
+
+public:
+    using HistorySerializableClass::HistorySerializableClass;
+    QList<SerializableClass *> points() const { return m_points; }
+    void add(const QString &stamp, double depth)
+    {
+        auto *point = static_cast<TestPoint *>(appendListElement(QStringLiteral("Points")));
+        point->setTimeStamp(stamp);
+        point->setDepth(depth);
+    }
+
+protected:
+    SerializableClass *appendListElement(const QString &) override
+    {
+        m_points.append(new TestPoint(QStringLiteral("Point"), this));
+        return m_points.last();
+    }
+
+private:
+    QList<SerializableClass *> m_points;
+};
+
 class TestSettingsText : public QObject
 {
     Q_OBJECT
@@ -56,6 +95,7 @@ private slots:
     void malformedAndForeignTexts();
     void childMarkersUseTheirLastDigit();
     void singlePropertyTexts();
+    void objectListsRoundTrip();
 
 private:
     std::unique_ptr<SettingsSandbox> m_sandbox;
@@ -198,6 +238,22 @@ void TestSettingsText::singlePropertyTexts()
         thrown = QByteArray(error) == "Tried to serialize property that does not exist";
     }
     QVERIFY(thrown);
+}
+
+void TestSettingsText::objectListsRoundTrip()
+{
+    TestPointList history(QStringLiteral("History"));
+    history.add(QStringLiteral("12-00-01-000"), 12.5);
+    history.add(QStringLiteral("12-00-02-000"), 13.25);
+    history.setChannel(2);
+    const QString text = history.serialize();
+    QCOMPARE(text, QStringLiteral("Type_History,Channel=2,SerClassList=Points,TimeStamp=12-00-01-000,Depth=12.50;"
+                                  "TimeStamp=12-00-02-000,Depth=13.25"));
+    TestPointList copy(QStringLiteral("History"));
+    QVERIFY(copy.deserialize(text));
+    QCOMPARE(copy.points().size(), 2);
+    QCOMPARE(static_cast<TestPoint *>(copy.points().at(1))->Depth(), 13.25);
+    QCOMPARE(copy.serialize(), text);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsText)
