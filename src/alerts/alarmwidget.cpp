@@ -1,0 +1,405 @@
+#include "alarmwidget.h"
+
+#include "alertmirrorcontroller.h"
+#include "alertvocabulary.h"
+#include "esalerts.h"
+
+#include <QButtonGroup>
+#include <QDebug>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+bool isCommunicationAlert(const QString &text)
+{
+    // Faults of the links are looked into on the diagnostic setup.
+    return text.contains(QLatin1String("Comms"));
+}
+
+} // namespace
+
+AlarmWidget::AlarmWidget(AlertMirrorController *alerts, QWidget *parent) : QWidget(parent), m_alerts(alerts)
+{
+    setObjectName(QStringLiteral("AlarmWidget"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, backgroundColour());
+    pal.setColor(QPalette::WindowText, Qt::white);
+    setPalette(pal);
+
+    m_blinkTimer.setInterval(blinkIntervalMs);
+    connect(&m_blinkTimer, &QTimer::timeout, this, &AlarmWidget::toggleIcon);
+    // Several properties of several alerts change at once; one scan afterwards is enough.
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &AlarmWidget::setAlarm);
+
+    buildLayout();
+    if (m_alerts && m_alerts->mirror())
+        watchMirror(m_alerts->mirror());
+    setAlarm();
+}
+
+void AlarmWidget::buildLayout()
+{
+    auto *outer = new QHBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+
+    m_iconArea = new QWidget(this);
+    m_iconArea->setObjectName(QStringLiteral("iconArea"));
+    m_iconArea->installEventFilter(this);
+    auto *icons = new QVBoxLayout(m_iconArea);
+    icons->setContentsMargins(0, 0, 0, 0);
+    auto makeIcon = [this](const QString &name) {
+        auto *label = new QLabel(m_iconArea);
+        label->setObjectName(name);
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    };
+    m_alarmIcon = makeIcon(QStringLiteral("alarmIcon"));
+    m_warningIcon = makeIcon(QStringLiteral("warningIcon"));
+    m_muteIcon = makeIcon(QStringLiteral("muteIcon"));
+    m_simulatorIcon = makeIcon(QStringLiteral("simulatorIcon"));
+    icons->addWidget(m_alarmIcon);
+    icons->addWidget(m_warningIcon);
+    auto *extras = new QHBoxLayout;
+    extras->addWidget(m_muteIcon);
+    extras->addWidget(m_simulatorIcon);
+    icons->addLayout(extras);
+    outer->addWidget(m_iconArea);
+
+    m_listArea = new QWidget(this);
+    m_listArea->setObjectName(QStringLiteral("alertList"));
+    auto *list = new QHBoxLayout(m_listArea);
+    list->setContentsMargins(0, 0, 0, 0);
+    m_rowsLayout = new QVBoxLayout;
+    list->addLayout(m_rowsLayout, 1);
+    // Selection is kept by the panel itself, so that no row stays marked when the list empties.
+    m_rowGroup = new QButtonGroup(this);
+    m_rowGroup->setExclusive(false);
+    connect(m_rowGroup, &QButtonGroup::idClicked, this, &AlarmWidget::rowClicked);
+
+    auto *controls = new QVBoxLayout;
+    m_upButton = new QToolButton(m_listArea);
+    m_upButton->setObjectName(QStringLiteral("upButton"));
+    m_downButton = new QToolButton(m_listArea);
+    m_downButton->setObjectName(QStringLiteral("downButton"));
+    m_ackButton = new QPushButton(QStringLiteral("Acknowledge"), m_listArea);
+    m_ackButton->setObjectName(QStringLiteral("ackButton"));
+    m_closeButton = new QToolButton(m_listArea);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setText(QStringLiteral("X"));
+    controls->addWidget(m_closeButton, 0, Qt::AlignRight);
+    controls->addWidget(m_upButton);
+    controls->addWidget(m_ackButton);
+    controls->addWidget(m_downButton);
+    list->addLayout(controls);
+    outer->addWidget(m_listArea, 1);
+
+    connect(m_upButton, &QToolButton::clicked, this, &AlarmWidget::upButtonClicked);
+    connect(m_downButton, &QToolButton::clicked, this, &AlarmWidget::downButtonClicked);
+    connect(m_ackButton, &QPushButton::clicked, this, &AlarmWidget::buttonClicked);
+    connect(m_closeButton, &QToolButton::clicked, this, &AlarmWidget::closeClicked);
+    changeAlarmIconSize(m_iconSize);
+}
+
+void AlarmWidget::watchMirror(ES_Alerts *mirror)
+{
+    connect(mirror, &ES_Alerts::dataReceivedFromCommunication, this, &AlarmWidget::setAlarm);
+    for (SerializableAlertInfo *alert : mirror->alerts()) {
+        auto later = [this] { m_refreshTimer.start(); };
+        connect(alert, &SerializableAlertInfo::AlertStateChanged, this, later);
+        connect(alert, &SerializableAlertInfo::AlertPriorityChanged, this, later);
+        connect(alert, &SerializableAlertInfo::AlertTextChanged, this, later);
+    }
+}
+
+void AlarmWidget::setAlarm()
+{
+    m_refreshTimer.stop();
+    QList<Entry> alarms;
+    QList<Entry> warnings;
+    ES_Alerts *mirror = m_alerts ? m_alerts->mirror() : nullptr;
+    if (mirror) {
+        for (SerializableAlertInfo *alert : mirror->alerts()) {
+            // Defaults are not news from the junction box; only received (or own) states count.
+            if (!alert->isValid(QStringLiteral("AlertState")))
+                continue;
+            const int state = alert->AlertState();
+            if (state == AlertVocabulary::Normal)
+                continue;
+            if (!AlertVocabulary::isKnownState(state)) {
+                qDebug().noquote() << "Alert " + alert->objectName() + " has unknown state " + QString::number(state);
+                continue;
+            }
+            const int group = AlertVocabulary::panelGroup(alert->AlertPriority());
+            if (group < 0) {
+                qDebug().noquote() << "Alert " + alert->objectName() + " has unknown priority "
+                                          + QString::number(alert->AlertPriority());
+                continue;
+            }
+            QString text = alert->AlertText();
+            if (text.isEmpty()) {
+                const AlertDescriptor *d = AlertVocabulary::descriptor(alert->objectName());
+                text = d ? d->text : alert->objectName();
+            }
+            (group == AlertVocabulary::Alarm ? alarms : warnings).append({group, state, text});
+        }
+    }
+
+    auto mostSevere = [](const QList<Entry> &entries, bool *attention) {
+        int worst = AlertVocabulary::Normal;
+        *attention = false;
+        for (const Entry &e : entries) {
+            worst = qMin(worst, e.state);
+            *attention = *attention || AlertVocabulary::needsAttention(e.state);
+        }
+        return worst;
+    };
+    bool alarmAttention = false;
+    bool warningAttention = false;
+    const int alarmState = mostSevere(alarms, &alarmAttention);
+    const int warningState = mostSevere(warnings, &warningAttention);
+
+    const bool newAttention = (alarmAttention && !m_alarmAttention) || (warningAttention && !m_warningAttention);
+    const bool alarmAttentionChanged = alarmAttention != m_alarmAttention;
+    m_alarmAttention = alarmAttention;
+    m_warningAttention = warningAttention;
+    m_entries = alarms + warnings;
+    m_alarmIconPath = AlertVocabulary::iconPath(AlertVocabulary::Alarm, alarmState);
+    m_warningIconPath = AlertVocabulary::iconPath(AlertVocabulary::Warning, warningState);
+
+    if (alarmAttention || warningAttention) {
+        if (!m_blinkTimer.isActive()) {
+            m_blinkOn = true;
+            m_blinkTimer.start();
+        }
+    } else {
+        m_blinkTimer.stop();
+        m_blinkOn = true;
+    }
+    if (newAttention)
+        setListOpen(true);
+
+    const int lastFirst = qMax(0, m_entries.size() - m_maxRows);
+    m_firstRow = qBound(0, m_firstRow, lastFirst);
+    showIcons();
+    showRows();
+
+    if (alarmAttentionChanged)
+        emit changeDisplayDimming(alarmAttention || warningAttention);
+    const QString leading = !m_alarmIconPath.isEmpty() ? m_alarmIconPath : m_warningIconPath;
+    if (leading != m_announcedPath) {
+        m_announcedPath = leading;
+        emit alarmPath(leading);
+    }
+}
+
+void AlarmWidget::showIcons()
+{
+    auto show = [this](QLabel *label, const QString &path, bool blinking) {
+        label->setProperty("iconPath", path);
+        const bool visible = !path.isEmpty() && (!blinking || m_blinkOn);
+        label->setPixmap(visible ? m_icons.pixmap(path, m_iconSize) : QPixmap());
+    };
+    show(m_alarmIcon, m_alarmIconPath, m_alarmAttention);
+    show(m_warningIcon, m_warningIconPath, m_warningAttention);
+    const int small = qMax(8, m_iconSize / 2);
+    m_muteIcon->setPixmap(m_muteShown ? m_icons.pixmap(AlertVocabulary::muteIconPath(), small) : QPixmap());
+    m_muteIcon->setVisible(m_muteShown);
+    m_simulatorIcon->setPixmap(m_simulatorShown ? m_icons.pixmap(AlertVocabulary::simulatorIconPath(), small)
+                                                : QPixmap());
+    m_simulatorIcon->setVisible(m_simulatorShown);
+}
+
+void AlarmWidget::showRows()
+{
+    while (m_rowButtons.size() < m_maxRows) {
+        auto *row = new QPushButton(m_listArea);
+        row->setObjectName(QStringLiteral("alertRow%1").arg(m_rowButtons.size()));
+        row->setCheckable(true);
+        row->setFlat(true);
+        row->setStyleSheet(QStringLiteral("text-align: left; color: white;"));
+        m_rowGroup->addButton(row, m_rowButtons.size());
+        m_rowsLayout->addWidget(row);
+        m_rowButtons.append(row);
+    }
+    while (m_rowButtons.size() > m_maxRows) {
+        QPushButton *row = m_rowButtons.takeLast();
+        m_rowGroup->removeButton(row);
+        delete row;
+    }
+
+    const int shown = qMin(m_maxRows, m_entries.size() - m_firstRow);
+    m_selectedRow = qBound(0, m_selectedRow, qMax(0, shown - 1));
+    const int rowIcon = qMax(8, m_iconSize / 2);
+    for (int i = 0; i < m_rowButtons.size(); ++i) {
+        QPushButton *row = m_rowButtons.at(i);
+        if (i < shown) {
+            const Entry &e = m_entries.at(m_firstRow + i);
+            row->setText(e.text);
+            row->setIcon(m_icons.pixmap(AlertVocabulary::iconPath(e.group, e.state), rowIcon));
+            row->setIconSize(QSize(rowIcon, rowIcon));
+            row->setProperty("alertState", e.state);
+            row->setChecked(i == m_selectedRow);
+            row->setEnabled(true);
+        } else {
+            row->setText(QString());
+            row->setIcon(QIcon());
+            row->setProperty("alertState", QVariant());
+            row->setChecked(false);
+            row->setEnabled(false);
+        }
+    }
+    m_upButton->setEnabled(m_firstRow > 0);
+    m_downButton->setEnabled(m_firstRow + m_maxRows < m_entries.size());
+    m_ackButton->setEnabled(shown > 0);
+}
+
+QStringList AlarmWidget::activeAlertTexts() const
+{
+    QStringList texts;
+    for (const Entry &e : m_entries)
+        texts.append(e.text);
+    return texts;
+}
+
+QStringList AlarmWidget::visibleRowTexts() const
+{
+    QStringList texts;
+    for (QPushButton *row : m_rowButtons) {
+        if (row->isEnabled())
+            texts.append(row->text());
+    }
+    return texts;
+}
+
+bool AlarmWidget::isAlarmIconVisible() const
+{
+    return !m_alarmIcon->pixmap(Qt::ReturnByValue).isNull();
+}
+
+bool AlarmWidget::isWarningIconVisible() const
+{
+    return !m_warningIcon->pixmap(Qt::ReturnByValue).isNull();
+}
+
+bool AlarmWidget::isListOpen() const
+{
+    return !m_listArea->isHidden();
+}
+
+void AlarmWidget::setMaximumRows(int rows)
+{
+    m_maxRows = qMax(1, rows);
+    setAlarm();
+}
+
+void AlarmWidget::setMuteIconVisible(bool visible)
+{
+    m_muteShown = visible;
+    showIcons();
+}
+
+void AlarmWidget::setSimulatorIconVisible(bool visible)
+{
+    m_simulatorShown = visible;
+    showIcons();
+}
+
+bool AlarmWidget::isMuteIconVisible() const
+{
+    return m_muteShown;
+}
+
+bool AlarmWidget::isSimulatorIconVisible() const
+{
+    return m_simulatorShown;
+}
+
+void AlarmWidget::ackClicked(int row)
+{
+    const QStringList rows = visibleRowTexts();
+    if (row < 0 || row >= rows.size() || !m_alerts)
+        return;
+    m_alerts->acknowledgeFromDisplay(rows.at(row));
+    emit ackAlerts();
+    setAlarm();
+}
+
+void AlarmWidget::toggleIcon()
+{
+    m_blinkOn = !m_blinkOn;
+    showIcons();
+}
+
+void AlarmWidget::buttonClicked()
+{
+    ackClicked(m_selectedRow);
+}
+
+void AlarmWidget::closeClicked()
+{
+    setListOpen(false);
+}
+
+void AlarmWidget::upButtonClicked()
+{
+    if (m_firstRow > 0) {
+        --m_firstRow;
+        showRows();
+    }
+}
+
+void AlarmWidget::downButtonClicked()
+{
+    if (m_firstRow + m_maxRows < m_entries.size()) {
+        ++m_firstRow;
+        showRows();
+    }
+}
+
+void AlarmWidget::changeAlarmIconSize(int size)
+{
+    if (size <= 0)
+        return;
+    m_iconSize = size;
+    const int arrow = qMax(8, size / 2);
+    m_upButton->setIcon(m_icons.pixmap(AlertVocabulary::arrowUpIconPath(), arrow));
+    m_downButton->setIcon(m_icons.pixmap(AlertVocabulary::arrowDownIconPath(), arrow));
+    m_upButton->setIconSize(QSize(arrow, arrow));
+    m_downButton->setIconSize(QSize(arrow, arrow));
+    m_alarmIcon->setMinimumSize(size, size);
+    m_warningIcon->setMinimumSize(size, size);
+    showIcons();
+    if (!m_rowButtons.isEmpty())
+        showRows();
+}
+
+void AlarmWidget::rowClicked(int row)
+{
+    const bool again = row == m_selectedRow;
+    m_selectedRow = row;
+    showRows();
+    const QStringList rows = visibleRowTexts();
+    if (again && row < rows.size() && isCommunicationAlert(rows.at(row)))
+        emit navigateToDiagnosticSetup();
+}
+
+void AlarmWidget::setListOpen(bool open)
+{
+    m_listArea->setVisible(open);
+}
+
+bool AlarmWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // A tap on the icons brings the list back after it was closed.
+    if (watched == m_iconArea && event->type() == QEvent::MouseButtonRelease)
+        setListOpen(true);
+    return QWidget::eventFilter(watched, event);
+}
