@@ -1,0 +1,140 @@
+#include "historyloggercontainer.h"
+
+#include "historyfile.h"
+#include "historyfilecontroller.h"
+#include "historylogger.h"
+#include "longtermlogger.h"
+
+#include <QDebug>
+
+HistoryLoggerContainer::HistoryLoggerContainer(const QString &historyDirectory, QObject *parent)
+    : QObject(parent)
+    , m_fileController(new HistoryFileController(historyDirectory + QStringLiteral("/wget"), this))
+    , m_longTerm(new LongTermLogger(this))
+{
+    for (int ch = 0; ch < 2; ++ch) {
+        m_loggers[ch] = new HistoryLogger(ch, historyDirectory, this);
+        connect(m_loggers[ch], &HistoryLogger::dataForLongTermReady, m_longTerm, &LongTermLogger::recordToFile);
+        connect(m_loggers[ch], &HistoryLogger::fileSaved, this, &HistoryLoggerContainer::fileReadyForDownload);
+    }
+    connect(m_fileController, &HistoryFileController::newFileAvailable, this,
+            [this](int channel) { readFromFile(channel); });
+    connect(m_fileController, &HistoryFileController::newShortFileAvailable, this,
+            [this](int channel) { readFromFile(channel, true); });
+    connect(m_longTerm, &LongTermLogger::newOrdinalNumber, this, [this](uint num) {
+        // The long-term logger numbers each channel on its own; keep what it last announced.
+        for (int ch = 0; ch < 2; ++ch) {
+            if (m_longTerm->newestNumber(ch) == num)
+                setOrdinalNumber(ch, int(num));
+        }
+    });
+}
+
+HistoryLogger *HistoryLoggerContainer::logger(int channel) const
+{
+    return channel == 0 || channel == 1 ? m_loggers[channel] : nullptr;
+}
+
+void HistoryLoggerContainer::logHistoryDataSlot(QString data, int channel)
+{
+    HistoryLogger *target = logger(channel);
+    int bad = 0;
+    const BasicHistoryPoint point = BasicHistoryPoint::fromRecordText(data, channel, &bad);
+    if (!target || !point.time.isValid()) {
+        ++m_badRecords;
+        qDebug().noquote() << QStringLiteral("History record dropped: ") + data;
+        return;
+    }
+    if (bad)
+        ++m_badRecords;
+    target->addHistoryData(point);
+}
+
+void HistoryLoggerContainer::logMarkDataSlot(int channel, QString mark_data, QDateTime time, QString mark_type)
+{
+    HistoryLogger *target = logger(channel);
+    if (!target)
+        return;
+    BasicHistoryPoint mark;
+    mark.time = time.toUTC();
+    mark.isMark = true;
+    mark.markText = mark_type.isEmpty() ? mark_data : mark_type + QLatin1Char(':') + mark_data;
+    target->addMarkData(mark);
+}
+
+void HistoryLoggerContainer::setTimeReceivedCounter(int counter)
+{
+    m_timeReceivedCounter = counter;
+}
+
+void HistoryLoggerContainer::disableFileDownload()
+{
+    m_downloadEnabled = false;
+}
+
+void HistoryLoggerContainer::enableFileDownload()
+{
+    m_downloadEnabled = true;
+}
+
+void HistoryLoggerContainer::setJunctionBoxAddress(QString ip)
+{
+    m_ip = ip;
+}
+
+void HistoryLoggerContainer::scheduleFilesDownload()
+{
+    if (!m_downloadEnabled || m_ip.isEmpty())
+        return;
+    m_fileController->downloadFiles(m_ip);
+}
+
+void HistoryLoggerContainer::downloadFile(int channel, int file_id)
+{
+    if (!m_downloadEnabled || m_ip.isEmpty())
+        return;
+    if (file_id == 1)
+        m_fileController->downloadShortFile(m_ip, channel);
+    else
+        m_fileController->downloadFile(m_ip, channel);
+}
+
+void HistoryLoggerContainer::recordEntireHistoryToFile_forNext10Secs()
+{
+    for (HistoryLogger *l : m_loggers)
+        l->recordEntireHistoryToFile_forNext10Secs();
+}
+
+void HistoryLoggerContainer::setLongTermLogging(int v)
+{
+    m_longTerm->setRecordingOn(v != 0);
+}
+
+void HistoryLoggerContainer::readFromFile(int channel, bool shortFile)
+{
+    HistoryLogger *target = logger(channel);
+    if (!target)
+        return;
+    HistoryFile::Header header;
+    QList<BasicHistoryPoint> points;
+    const int result = HistoryFile::read(m_fileController->downloadedPath(channel, shortFile), &header, &points);
+    if (result != HistoryFile::HeaderNone) {
+        const QString words = HistoryFile::checkWords(result);
+        qDebug().noquote() << (shortFile ? QStringLiteral("Short history file header error: ")
+                                         : QStringLiteral("History file header error: "))
+                                  + words;
+        emit historyFileRejected(channel, words);
+        return;
+    }
+    qDebug() << "READ FROM FILE";
+    for (BasicHistoryPoint &p : points)
+        p.channel = channel;
+    target->setHistory(points);
+    emit historyFileAccepted(channel, points.size());
+}
+
+void HistoryLoggerContainer::setOrdinalNumber(int channel, int num)
+{
+    if (channel == 0 || channel == 1)
+        m_ordinal[channel] = num;
+}

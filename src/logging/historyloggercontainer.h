@@ -1,0 +1,64 @@
+#pragma once
+
+#include "historypoint.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class HistoryFileController;
+class HistoryLogger;
+class LongTermLogger;
+
+// The depth history of both channels: takes every tenth display record of a channel, keeps it in
+// that channel's HistoryLogger, feeds the long-term logger, and fetches the history files that the
+// junction box publishes, accepting a fetched file only when its header is good.
+class HistoryLoggerContainer : public QObject
+{
+    Q_OBJECT
+public:
+    // historyDirectory holds the channels' own files; downloads go to its "wget" folder.
+    explicit HistoryLoggerContainer(const QString &historyDirectory, QObject *parent = nullptr);
+
+    HistoryLogger *logger(int channel) const;
+    HistoryFileController *fileController() const { return m_fileController; }
+    LongTermLogger *longTermLogger() const { return m_longTerm; }
+    bool isFileDownloadEnabled() const { return m_downloadEnabled; }
+    int timeReceivedCounter() const { return m_timeReceivedCounter; }
+    int ordinalNumber(int channel) const { return channel == 1 ? m_ordinal[1] : m_ordinal[0]; }
+    qint64 badRecords() const { return m_badRecords; }
+
+public slots:
+    void logHistoryDataSlot(QString data, int channel);
+    void logMarkDataSlot(int channel, QString mark_data, QDateTime time, QString mark_type);
+    void setTimeReceivedCounter(int counter);
+    void disableFileDownload();
+    void enableFileDownload();
+    // The junction box's address (an optional ":port" follows for a web server elsewhere).
+    void setJunctionBoxAddress(QString ip);
+    void scheduleFilesDownload();
+    // file_id 0 is the full file, 1 the short one.
+    void downloadFile(int channel, int file_id);
+    void recordEntireHistoryToFile_forNext10Secs();
+    void setLongTermLogging(int v);
+
+signals:
+    void fileReadyForDownload(int channel);
+    void historyFileRejected(int channel, QString words);
+    void historyFileAccepted(int channel, int points);
+
+private:
+    void readFromFile(int channel, bool shortFile = false);
+    void setOrdinalNumber(int channel, int num);
+
+    std::array<HistoryLogger *, 2> m_loggers;
+    HistoryFileController *m_fileController;
+    LongTermLogger *m_longTerm;
+    QString m_ip;
+    bool m_downloadEnabled = true;
+    int m_timeReceivedCounter = 0;
+    std::array<int, 2> m_ordinal{{0, 0}};
+    qint64 m_badRecords = 0;
+};

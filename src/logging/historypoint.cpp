@@ -1,0 +1,89 @@
+#include "historypoint.h"
+
+namespace {
+const float kNoDepth = -100.0f;
+const float kNoBufferRange = 99999999.0f;
+}
+
+const QStringList &BasicHistoryPoint::valueNames()
+{
+    static const QStringList names = {
+        "DepthBlwTransducer", "DepthBlwKeel", "DepthBlwSurface", "BufferRange", "CalculatedNoiseLevel",
+        "TestNoiseLevel", "BestSnr", "BestRms", "BestIndex", "SnrPowCorrection", "MinSnr",
+        "NoiseRmsForSnr", "CalculatedStartingIndex", "BottomIndex", "BottomDetectionWindowWidth"};
+    return names;
+}
+
+QVector<float> BasicHistoryPoint::defaultValues()
+{
+    QVector<float> v(ValueCount, 0.0f);
+    v[DepthBlwTransducer] = v[DepthBlwKeel] = v[DepthBlwSurface] = kNoDepth;
+    v[BufferRange] = kNoBufferRange;
+    return v;
+}
+
+BasicHistoryPoint BasicHistoryPoint::fromRecordText(const QString &data, int channel, int *badFields)
+{
+    BasicHistoryPoint p;
+    p.channel = channel;
+    int bad = 0;
+    const QStringList fields = data.split(QLatin1Char(','));
+    const QDate date = QDate::fromString(fields.value(0).trimmed(), QStringLiteral("dd-MM-yyyy"));
+    const QTime time = QTime::fromString(fields.value(1).trimmed(), QStringLiteral("hh-mm-ss-zzz"));
+    if (date.isValid() && time.isValid())
+        p.time = QDateTime(date, time, Qt::UTC);
+    else
+        ++bad;
+    for (int i = 0; i < ValueCount; ++i) {
+        const QString text = fields.value(i + 2).trimmed();
+        if (text.isEmpty())
+            continue;
+        bool ok = false;
+        const float v = text.toFloat(&ok);
+        if (ok)
+            p.values[i] = v;
+        else
+            ++bad;
+    }
+    if (badFields)
+        *badFields = bad;
+    return p;
+}
+
+bool BasicHistoryPoint::operator==(const BasicHistoryPoint &o) const
+{
+    return time == o.time && channel == o.channel && values == o.values && isMark == o.isMark
+           && markText == o.markText;
+}
+
+QDataStream &operator<<(QDataStream &out, const BasicHistoryPoint &p)
+{
+    out << p.time.toMSecsSinceEpoch() << qint8(p.channel) << qint8(p.isMark) << quint8(p.values.size());
+    for (float v : p.values)
+        out << v;
+    if (p.isMark)
+        out << p.markText;
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, BasicHistoryPoint &p)
+{
+    qint64 ms = 0;
+    qint8 channel = 0, mark = 0;
+    quint8 count = 0;
+    in >> ms >> channel >> mark >> count;
+    p.time = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    p.channel = channel;
+    p.isMark = mark != 0;
+    p.values = BasicHistoryPoint::defaultValues();
+    for (int i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        float v = 0;
+        in >> v;
+        if (i < p.values.size())
+            p.values[i] = v;
+    }
+    p.markText.clear();
+    if (p.isMark)
+        in >> p.markText;
+    return in;
+}

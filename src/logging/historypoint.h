@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDataStream>
+#include <QDateTime>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// One point of the depth history of a channel: the ping time and the detector's per-ping values
+// in the order of the junction box's record text, or a mark with its text.
+struct BasicHistoryPoint
+{
+    enum Value {
+        DepthBlwTransducer, DepthBlwKeel, DepthBlwSurface, BufferRange, CalculatedNoiseLevel,
+        TestNoiseLevel, BestSnr, BestRms, BestIndex, SnrPowCorrection, MinSnr, NoiseRmsForSnr,
+        CalculatedStartingIndex, BottomIndex, BottomDetectionWindowWidth, ValueCount
+    };
+
+    QDateTime time;
+    int channel = 0;
+    QVector<float> values = defaultValues();
+    bool isMark = false;
+    QString markText;
+
+    float value(Value v) const { return values.value(v, 0.0f); }
+
+    static const QStringList &valueNames();
+    static QVector<float> defaultValues();
+    // From the text of a display record after its header: "dd-MM-yyyy,hh-mm-ss-zzz" and the
+    // values. Missing or unreadable values keep their defaults and are counted in *badFields;
+    // an unreadable date or time gives a point without a valid time.
+    static BasicHistoryPoint fromRecordText(const QString &data, int channel, int *badFields = nullptr);
+
+    bool operator==(const BasicHistoryPoint &o) const;
+};
+
+QDataStream &operator<<(QDataStream &out, const BasicHistoryPoint &p);
+QDataStream &operator>>(QDataStream &in, BasicHistoryPoint &p);
+
+Q_DECLARE_METATYPE(BasicHistoryPoint)
+Q_DECLARE_METATYPE(QList<BasicHistoryPoint>)

@@ -1,0 +1,409 @@
+#include "historyfile.h"
+#include "historyfilecontroller.h"
+#include "historyhttpserver.h"
+#include "historylogger.h"
+#include "historyloggercontainer.h"
+#include "longtermlogger.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+const QDateTime kStart(QDate(2026, 12, 6), QTime(8, 0), Qt::UTC);
+
+QString recordText(const QDateTime &t, double depth)
+{
+    return t.toString("dd-MM-yyyy,hh-mm-ss-zzz") + QString(",%1,%2,%3,400,1,2,3,4,5,6,7,8,9,10,11").arg(depth).arg(depth - 1).arg(depth + 2);
+}
+
+// A history file written by hand, the way another unit with its own version might write it.
+QByteArray handMadeFile(const QString &token, qint32 major, qint32 minor, qint32 count = 0)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << token << major << minor << qint32(1) << count << kStart << kStart;
+    return bytes;
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+float beFloat(const QByteArray &b, int at)
+{
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = (v << 8) | quint8(b.at(at + i));
+    float f;
+    memcpy(&f, &v, 4);
+    return f;
+}
+
+int historyCrashChild(const QString &dir)
+{
+    HistoryLogger logger(0, dir);
+    for (int i = 0;; ++i) {
+        BasicHistoryPoint p = BasicHistoryPoint::fromRecordText(recordText(kStart.addMSecs(i * 100), i), 0);
+        logger.addHistoryData(p);
+        if (i == 100)
+            fprintf(stdout, "running\n"), fflush(stdout);
+    }
+}
+}
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void headerCheckOrder_data();
+    void headerCheckOrder();
+    void recordTextBecomesAPoint();
+    void pointsAreAppendedWithTheHeaderKeptUpToDate();
+    void historySurvivesARestartAndOldPointsAge();
+    void everyRecordReachesItsChannelAndTheLongTermLog();
+    void longTermRecordsStoreMissingValuesAsLowestFloat();
+    void longTermFilesAreNumberedPerChannel();
+    void downloadWithWgetFromLoopbackServer();
+    void downloadedFileWithBadHeaderIsRejected();
+    void killedWriterLeavesEveryEarlierPointReadable();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestHistory::headerCheckOrder_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("words");
+    const QString token = "Velmora KVE4x0 History";
+    QTest::newRow("good") << handMadeFile(token, 3, 1) << 0 << "None";
+    QTest::newRow("token with good versions") << handMadeFile("Velmora KVE4x0 Histories", 3, 1) << 1 << "Wrong Token";
+    QTest::newRow("token before versions") << handMadeFile("Other", 2, 7) << 1 << "Wrong Token";
+    QTest::newRow("major before minor") << handMadeFile(token, 4, 2) << 2 << "Wrong Major Version";
+    QTest::newRow("minor 2") << handMadeFile(token, 3, 2) << 3 << "Wrong Minor Version";
+    QTest::newRow("negative count") << handMadeFile(token, 3, 1, -5) << 4 << "Other";
+    QTest::newRow("empty file") << QByteArray() << 1 << "Wrong Token";
+    QTest::newRow("cut inside the header") << handMadeFile(token, 3, 1).left(50) << 4 << "Other";
+}
+
+void TestHistory::headerCheckOrder()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, result);
+    QFETCH(QString, words);
+    const QString path = m_dir.path() + "/check";
+    writeFile(path, file);
+    QList<BasicHistoryPoint> points;
+    QCOMPARE(HistoryFile::read(path, nullptr, &points), result);
+    QCOMPARE(HistoryFile::checkWords(result), words);
+    QVERIFY(points.isEmpty());
+}
+
+void TestHistory::recordTextBecomesAPoint()
+{
+    int bad = -1;
+    BasicHistoryPoint p = BasicHistoryPoint::fromRecordText(recordText(kStart.addMSecs(250), 12.5), 1, &bad);
+    QCOMPARE(bad, 0);
+    QCOMPARE(p.time, kStart.addMSecs(250));
+    QCOMPARE(p.channel, 1);
+    QCOMPARE(p.value(BasicHistoryPoint::DepthBlwTransducer), 12.5f);
+    QCOMPARE(p.value(BasicHistoryPoint::DepthBlwSurface), 14.5f);
+    QCOMPARE(p.value(BasicHistoryPoint::BufferRange), 400.0f);
+    QCOMPARE(p.value(BasicHistoryPoint::BottomDetectionWindowWidth), 11.0f);
+
+    // The empty record of a silent channel: invalid depths, and the buffer range left at its default.
+    p = BasicHistoryPoint::fromRecordText("06-12-2026,08-00-00-000,-100,-100,-100,0,0,0,0,0,0", 0, &bad);
+    QCOMPARE(bad, 0);
+    QCOMPARE(p.value(BasicHistoryPoint::DepthBlwKeel), -100.0f);
+    QCOMPARE(p.value(BasicHistoryPoint::BufferRange), 0.0f);
+    QCOMPARE(p.value(BasicHistoryPoint::BottomIndex), 0.0f);
+
+    p = BasicHistoryPoint::fromRecordText("garbage,xx,abc", 0, &bad);
+    QVERIFY(!p.time.isValid());
+    QCOMPARE(bad, 2);
+    QCOMPARE(p.value(BasicHistoryPoint::DepthBlwTransducer), -100.0f);
+    QCOMPARE(p.value(BasicHistoryPoint::BufferRange), 99999999.0f);
+}
+
+void TestHistory::pointsAreAppendedWithTheHeaderKeptUpToDate()
+{
+    const QString dir = m_dir.path() + "/append";
+    HistoryLogger logger(1, dir);
+    QSignalSpy spy(&logger, &HistoryLogger::newHistoryPointSig);
+    for (int i = 0; i < 3; ++i)
+        logger.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart.addSecs(i), 10 + i), 1));
+    QCOMPARE(spy.count(), 3);
+    QCOMPARE(logger.filePath(), dir + "/KVE_History_Ch2");
+
+    // Header decoded with a stream of its own.
+    QByteArray bytes = readFile(logger.filePath());
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_5_15);
+    QString token;
+    qint32 major, minor, channel, count;
+    QDateTime first, last;
+    in >> token >> major >> minor >> channel >> count >> first >> last;
+    QCOMPARE(token, QString("Velmora KVE4x0 History"));
+    QCOMPARE(QList<qint32>({major, minor, channel, count}), QList<qint32>({3, 1, 1, 3}));
+    QCOMPARE(first, kStart);
+    QCOMPARE(last, kStart.addSecs(2));
+
+    QList<BasicHistoryPoint> points;
+    QCOMPARE(HistoryFile::read(logger.filePath(), nullptr, &points), 0);
+    QCOMPARE(points.size(), 3);
+    QCOMPARE(points.at(2).value(BasicHistoryPoint::DepthBlwTransducer), 12.0f);
+    QCOMPARE(points, logger.points());
+}
+
+void TestHistory::historySurvivesARestartAndOldPointsAge()
+{
+    const QString dir = m_dir.path() + "/restart";
+    {
+        HistoryLogger logger(0, dir);
+        logger.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart, 5), 0));
+        logger.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart.addSecs(60), 6), 0));
+    }
+    HistoryLogger again(0, dir);
+    QCOMPARE(again.points().size(), 2);
+    again.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart.addSecs(120), 7), 0));
+    QList<BasicHistoryPoint> points;
+    QCOMPARE(HistoryFile::read(again.filePath(), nullptr, &points), 0);
+    QCOMPARE(points.size(), 3);
+
+    // Twelve hours later the first two points have aged out of memory.
+    again.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart.addSecs(12 * 3600 + 90), 8), 0));
+    QCOMPARE(again.points().size(), 2);
+    QCOMPARE(again.points().first().time, kStart.addSecs(120));
+    // The whole rewrite keeps only what is remembered, and the short file gets the last ten minutes.
+    QSignalSpy saved(&again, &HistoryLogger::fileSaved);
+    again.recordEntireHistoryToFile_forNext10Secs();
+    QVERIFY(saved.wait());
+    QCOMPARE(HistoryFile::read(again.filePath(), nullptr, &points), 0);
+    QCOMPARE(points.size(), 2);
+    QCOMPARE(HistoryFile::read(again.shortFilePath(), nullptr, &points), 0);
+    QCOMPARE(points.size(), 1);
+}
+
+void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
+{
+    const QString dir = m_dir.path() + "/container";
+    HistoryLoggerContainer container(dir);
+    LongTermLogger *longTerm = container.longTermLogger();
+    QSignalSpy longTermSpy(container.logger(0), &HistoryLogger::dataForLongTermReady);
+    longTerm->setDevice(true, true, m_dir.path() + "/device1");
+    container.setLongTermLogging(1);
+    container.logHistoryDataSlot(recordText(kStart, 3), 0);
+    container.logHistoryDataSlot(recordText(kStart, 4), 1);
+    container.logHistoryDataSlot(recordText(kStart.addSecs(1), 5), 1);
+    container.logHistoryDataSlot(recordText(kStart, 6), 2);
+    container.logHistoryDataSlot("not a record", 0);
+    QCOMPARE(container.logger(0)->points().size(), 1);
+    QCOMPARE(container.logger(1)->points().size(), 2);
+    QCOMPARE(container.badRecords(), 2);
+    QCOMPARE(longTermSpy.count(), 1);
+    QCOMPARE(QFileInfo(longTerm->currentFile(0)).size(), LongTermLogger::RecordBytes);
+    QCOMPARE(QFileInfo(longTerm->currentFile(1)).size(), 2 * LongTermLogger::RecordBytes);
+
+    container.logMarkDataSlot(1, "Shallow", kStart, "Alr");
+    QCOMPARE(container.logger(1)->marks().size(), 1);
+    QCOMPARE(container.logger(1)->marks().first().markText, QString("Alr:Shallow"));
+
+    // Recording off, or no device: nothing more is written.
+    container.setLongTermLogging(0);
+    container.logHistoryDataSlot(recordText(kStart.addSecs(2), 5), 0);
+    container.setLongTermLogging(1);
+    longTerm->setDevice(false, false, QString());
+    container.logHistoryDataSlot(recordText(kStart.addSecs(3), 5), 0);
+    QCOMPARE(QFileInfo(m_dir.path() + "/device1/KVE_Long_Term_History/KVE_History_Ch1_1").size(),
+             LongTermLogger::RecordBytes);
+}
+
+void TestHistory::longTermRecordsStoreMissingValuesAsLowestFloat()
+{
+    QObject navigation;
+    navigation.setProperty("LatitudeDegreesSigned", "60.25");
+    navigation.setProperty("LongitudeDegreesSigned", "not a number");
+    navigation.setProperty("SpeedGPS", 11.5);
+    QObject depths;
+    depths.setProperty("DepthTransducerCh1", 42.0);
+    depths.setProperty("SpeedGPS", 99.0);
+    LongTermLogger logger;
+    logger.setValueSources({&navigation, &depths});
+    logger.setDevice(true, true, m_dir.path() + "/device2");
+    logger.setRecordingOn(true);
+    BasicHistoryPoint p;
+    p.time = kStart;
+    logger.recordToFile({p});
+
+    const QByteArray bytes = readFile(logger.currentFile(0));
+    QCOMPARE(bytes.size(), 8 + 13 * 4);
+    QDataStream in(bytes);
+    qint64 ms = 0;
+    in >> ms;
+    QCOMPARE(ms, kStart.toMSecsSinceEpoch());
+    const float lowest = std::numeric_limits<float>::lowest();
+    QCOMPARE(lowest, -3.4028235e38f);
+    QCOMPARE(beFloat(bytes, 8), 60.25f);   // latitude
+    QCOMPARE(beFloat(bytes, 12), lowest);  // unreadable longitude
+    QCOMPARE(beFloat(bytes, 16), lowest);  // no heading known
+    QCOMPARE(beFloat(bytes, 20), 11.5f);   // the first source answers
+    QCOMPARE(beFloat(bytes, 8 + 7 * 4), 42.0f);
+    QCOMPARE(beFloat(bytes, 8 + 12 * 4), lowest);
+}
+
+void TestHistory::longTermFilesAreNumberedPerChannel()
+{
+    const QString device = m_dir.path() + "/device3";
+    LongTermLogger logger;
+    QSignalSpy numbers(&logger, &LongTermLogger::newOrdinalNumber);
+    logger.setMaxFileBytes(2 * LongTermLogger::RecordBytes);
+    logger.setDevice(true, true, device);
+    logger.setRecordingOn(true);
+    BasicHistoryPoint p;
+    p.time = kStart;
+    for (int i = 0; i < 5; ++i)
+        logger.recordToFile({p});
+    QCOMPARE(logger.newestNumber(0), 3u);
+    QCOMPARE(numbers.count(), 3);
+    const QByteArray stored = readFile(device + "/KVE_Long_Term_History/Newest_File_Number_Ch1");
+    QCOMPARE(stored, QByteArray("\0\0\0\3", 4));
+
+    // The next session on the same device goes on from the stored number.
+    LongTermLogger next;
+    next.setDevice(true, true, device);
+    next.setRecordingOn(true);
+    p.channel = 1;
+    next.recordToFile({p});
+    p.channel = 0;
+    next.recordToFile({p});
+    QCOMPARE(next.newestNumber(0), 3u);
+    QCOMPARE(next.newestNumber(1), 1u);
+    QCOMPARE(QFileInfo(next.currentFile(0)).size(), 2 * LongTermLogger::RecordBytes);
+}
+
+void TestHistory::downloadWithWgetFromLoopbackServer()
+{
+    // The junction box side: its own loggers write the published files.
+    const QString published = m_dir.path() + "/jb_www";
+    {
+        HistoryLogger jb(0, published);
+        for (int i = 0; i < 50; ++i)
+            jb.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart.addSecs(i), 20 + i), 0));
+    }
+    HistoryHttpServer server(published);
+    QVERIFY(server.listen());
+
+    HistoryLoggerContainer container(m_dir.path() + "/cu_history");
+    container.setJunctionBoxAddress(server.address());
+    QSignalSpy accepted(&container, &HistoryLoggerContainer::historyFileAccepted);
+    QSignalSpy failed(container.fileController(), &HistoryFileController::downloadFailed);
+    QSignalSpy changed(container.logger(0), &HistoryLogger::completeHistoryChanged);
+    container.scheduleFilesDownload();
+    QTRY_COMPARE_WITH_TIMEOUT(accepted.count(), 1, 20000);
+    QCOMPARE(accepted.at(0).at(0).toInt(), 0);
+    QCOMPARE(accepted.at(0).at(1).toInt(), 50);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(container.logger(0)->points().size(), 50);
+    QCOMPARE(container.logger(0)->points().at(49).value(BasicHistoryPoint::DepthBlwTransducer), 69.0f);
+    QVERIFY(QFile::exists(m_dir.path() + "/cu_history/wget/KVE_History_Ch1"));
+
+    // Channel 2 is not published: wget fails, is tried once more, then the failure is reported.
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
+    QCOMPARE(failed.at(0).at(0).toInt(), 1);
+    QCOMPARE(failed.at(0).at(1).toInt(), 8);
+    QCOMPARE(server.requestsRefused(), 2);
+    QVERIFY(container.logger(1)->points().isEmpty());
+
+    // A second download replaces the first copy instead of piling up numbered copies.
+    container.downloadFile(0, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(accepted.count(), 2, 20000);
+    QCOMPARE(QDir(m_dir.path() + "/cu_history/wget").entryList(QDir::Files), QStringList({"KVE_History_Ch1"}));
+
+    container.disableFileDownload();
+    container.scheduleFilesDownload();
+    QVERIFY(!container.fileController()->isDownloading(0));
+}
+
+void TestHistory::downloadedFileWithBadHeaderIsRejected()
+{
+    const QString published = m_dir.path() + "/jb_bad";
+    writeFile(published + "/KVE_History_Ch2", handMadeFile("Velmora KVE4x0 History", 3, 2));
+    HistoryHttpServer server(published);
+    QVERIFY(server.listen());
+    HistoryLoggerContainer container(m_dir.path() + "/cu_bad");
+    container.logHistoryDataSlot(recordText(kStart, 9), 1);
+    container.setJunctionBoxAddress(server.address());
+    QSignalSpy rejected(&container, &HistoryLoggerContainer::historyFileRejected);
+    container.downloadFile(1, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(rejected.count(), 1, 20000);
+    QCOMPARE(rejected.at(0).at(0).toInt(), 1);
+    QCOMPARE(rejected.at(0).at(1).toString(), QString("Wrong Minor Version"));
+    // Nothing of the rejected file is used.
+    QCOMPARE(container.logger(1)->points().size(), 1);
+
+    // The server gives out plain names from its folder only.
+    QCOMPARE(HistoryFileController::publishedName(1, true), QString("KVE_History_Ch2_short"));
+    QProcess wget;
+    wget.start("wget", {"-q", "-T5", "-t1", "-O", "-", "http://" + server.address() + "/../cu_bad/KVE_History_Ch2"});
+    QVERIFY(wget.waitForFinished(20000));
+    QVERIFY(wget.exitCode() != 0);
+}
+
+void TestHistory::killedWriterLeavesEveryEarlierPointReadable()
+{
+    const QString dir = m_dir.path() + "/crash";
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--history-crash-child", dir});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForReadyRead(20000));
+    QTest::qWait(100);
+    child.kill();
+    QVERIFY(child.waitForFinished());
+
+    HistoryFile::Header header;
+    QList<BasicHistoryPoint> points;
+    QCOMPARE(HistoryFile::read(dir + "/KVE_History_Ch1", &header, &points), 0);
+    QVERIFY(points.size() > 100);
+    QCOMPARE(points.size(), header.count);
+    for (int i = 0; i < points.size(); ++i) {
+        QCOMPARE(points.at(i).time, kStart.addMSecs(i * 100));
+        QCOMPARE(points.at(i).value(BasicHistoryPoint::DepthBlwTransducer), float(i));
+    }
+    QCOMPARE(header.last, points.last().time);
+
+    // A logger started on the cut file goes on after the last whole point.
+    HistoryLogger again(0, dir);
+    const int before = again.points().size();
+    again.addHistoryData(BasicHistoryPoint::fromRecordText(recordText(kStart.addSecs(100000), 1), 0));
+    QCOMPARE(HistoryFile::read(dir + "/KVE_History_Ch1", &header, &points), 0);
+    QCOMPARE(points.size(), before + 1);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--history-crash-child") == 0)
+        return historyCrashChild(QString::fromLocal8Bit(argv[2]));
+    TestHistory test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_history.moc"
