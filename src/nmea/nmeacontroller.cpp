@@ -44,25 +44,34 @@ int NmeaController::pooledObjectCount() const
 
 void NmeaController::clearStatistics()
 {
-    m_statistics.clear();
+    for (NmeaLineStatistics &stats : m_statistics)
+        stats = NmeaLineStatistics();
 }
 
-NmeaController::Pool *NmeaController::poolFor(const QString &talker, const QString &formatter)
+int NmeaController::statisticsSlot(Port port)
 {
-    const QString address = talker + formatter;
-    if (Pool *cached = m_addressCache.value(address))
+    return port >= Serial_1 && port <= Add_Serial_3 ? int(port) : lineCount;
+}
+
+NmeaController::Pool *NmeaController::poolFor(QStringView address, QStringView talker,
+                                              QStringView formatter)
+{
+    // The lookup key borrows the line's characters; only a new address is copied.
+    if (Pool *cached = m_addressCache.value(QString::fromRawData(address.data(), address.size())))
         return cached;
+    const QString talkerText = talker.toString();
+    const QString formatterText = formatter.toString();
     const NmeaMessageRegistry &registry = NmeaMessageRegistry::instance();
-    const QString registered = registry.registeredFormatter(talker, formatter);
+    const QString registered = registry.registeredFormatter(talkerText, formatterText);
     if (registered.isEmpty())
         return nullptr;
-    const QString key = (talker == QLatin1String("PZTQ") ? QStringLiteral("P:") : QStringLiteral("S:"))
+    const QString key = (talkerText == QLatin1String("PZTQ") ? QStringLiteral("P:") : QStringLiteral("S:"))
                         + registered;
     Pool *&pool = m_pools[key];
     if (!pool)
         pool = new Pool;
     if (m_addressCache.size() < addressCacheLimit)
-        m_addressCache.insert(address, pool);
+        m_addressCache.insert(address.toString(), pool);
     return pool;
 }
 
@@ -78,7 +87,7 @@ void NmeaController::countInputError(int code, Port port, const QString &line)
     emit inputErrorLogged(code, port, line);
 }
 
-bool NmeaController::isReceivedAllowedInStandby(const QString &talker, const QString &formatter)
+bool NmeaController::isReceivedAllowedInStandby(QStringView talker, QStringView formatter)
 {
     return talker == QLatin1String("PZTQ")
            && (formatter == QLatin1String("SLP") || formatter == QLatin1String("ICM")
@@ -99,7 +108,7 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
 {
     const Port port = group.port;
     const QString lineName = portName(port);
-    NmeaLineStatistics &stats = m_statistics[int(port)];
+    NmeaLineStatistics &stats = m_statistics[statisticsSlot(port)];
 
     const auto forward = m_forwarding.constFind(int(port));
     if (forward != m_forwarding.constEnd() && !standby) {
@@ -109,20 +118,35 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
 
     m_kept.clear();
     bool failed = false;
+    QString work;
     for (int index = 0; index < group.messages.size(); ++index) {
         const QString &raw = group.messages.at(index);
         ++stats.lines;
-        QString line = raw;
-        const int dollar = line.indexOf(QLatin1Char('$'), 1);
-        if (dollar > 0)
-            line.remove(0, dollar);
-        const int star = line.indexOf(QLatin1Char('*'));
-        if (star >= 0) {
-            const int crlf = line.indexOf(QLatin1String("\r\n"), star);
-            if (crlf > star + 3)
-                line.remove(star + 3, crlf - star - 3);
+        // Noise before the start character and bytes between checksum and line end are dropped;
+        // only such lines are copied.
+        QStringView line(raw);
+        const int dollar = raw.indexOf(QLatin1Char('$'), 1);
+        const int star = raw.indexOf(QLatin1Char('*'));
+        const int crlf = star >= 0 ? raw.indexOf(QLatin1String("\r\n"), star) : -1;
+        if (dollar > 0 || crlf > star + 3) {
+            work = raw;
+            if (dollar > 0)
+                work.remove(0, dollar);
+            const int workStar = work.indexOf(QLatin1Char('*'));
+            if (workStar >= 0) {
+                const int workCrlf = work.indexOf(QLatin1String("\r\n"), workStar);
+                if (workCrlf > workStar + 3)
+                    work.remove(workStar + 3, workCrlf - workStar - 3);
+            }
+            line = QStringView(work);
         }
-        const int check = NmeaMessage::checkSentence(line);
+        QStringView bare;
+        int check = NmeaMessage::checkSentenceView(line, bare);
+        if (check < 0) {
+            work = line.toString();
+            check = NmeaMessage::checkSentence(work);
+            bare = QStringView(work);
+        }
         if (check != SentenceCheck::Ok) {
             ++stats.rejected;
             countInputError(check, port, raw);
@@ -130,21 +154,21 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
             failed = true;
             continue;
         }
-        const QStringRef body = line.leftRef(line.size() - 3);
+        const QStringView body = bare.left(bare.size() - 3);
         const int comma = body.indexOf(QLatin1Char(','));
-        const QStringRef address = comma < 0 ? body : body.left(comma);
-        QString talker;
-        QString formatter;
+        const QStringView address = comma < 0 ? body : body.left(comma);
+        QStringView talker;
+        QStringView formatter;
         if (address.startsWith(QLatin1String("PZTQ"))) {
-            talker = QStringLiteral("PZTQ");
-            formatter = address.mid(4).toString();
+            talker = address.left(4);
+            formatter = address.mid(4);
         } else if (address.size() == 5) {
-            talker = address.left(2).toString();
-            formatter = address.mid(2).toString();
+            talker = address.left(2);
+            formatter = address.mid(2);
         }
         if (standby && !isReceivedAllowedInStandby(talker, formatter))
             continue;
-        Pool *pool = formatter.isEmpty() ? nullptr : poolFor(talker, formatter);
+        Pool *pool = formatter.isEmpty() ? nullptr : poolFor(address, talker, formatter);
         if (!pool) {
             ++stats.rejected;
             countInputError(NmeaUnknownSentence, port, raw);
@@ -152,15 +176,16 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
             continue;
         }
         if (pool->used == pool->objects.size()) {
-            NmeaMessage *created = NmeaMessageRegistry::instance().create(talker, formatter, this);
+            NmeaMessage *created = NmeaMessageRegistry::instance().create(
+                talker.toString(), formatter.toString(), this);
             if (!created)
                 continue;
             pool->objects.append(created);
         }
         NmeaMessage *message = pool->objects.at(pool->used);
         message->resetFields();
-        if (message->formatter() == formatter)
-            message->setTalker(talker);
+        if (message->formatter() == formatter && message->talker() != talker)
+            message->setTalker(talker.toString());
         const int result = message->deserializeParamaters(
             comma < 0 ? QString() : body.mid(comma + 1).toString());
         message->setSourceLine(lineName);
@@ -177,12 +202,13 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
         ++stats.accepted;
         m_kept.append({message, pool, index});
         if (formatter == QLatin1String("HBT"))
-            emit heartbeatReceived(talker, group.senderId);
+            emit heartbeatReceived(talker.toString(), group.senderId);
     }
 
     bool inputValid = false;
     if (!failed) {
-        const QList<Port> copyTargets = m_serialCopy.value(int(port));
+        const auto copy = m_serialCopy.constFind(int(port));
+        const bool copying = port <= Serial_3 && copy != m_serialCopy.constEnd() && !copy->isEmpty();
         for (const Kept &kept : qAsConst(m_kept)) {
             const QString &raw = group.messages.at(kept.line);
             Pool *pool = kept.pool;
@@ -200,17 +226,16 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
                 countInputError(NmeaNoHandler, port, raw);
             }
             relay(raw, port, status);
-            if (port <= Serial_3 && !copyTargets.isEmpty()
-                && kept.message->formatter() != QLatin1String("DDC")) {
-                for (Port target : copyTargets)
+            if (copying && kept.message->formatter() != QLatin1String("DDC")) {
+                for (Port target : *copy)
                     emit nmeaGroupReadyToBeSentOverSerialPort(NmeaGroupInfo({raw}, target));
             }
             emit inputMessageLogged(port, raw);
         }
     }
     emit communicationStatisticsUpdated(port, inputValid);
-    for (Pool *pool : qAsConst(m_pools))
-        pool->used = 0;
+    for (const Kept &kept : qAsConst(m_kept))
+        kept.pool->used = 0;
     m_kept.clear();
 }
 

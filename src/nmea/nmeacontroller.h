@@ -43,7 +43,7 @@ public:
     void setRelaying(bool on) { m_relaying = on; }
     bool isRelaying() const { return m_relaying; }
 
-    NmeaLineStatistics statistics(Port port) const { return m_statistics.value(int(port)); }
+    NmeaLineStatistics statistics(Port port) const { return m_statistics[statisticsSlot(port)]; }
     void clearStatistics();
 
     // Sentence objects kept for reuse: one per formatter and position in a group.
@@ -51,7 +51,7 @@ public:
 
     static bool isSentAllowedInStandby(const QString &type);
     static bool isDataAllowedInStandby(const QString &data);
-    static bool isReceivedAllowedInStandby(const QString &talker, const QString &formatter);
+    static bool isReceivedAllowedInStandby(QStringView talker, QStringView formatter);
 
 signals:
     void nmeaGroupReadyToBeSentOverUdp(NmeaGroupInfo group_info, bool to_internal_interface,
@@ -108,7 +108,8 @@ private:
     };
 
     void receive(const NmeaGroupInfo &group, bool standby);
-    Pool *poolFor(const QString &talker, const QString &formatter);
+    Pool *poolFor(QStringView address, QStringView talker, QStringView formatter);
+    static int statisticsSlot(Port port);
     NmeaHandler *handlerForType(const QString &type) const;
     void relay(const QString &line, Port port, int status);
     void sendGroup(const NmeaGroupInfo &group, bool to_internal_interface);
@@ -118,7 +119,7 @@ private:
     QHash<QString, Pool *> m_addressCache;
     QHash<int, Port> m_forwarding;
     QHash<int, QList<Port>> m_serialCopy;
-    QHash<int, NmeaLineStatistics> m_statistics;
+    NmeaLineStatistics m_statistics[lineCount + 1];
     QVector<Kept> m_kept;
     QStringList m_lines;
     bool m_relaying = false;

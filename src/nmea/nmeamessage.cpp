@@ -66,20 +66,28 @@ void NmeaMessage::resetFields()
 int NmeaMessage::deserializeParamaters(const QString &fieldText)
 {
     m_receivedFieldText = fieldText;
-    const QVector<QStringRef> parts = fieldText.splitRef(QLatin1Char(','));
-    const int count = qMin(parts.size(), m_fields.size());
-    for (int k = 0; k < count; ++k) {
+    // Parts are read as slices of the stored text; text fields take copies of their own.
+    const QChar *data = m_receivedFieldText.constData();
+    const int size = m_receivedFieldText.size();
+    int start = 0;
+    for (int k = 0; k < m_fields.size(); ++k) {
+        int end = m_receivedFieldText.indexOf(QLatin1Char(','), start);
+        if (end < 0)
+            end = size;
         ValidatedProperty *f = m_fields.at(k);
-        const int result = f->setFieldText(parts.at(k).toString());
-        if (result == FieldResult::Accepted || result == FieldResult::EmptyNull)
-            continue;
-        if (result == FieldResult::WrongLength)
-            qDebug() << "wrong field length";
-        else
-            qDebug() << "invalid value" << f->objectName();
-        qDebug() << m_formatter << "  error in NmeaMessage::deserializeParamaters";
-        return result == FieldResult::WrongLength ? ParseResult::WrongFieldLength
-                                                  : ParseResult::InvalidValue;
+        const int result = f->setFieldText(QString::fromRawData(data + start, end - start));
+        if (result != FieldResult::Accepted && result != FieldResult::EmptyNull) {
+            if (result == FieldResult::WrongLength)
+                qDebug() << "wrong field length";
+            else
+                qDebug() << "invalid value" << f->objectName();
+            qDebug() << m_formatter << "  error in NmeaMessage::deserializeParamaters";
+            return result == FieldResult::WrongLength ? ParseResult::WrongFieldLength
+                                                      : ParseResult::InvalidValue;
+        }
+        if (end >= size)
+            break;
+        start = end + 1;
     }
     return ParseResult::Ok;
 }
@@ -125,5 +133,33 @@ int NmeaMessage::checkSentence(QString &line)
     const bool proprietary = line.at(0) == QLatin1Char('P');
     if (proprietary ? addressLength <= 4 : addressLength != 5)
         return SentenceCheck::BadAddress;
+    return SentenceCheck::Ok;
+}
+
+int NmeaMessage::checkSentenceView(QStringView line, QStringView &bare)
+{
+    if (line.size() > maxSentenceLength && line.indexOf(QLatin1String("GGA,")) < 0)
+        return SentenceCheck::TooLong;
+    if (line.isEmpty() || (line.at(0) != QLatin1Char('$') && line.at(0) != QLatin1Char('!')))
+        return SentenceCheck::BadFraming;
+    QStringView v = line.mid(1);
+    if (!v.endsWith(QLatin1String("\r\n")))
+        return SentenceCheck::BadFraming;
+    v.chop(2);
+    if (v.indexOf(QLatin1String("\r\n")) >= 0)
+        return -1;
+    const int star = v.indexOf(QLatin1Char('*'));
+    if (star < 0 || star != v.size() - 3)
+        return SentenceCheck::BadChecksum;
+    static const char digits[] = "0123456789ABCDEF";
+    const uchar sum = checksumValue(v.left(star));
+    if (v.at(star + 1) != QLatin1Char(digits[sum >> 4])
+        || v.at(star + 2) != QLatin1Char(digits[sum & 0x0F]))
+        return SentenceCheck::BadChecksum;
+    const int comma = v.indexOf(QLatin1Char(','));
+    const int addressLength = comma < 0 ? v.size() : comma;
+    if (v.at(0) == QLatin1Char('P') ? addressLength <= 4 : addressLength != 5)
+        return SentenceCheck::BadAddress;
+    bare = v;
     return SentenceCheck::Ok;
 }

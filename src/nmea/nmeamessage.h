@@ -70,6 +70,10 @@ public:
     // Checks one received line. On success the line is left without start character and line
     // end, ending in "*" and the two checksum characters.
     static int checkSentence(QString &line);
+    // The same check on a view, without copying: on success `bare` is the sentence without start
+    // character and line end. Returns -1 for the rare line that holds a line end inside, which
+    // only the copying check can take apart.
+    static int checkSentenceView(QStringView line, QStringView &bare);
 
 public slots:
     virtual int deserializeParamaters(const QString &fieldText);

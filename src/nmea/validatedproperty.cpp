@@ -37,14 +37,16 @@ QString padded(const QString &digits, uint width)
 
 } // namespace
 
-ValidatedProperty::ValidatedProperty(QObject *parent, QValidator *validator, uint fixedLength,
-                                     uint maxFieldLength, bool canBeNullField, int validityLimit)
+ValidatedProperty::ValidatedProperty(Kind kind, QObject *parent, QValidator *validator,
+                                     uint fixedLength, uint maxFieldLength, bool canBeNullField,
+                                     int validityLimit)
     : QObject(parent)
     , m_validator(validator)
     , m_fixedLength(fixedLength)
     , m_maxFieldLength(maxFieldLength)
     , m_canBeNullField(canBeNullField)
     , m_validityLimit(validityLimit)
+    , m_kind(kind)
 {
     if (m_validator)
         m_validator->setParent(this);
@@ -156,10 +158,94 @@ int ValidatedProperty::checkEmpty(const QString &text) const
     return m_canBeNullField ? FieldResult::EmptyNull : FieldResult::Invalid;
 }
 
+namespace {
+
+// Sign, then digits with at most one point (none for integers); at least one digit.
+bool plainNumber(const QString &text, bool allowPoint, bool &negative)
+{
+    int i = 0;
+    const int n = text.size();
+    negative = false;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    bool digit = false;
+    bool point = false;
+    for (; i < n; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c == '.' && allowPoint && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
+void ValidatedProperty::buildRule() const
+{
+    m_rule = Rule();
+    if (auto *ints = qobject_cast<QIntValidator *>(m_validator)) {
+        m_rule.type = Rule::IntRange;
+        m_rule.bottom = ints->bottom();
+        m_rule.top = ints->top();
+    } else if (auto *reals = qobject_cast<QDoubleValidator *>(m_validator)) {
+        m_rule.type = Rule::RealRange;
+        m_rule.bottom = reals->bottom();
+        m_rule.top = reals->top();
+        if (reals->notation() != QDoubleValidator::StandardNotation)
+            m_rule.type = Rule::Unknown;
+    } else if (auto *regex = qobject_cast<QRegularExpressionValidator *>(m_validator)) {
+        static const QRegularExpression oneOfSet(QStringLiteral("^\\[([A-Za-z0-9]+)\\]\\{1,1\\}$"));
+        static const QRegularExpression oneChar(QStringLiteral("^([A-Za-z0-9])\\{1,1\\}$"));
+        const QString pattern = regex->regularExpression().pattern();
+        QRegularExpressionMatch match = oneOfSet.match(pattern);
+        if (!match.hasMatch())
+            match = oneChar.match(pattern);
+        if (match.hasMatch() && regex->regularExpression().patternOptions() == QRegularExpression::NoPatternOption) {
+            m_rule.type = Rule::CharSet;
+            m_rule.chars = match.captured(1);
+        } else {
+            m_rule.type = Rule::Expression;
+            m_rule.expression = QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+                                                   regex->regularExpression().patternOptions());
+        }
+    }
+}
+
 bool ValidatedProperty::validatorAccepts(const QString &text) const
 {
     if (!m_validator)
         return true;
+    if (m_rule.type == Rule::Unknown)
+        buildRule();
+    bool negative = false;
+    switch (m_rule.type) {
+    case Rule::IntRange: {
+        if (!plainNumber(text, false, negative) || (negative && m_rule.bottom >= 0))
+            return false;
+        bool ok = false;
+        const qlonglong value = text.toLongLong(&ok);
+        return ok && value >= m_rule.bottom && value <= m_rule.top;
+    }
+    case Rule::RealRange: {
+        if (!plainNumber(text, true, negative) || (negative && m_rule.bottom >= 0))
+            return false;
+        bool ok = false;
+        const double value = text.toDouble(&ok);
+        return ok && value >= m_rule.bottom && value <= m_rule.top;
+    }
+    case Rule::CharSet:
+        return text.size() == 1 && m_rule.chars.contains(text.at(0));
+    case Rule::Expression:
+        return m_rule.expression.match(text).hasMatch();
+    case Rule::Unknown:
+        break;
+    }
     QString copy = text;
     int pos = 0;
     return m_validator->validate(copy, pos) == QValidator::Acceptable;
@@ -167,6 +253,7 @@ bool ValidatedProperty::validatorAccepts(const QString &text) const
 
 void ValidatedProperty::copyBaseConfiguration(const ValidatedProperty &other)
 {
+    m_rule = Rule();
     if (other.m_validator) {
         if (auto *source = qobject_cast<QIntValidator *>(other.m_validator)) {
             auto *own = qobject_cast<QIntValidator *>(m_validator);
@@ -198,8 +285,7 @@ void ValidatedProperty::copyBaseConfiguration(const ValidatedProperty &other)
     m_fixedLength = other.m_fixedLength;
     m_maxFieldLength = other.m_maxFieldLength;
     m_canBeNullField = other.m_canBeNullField;
-    m_defaultValue = other.m_defaultValue;
-    m_hasInitialValue = other.m_hasInitialValue;
+    setDefaultValue(other.m_defaultValue, other.m_hasInitialValue);
     m_validityLimit = other.m_validityLimit;
     m_validityCounter = 0;
 }
@@ -209,7 +295,7 @@ void ValidatedProperty::copyBaseConfiguration(const ValidatedProperty &other)
 ValidatedIntProperty::ValidatedIntProperty(QObject *parent, QValidator *validator, uint fixedLength,
                                            uint maxFieldLength, bool canBeNullField,
                                            int validityLimit)
-    : ValidatedProperty(parent, validator, fixedLength, maxFieldLength, canBeNullField,
+    : ValidatedProperty(IntField, parent, validator, fixedLength, maxFieldLength, canBeNullField,
                         validityLimit)
 {
 }
@@ -223,7 +309,7 @@ void ValidatedIntProperty::copyConfiguration(const ValidatedProperty &other)
 void ValidatedIntProperty::copyValueAndValidity(const ValidatedProperty &other)
 {
     if (other.isValid()) {
-        if (auto *source = qobject_cast<const ValidatedIntProperty *>(&other))
+        if (auto *source = (other.kind() == IntField ? static_cast<const ValidatedIntProperty *>(&other) : nullptr))
             m_value = source->m_value;
         else
             m_value = other.variantValue().toInt();
@@ -269,9 +355,15 @@ void ValidatedIntProperty::setValue(qint32 value)
     markAssigned();
 }
 
+void ValidatedIntProperty::setDefaultValue(const QString &text, bool hasInitialValue)
+{
+    ValidatedProperty::setDefaultValue(text, hasInitialValue);
+    m_initial = text.toInt();
+}
+
 void ValidatedIntProperty::resetToInitial()
 {
-    m_value = m_hasInitialValue ? m_defaultValue.toInt() : 0;
+    m_value = m_hasInitialValue ? m_initial : 0;
     setValidQuiet(m_hasInitialValue);
 }
 
@@ -282,7 +374,7 @@ ValidatedFloatProperty::ValidatedFloatProperty(QObject *parent, QValidator *vali
                                                bool canBeNullField, int validityLimit,
                                                uint fixedDigitsBeforePoint,
                                                uint leastDecimalsReceived, uint sendDecimals)
-    : ValidatedProperty(parent, validator, fixedLength, maxFieldLength, canBeNullField,
+    : ValidatedProperty(FloatField, parent, validator, fixedLength, maxFieldLength, canBeNullField,
                         validityLimit)
     , m_fixedDigitsBeforePoint(fixedDigitsBeforePoint)
     , m_leastDecimalsReceived(leastDecimalsReceived)
@@ -301,7 +393,7 @@ void ValidatedFloatProperty::setDecimals(uint fixedDigitsBeforePoint, uint least
 void ValidatedFloatProperty::copyConfiguration(const ValidatedProperty &other)
 {
     copyBaseConfiguration(other);
-    if (auto *source = qobject_cast<const ValidatedFloatProperty *>(&other))
+    if (auto *source = (other.kind() == FloatField ? static_cast<const ValidatedFloatProperty *>(&other) : nullptr))
         setDecimals(source->m_fixedDigitsBeforePoint, source->m_leastDecimalsReceived,
                     source->m_sendDecimals);
     emit valueChanged();
@@ -310,7 +402,7 @@ void ValidatedFloatProperty::copyConfiguration(const ValidatedProperty &other)
 void ValidatedFloatProperty::copyValueAndValidity(const ValidatedProperty &other)
 {
     if (other.isValid()) {
-        if (auto *source = qobject_cast<const ValidatedFloatProperty *>(&other))
+        if (auto *source = (other.kind() == FloatField ? static_cast<const ValidatedFloatProperty *>(&other) : nullptr))
             m_value = source->m_value;
         else
             m_value = other.variantValue().toDouble();
@@ -377,9 +469,15 @@ void ValidatedFloatProperty::setValue(double value)
     markAssigned();
 }
 
+void ValidatedFloatProperty::setDefaultValue(const QString &text, bool hasInitialValue)
+{
+    ValidatedProperty::setDefaultValue(text, hasInitialValue);
+    m_initial = text.toDouble();
+}
+
 void ValidatedFloatProperty::resetToInitial()
 {
-    m_value = m_hasInitialValue ? m_defaultValue.toDouble() : 0.0;
+    m_value = m_hasInitialValue ? m_initial : 0.0;
     setValidQuiet(m_hasInitialValue);
 }
 
@@ -388,7 +486,7 @@ void ValidatedFloatProperty::resetToInitial()
 ValidatedStringProperty::ValidatedStringProperty(QObject *parent, QValidator *validator,
                                                  uint fixedLength, uint maxFieldLength,
                                                  bool canBeNullField, int validityLimit)
-    : ValidatedProperty(parent, validator, fixedLength, maxFieldLength, canBeNullField,
+    : ValidatedProperty(StringField, parent, validator, fixedLength, maxFieldLength, canBeNullField,
                         validityLimit)
 {
 }
@@ -402,7 +500,7 @@ void ValidatedStringProperty::copyConfiguration(const ValidatedProperty &other)
 void ValidatedStringProperty::copyValueAndValidity(const ValidatedProperty &other)
 {
     if (other.isValid()) {
-        if (auto *source = qobject_cast<const ValidatedStringProperty *>(&other))
+        if (auto *source = (other.kind() == StringField ? static_cast<const ValidatedStringProperty *>(&other) : nullptr))
             m_value = source->m_value;
         else
             m_value = other.variantValue().toString();
@@ -426,6 +524,7 @@ int ValidatedStringProperty::setFieldText(const QString &text)
     if (!validatorAccepts(text))
         return FieldResult::Invalid;
     m_value = text;
+    m_value.detach();
     markAssigned();
     return FieldResult::Accepted;
 }

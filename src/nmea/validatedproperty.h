@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRegularExpression>
 #include <QString>
 #include <QVariant>
 
@@ -22,8 +23,10 @@ public:
     static constexpr int defaultValidityLimit = 10;
     static constexpr int dateTimeValidityLimit = 60;
 
-    ValidatedProperty(QObject *parent, QValidator *validator, uint fixedLength, uint maxFieldLength,
-                      bool canBeNullField, int validityLimit);
+    enum Kind { IntField, FloatField, StringField };
+
+    ValidatedProperty(Kind kind, QObject *parent, QValidator *validator, uint fixedLength,
+                      uint maxFieldLength, bool canBeNullField, int validityLimit);
     ~ValidatedProperty() override;
 
     // Copies validator bounds or expression, lengths, flags and decimals from a field of the same
@@ -40,11 +43,13 @@ public:
     // value when one was given (then valid), otherwise zero and invalid. Emits nothing.
     virtual void resetToInitial() = 0;
 
+    Kind kind() const { return m_kind; }
     bool isValid() const { return m_valid; }
     void setValid(bool valid);
     bool secondFlag() const { return m_secondFlag; }
     void setSecondFlag(bool flag) { m_secondFlag = flag; }
 
+    // The validator is owned by the field; change it only through copyConfiguration.
     QValidator *validator() const { return m_validator; }
     uint fixedLength() const { return m_fixedLength; }
     void setFixedLength(uint length) { m_fixedLength = length; }
@@ -54,7 +59,7 @@ public:
     void setCanBeNullField(bool canBeNull) { m_canBeNullField = canBeNull; }
     QString defaultValue() const { return m_defaultValue; }
     // Stores the default text; with hasInitialValue the field starts from it after a reset.
-    void setDefaultValue(const QString &text, bool hasInitialValue = true);
+    virtual void setDefaultValue(const QString &text, bool hasInitialValue = true);
     bool hasInitialValue() const { return m_hasInitialValue; }
     int validityCounter() const { return m_validityCounter; }
     int validityLimit() const { return m_validityLimit; }
@@ -93,8 +98,23 @@ protected:
     bool m_hasInitialValue = false;
 
 private:
+    // The validator's acceptance rule in a form that needs no allocation for the common cases
+    // (integer and real ranges, one character of a set); other expressions are matched whole.
+    struct Rule
+    {
+        enum Type { Unknown, IntRange, RealRange, CharSet, Expression };
+        Type type = Unknown;
+        double bottom = 0;
+        double top = 0;
+        QString chars;
+        QRegularExpression expression;
+    };
+    void buildRule() const;
+
     static void ensureTimer();
+    Kind m_kind;
     int m_registryIndex = -1;
+    mutable Rule m_rule;
 };
 
 class ValidatedIntProperty : public ValidatedProperty
@@ -114,9 +134,11 @@ public:
 
     qint32 value() const { return m_value; }
     void setValue(qint32 value);
+    void setDefaultValue(const QString &text, bool hasInitialValue = true) override;
 
 private:
     qint32 m_value = 0;
+    qint32 m_initial = 0;
 };
 
 class ValidatedFloatProperty : public ValidatedProperty
@@ -137,6 +159,7 @@ public:
 
     double value() const { return m_value; }
     void setValue(double value);
+    void setDefaultValue(const QString &text, bool hasInitialValue = true) override;
 
     uint fixedDigitsBeforePoint() const { return m_fixedDigitsBeforePoint; }
     uint leastDecimalsReceived() const { return m_leastDecimalsReceived; }
@@ -145,6 +168,7 @@ public:
 
 private:
     double m_value = 0.0;
+    double m_initial = 0.0;
     uint m_fixedDigitsBeforePoint = 0;
     uint m_leastDecimalsReceived = 0;
     uint m_sendDecimals = 1;

@@ -24,6 +24,7 @@ private slots:
     void oneSharedTimer();
     void copyValueOnlyWhenValid();
     void copyConfigurationAndReset();
+    void acceptanceAgreesWithValidator();
 };
 
 void TestFields::integerFixedLength()
@@ -273,6 +274,48 @@ void TestFields::copyConfigurationAndReset()
     QVERIFY(target.isValid());
     QCOMPARE(target.value(), 7.0);
     QCOMPARE(target.fieldText(), QStringLiteral("007.00"));
+}
+
+// The field's own acceptance test must rate every text as its Qt validator does.
+void TestFields::acceptanceAgreesWithValidator()
+{
+    const QStringList texts = {"0", "7", "-7", "+7", "007", "-0", "1.5", "1.", ".5", "-.5", ".", "-",
+                               "+", "1e2", "1E2", "12a", " 1", "1 ", "99", "100", "359", "359.0",
+                               "359.01", "1000", "1000.0", "-1", "A", "V", "X", "AV", "a", "T",
+                               "TR", "BWP", "B", "00:1A:2B:3C:4D:5E", "00:1A:2B:3C:4D", "1,5",
+                               "0x10", "2147483648", "99999999999999999999", "1.2.3", "--1", ""};
+    auto makeReal = [](double bottom, double top) {
+        auto *v = new QDoubleValidator(bottom, top, 1000);
+        v->setNotation(QDoubleValidator::StandardNotation);
+        v->setLocale(QLocale::c());
+        return v;
+    };
+    auto makeInt = [](int bottom, int top) {
+        auto *v = new QIntValidator(bottom, top);
+        v->setLocale(QLocale::c());
+        return v;
+    };
+    auto makeRegex = [](const char *pattern) {
+        return new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(pattern)));
+    };
+    QList<QValidator *> validators = {makeInt(0, 99), makeInt(1, 99), makeInt(-13, 13),
+                                      makeInt(0, 9999999), makeReal(0, 359), makeReal(0, 1000),
+                                      makeReal(-5, 5), makeRegex("[AV]{1,1}"), makeRegex("T{1,1}"),
+                                      makeRegex("TR{1,1}"), makeRegex("BWP{1,1}"),
+                                      makeRegex("([0-9A-F]{2}[:-]){5}([0-9A-F]{2})")};
+    for (QValidator *validator : validators) {
+        ValidatedStringProperty field(nullptr, validator);
+        for (const QString &text : texts) {
+            if (text.isEmpty())
+                continue;
+            QString copy = text;
+            int pos = 0;
+            const bool qtAccepts = validator->validate(copy, pos) == QValidator::Acceptable;
+            const bool fieldAccepts = field.setFieldText(text) == 0;
+            QVERIFY2(qtAccepts == fieldAccepts,
+                     qPrintable(QStringLiteral("%1 on \"%2\": Qt %3").arg(validator->metaObject()->className(), text).arg(qtAccepts)));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFields)

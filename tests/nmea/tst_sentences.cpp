@@ -4,6 +4,7 @@
 #include <QMetaClassInfo>
 #include <QValidator>
 #include <QMetaProperty>
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <memory>
@@ -60,6 +61,7 @@ private slots:
     void checksumDigits();
     void checkOrderAndCodes();
     void checkLeavesBareSentence();
+    void viewCheckAgreesWithCopyingCheck();
     void deserializeCodesAndPartialFields();
     void completeSentenceFormat();
     void metadataFaultsThrow();
@@ -123,6 +125,45 @@ void TestSentences::checkLeavesBareSentence()
     QString line = framed(QStringLiteral("GPHDT,123.4,T"));
     QCOMPARE(NmeaMessage::checkSentence(line), 0);
     QCOMPARE(line, QStringLiteral("GPHDT,123.4,T*") + NmeaMessage::checksum(QStringLiteral("GPHDT,123.4,T")));
+}
+
+void TestSentences::viewCheckAgreesWithCopyingCheck()
+{
+    QStringList lines = {framed(QStringLiteral("SDDPT,1.0,0.5,10")), framed(QStringLiteral("PZTQDPT,1")),
+                         framed(QStringLiteral("SDDP,1")), framed(QStringLiteral("P,1")),
+                         QStringLiteral("$SDDPT,1.0*00\r\n"), QStringLiteral("$\r\n"), QStringLiteral("$*\r\n"),
+                         QStringLiteral("x"), QString(), QStringLiteral("$SDDPT,1\n"),
+                         framed(QStringLiteral("GPGGA,") + QString(100, QLatin1Char('9'))),
+                         QString(90, QLatin1Char('$')), QStringLiteral("!AIVDM*00\r\n")};
+    // Random mutations of good lines.
+    QRandomGenerator random(7);
+    const QString base = framed(QStringLiteral("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,A,S"));
+    const QString alphabet = QStringLiteral("$!*,\r\nPZTQ0aF9.");
+    for (int i = 0; i < 3000; ++i) {
+        QString mutated = base;
+        const int edits = 1 + random.bounded(3);
+        for (int e = 0; e < edits; ++e) {
+            const int at = random.bounded(mutated.size() + 1);
+            const QChar c = alphabet.at(random.bounded(alphabet.size()));
+            switch (random.bounded(3)) {
+            case 0: mutated.insert(at, c); break;
+            case 1: if (at < mutated.size()) mutated.remove(at, 1); break;
+            default: if (at < mutated.size()) mutated[at] = c; break;
+            }
+        }
+        lines << mutated << mutated.left(random.bounded(mutated.size() + 1));
+    }
+    for (const QString &line : qAsConst(lines)) {
+        QString copy = line;
+        const int copying = NmeaMessage::checkSentence(copy);
+        QStringView bare;
+        const int viewing = NmeaMessage::checkSentenceView(line, bare);
+        if (viewing < 0)
+            continue;
+        QVERIFY2(copying == viewing, qPrintable(line));
+        if (copying == 0)
+            QCOMPARE(bare.toString(), copy);
+    }
 }
 
 void TestSentences::deserializeCodesAndPartialFields()
