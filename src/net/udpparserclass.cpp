@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+#include <cstddef>
+
 namespace {
 
 void report(bool quiet, const char *label, const char *begin, const char *end)
@@ -35,25 +37,20 @@ const char *UdpParserClass::fieldEnd(const char *valueBegin, const char *end)
 void UdpParserClass::lastTagBlock(const char *begin, const char *end, const char **tagBegin, const char **tagEnd)
 {
     const char *close = nullptr;
-    for (const char *p = end - 1; p >= begin; --p) {
-        if (*p == '\\') {
-            if (!close) {
-                close = p;
-            } else {
-                *tagBegin = p + 1;
-                *tagEnd = close;
-                return;
-            }
+    for (std::ptrdiff_t i = end - begin - 1; i >= 0; --i) {
+        if (begin[i] != '\\')
+            continue;
+        if (!close) {
+            close = begin + i;
+        } else {
+            *tagBegin = begin + i + 1;
+            *tagEnd = close;
+            return;
         }
     }
-    if (!close) {
-        *tagBegin = begin;
-        *tagEnd = end;
-    } else {
-        // A lone backslash: the block is the text before it.
-        *tagBegin = begin;
-        *tagEnd = close;
-    }
+    // No backslash: the text is the block; a lone one: the block is the text before it.
+    *tagBegin = begin;
+    *tagEnd = close ? close : end;
 }
 
 QByteArray UdpParserClass::lastTagBlock(const QByteArray &data)
