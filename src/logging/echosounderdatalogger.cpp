@@ -6,6 +6,7 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QDir>
+#include <QLocale>
 #include <QSaveFile>
 #include <QThread>
 #include <QTime>
@@ -179,7 +180,7 @@ bool EchosounderDataLogger::startNewFiles()
     ++m_created;
     qDebug().noquote() << QStringLiteral("creating new files, newest and oldest numbers: %1 %2")
                               .arg(m_newest).arg(m_oldest);
-    const QString utc = UnitClock::instance().currentDateTimeUtc().toString(QStringLiteral("yyyy_MMM_dd-hh_mm_ss"));
+    const QString utc = QLocale::c().toString(UnitClock::instance().currentDateTimeUtc(), QStringLiteral("yyyy_MMM_dd-hh_mm_ss"));
     bool ok = true;
     for (int ch = 0; ch < 2; ++ch) {
         QFile &file = m_files[ch];

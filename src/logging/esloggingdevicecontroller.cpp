@@ -7,6 +7,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QLocale>
 #include <QFile>
 #include <QSaveFile>
 
@@ -68,7 +69,7 @@ QString ESLoggingDeviceController::newLogFolderName() const
 {
     return QStringLiteral("/Log_n%1_utc%2")
         .arg(m_ordinalNumber)
-        .arg(UnitClock::instance().currentDateTimeUtc().toString(QStringLiteral("yyyy_MMM_dd-hh_mm_ss")));
+        .arg(QLocale::c().toString(UnitClock::instance().currentDateTimeUtc(), QStringLiteral("yyyy_MMM_dd-hh_mm_ss")));
 }
 
 QString ESLoggingDeviceController::ordinalNumberFilePath()

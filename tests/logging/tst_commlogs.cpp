@@ -1,0 +1,191 @@
+#include "communicationslogging.h"
+#include "logfilewriter.h"
+#include "messagelogger.h"
+#include "unitclock.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+const QString kGga = QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
+
+QStringList lines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList out = QString::fromUtf8(f.readAll()).split('\n');
+    if (!out.isEmpty() && out.last().isEmpty())
+        out.removeLast();
+    return out;
+}
+
+// The time part is checked against the clock; the rest must be the message unchanged.
+bool isRecordOf(const QString &line, const QString &msg)
+{
+    static const QRegularExpression shape(QStringLiteral("^(\\d\\d-[A-Z][a-z]{2}-\\d{4}_\\d\\d:\\d\\d:\\d\\d) \\(UTC\\) >> (.*)<<$"));
+    const auto m = shape.match(line);
+    return m.hasMatch() && m.captured(2) == msg;
+}
+}
+
+class TestCommLogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void lineFormat();
+    void loggedMessageBecomesExactlyOneLine();
+    void nothingIsWrittenForAPortWhoseLoggingIsOff();
+    void errorRecordsGoToTheirFiles();
+    void layoutOnTheDeviceAndWritingOffTheMainThread();
+    void linesWithoutADeviceAreDroppedAndCounted();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCommLogs::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    UnitClock::instance().setCurrentDateTimeUtc(QDateTime(QDate(2026, 3, 9), QTime(7, 5, 4), Qt::UTC));
+}
+
+void TestCommLogs::cleanup()
+{
+    UnitClock::instance().setCurrentDateTimeUtc(QDateTime::currentDateTimeUtc());
+}
+
+void TestCommLogs::lineFormat()
+{
+    const QDateTime t(QDate(2026, 12, 6), QTime(8, 9, 10, 999), Qt::UTC);
+    QCOMPARE(MessageLogger::formatLine(t, kGga), QByteArray("06-Dec-2026_08:09:10 (UTC) >> ") + kGga.toLatin1() + "<<\n");
+    QCOMPARE(MessageLogger::portFileName(Serial_1), QString("NMEA_1.txt"));
+    QCOMPARE(MessageLogger::portFileName(Serial_3), QString("NMEA_3.txt"));
+    QCOMPARE(MessageLogger::portFileName(UDP), QString("NMEA_UDP.txt"));
+    QCOMPARE(MessageLogger::portFileName(Add_Serial_2), QString("NMEA_Add_2.txt"));
+}
+
+void TestCommLogs::loggedMessageBecomesExactlyOneLine()
+{
+    MessageLogger logger;
+    logger.setDirPath(m_dir->path());
+    logger.setPortLogging(Serial_1, true);
+    logger.logMessageToFile(Serial_1, kGga + "\r\n");
+    logger.logMessageToFile(Serial_1, "  spaces and <<arrows>> kept  ");
+    QVERIFY(!QFile::exists(m_dir->path() + "/NMEA_1.txt"));
+    logger.writeToFiles();
+    const QStringList got = lines(m_dir->path() + "/NMEA_1.txt");
+    QCOMPARE(got.size(), 2);
+    QVERIFY2(isRecordOf(got.at(0), kGga), qPrintable(got.at(0)));
+    QVERIFY(isRecordOf(got.at(1), "  spaces and <<arrows>> kept  "));
+    // The unit's clock, not the host's, stamps the line.
+    QVERIFY2(got.at(0).startsWith("09-Mar-2026_07:05:0"), qPrintable(got.at(0)));
+
+    // Written batches are appended, not rewritten.
+    logger.logMessageToFile(Serial_1, "third");
+    logger.writeToFiles();
+    logger.flushToFiles();
+    QCOMPARE(lines(m_dir->path() + "/NMEA_1.txt").size(), 3);
+    QCOMPARE(logger.linesLogged(), 3);
+}
+
+void TestCommLogs::nothingIsWrittenForAPortWhoseLoggingIsOff()
+{
+    MessageLogger logger;
+    logger.setDirPath(m_dir->path());
+    logger.setPortLogging(Serial_2, true);
+    logger.setPortLogging(static_cast<Port>(9), true);
+    for (Port p : {Serial_1, Serial_2, Serial_3, UDP, Add_Serial_1, static_cast<Port>(9)})
+        logger.logMessageToFile(p, kGga);
+    logger.writeToFiles();
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"NMEA_2.txt"}));
+
+    logger.setPortLogging(Serial_2, false);
+    logger.logMessageToFile(Serial_2, kGga);
+    logger.writeToFiles();
+    QCOMPARE(lines(m_dir->path() + "/NMEA_2.txt").size(), 1);
+    QCOMPARE(logger.pendingBytes(), 0);
+}
+
+void TestCommLogs::errorRecordsGoToTheirFiles()
+{
+    InputErrorLogger errors;
+    errors.setDirPath(m_dir->path());
+    errors.setPortLogging(UDP, true);
+    errors.logNmeaMessageErrorToFile(NmeaChecksumError, UDP, kGga + "\r\n");
+    errors.logNmeaMessageErrorToFile(NmeaChecksumError, Serial_1, kGga);
+    errors.logUdpDatagramErrorToFile(UdpTagChecksumError, "\\s:SD0001*00\\$x\r\n$y");
+    errors.logUdpDatagramErrorToFile(BinaryHeaderError, "RaUdP");
+    errors.writeToFiles();
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"NMEA_UDP.txt"}));
+    const QStringList nmea = lines(m_dir->path() + "/NMEA_UDP.txt");
+    QCOMPARE(nmea.size(), 1);
+    QVERIFY2(isRecordOf(nmea.at(0), "Error 1 (" + nmeaErrorText(1) + "): " + kGga), qPrintable(nmea.at(0)));
+
+    errors.setUdpNmeaDatagramLogging(true);
+    errors.setUdpBinaryDatagramLogging(true);
+    errors.logUdpDatagramErrorToFile(UdpTagChecksumError, "\\s:SD0001*00\\$x\r\n$y");
+    errors.logUdpDatagramErrorToFile(BinaryHeaderError, "RaUdP");
+    errors.writeToFiles();
+    const QStringList udp = lines(m_dir->path() + "/UDP_NMEA_Datagrams.txt");
+    QCOMPARE(udp.size(), 1);
+    QVERIFY2(isRecordOf(udp.at(0), "Error 71 (" + udpErrorText(71) + "): \\s:SD0001*00\\$x<CR><LF>$y"), qPrintable(udp.at(0)));
+    const QStringList binary = lines(m_dir->path() + "/UDP_Binary_Datagrams.txt");
+    QCOMPARE(binary.size(), 1);
+    QVERIFY(isRecordOf(binary.at(0), "Error 82 (" + udpErrorText(82) + "): RaUdP"));
+}
+
+void TestCommLogs::layoutOnTheDeviceAndWritingOffTheMainThread()
+{
+    CommunicationsLogging logs(nullptr, 50, 100);
+    QVERIFY(logs.writerThread()->isRunning());
+    QCOMPARE(logs.writer()->thread(), logs.writerThread());
+    QVERIFY(logs.writerThread() != QThread::currentThread());
+    const QString device = m_dir->path() + "/media/usb0/velmora/99999/Logs";
+    logs.setDeviceInfo(true, true, device);
+    logs.inputLogger()->setPortLogging(Serial_3, true);
+    logs.outputLogger()->setPortLogging(UDP, true);
+    logs.errorLogger()->setPortLogging(Serial_1, true);
+    logs.inputLogger()->logMessageToFile(Serial_3, "in");
+    logs.outputLogger()->logMessageToFile(UDP, "out");
+    logs.errorLogger()->logNmeaMessageErrorToFile(NmeaFramingError, Serial_1, "bad");
+    const QString base = device + "/Communication_Logs";
+    QTRY_COMPARE(lines(base + "/Input_Messages/NMEA_3.txt").size(), 1);
+    QTRY_COMPARE(lines(base + "/Output_Messages/NMEA_UDP.txt").size(), 1);
+    QTRY_COMPARE(lines(base + "/Input_Errors/NMEA_1.txt").size(), 1);
+    QVERIFY(isRecordOf(lines(base + "/Output_Messages/NMEA_UDP.txt").at(0), "out"));
+
+    // The device goes: lines gathered before still land there, later ones are dropped.
+    logs.inputLogger()->logMessageToFile(Serial_3, "last before removal");
+    logs.setDeviceInfo(false, false, QString());
+    logs.inputLogger()->logMessageToFile(Serial_3, "dropped");
+    QTRY_COMPARE(lines(base + "/Input_Messages/NMEA_3.txt").size(), 2);
+    QTest::qWait(150);
+    QCOMPARE(lines(base + "/Input_Messages/NMEA_3.txt").size(), 2);
+    QCOMPARE(logs.inputLogger()->linesDropped(), 1);
+    QCOMPARE(logs.directory(), QString());
+}
+
+void TestCommLogs::linesWithoutADeviceAreDroppedAndCounted()
+{
+    MessageLogger logger;
+    logger.setPortLogging(Serial_1, true);
+    for (int i = 0; i < 5; ++i)
+        logger.logMessageToFile(Serial_1, kGga);
+    logger.writeToFiles();
+    QCOMPARE(logger.linesDropped(), 5);
+    QCOMPARE(logger.pendingBytes(), 0);
+    logger.setDirPath(m_dir->path() + "/later");
+    logger.logMessageToFile(Serial_1, kGga);
+    logger.writeToFiles();
+    QCOMPARE(lines(m_dir->path() + "/later/NMEA_1.txt").size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestCommLogs)
+#include "tst_commlogs.moc"
