@@ -3,6 +3,7 @@
 #include "alertmirrorcontroller.h"
 #include "alertvocabulary.h"
 #include "esalerts.h"
+#include "essetup.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -310,6 +311,20 @@ void AlarmWidget::setSimulatorIconVisible(bool visible)
 {
     m_simulatorShown = visible;
     showIcons();
+}
+
+void AlarmWidget::followSettings(ESSetup *setup)
+{
+    if (!setup)
+        return;
+    // Both are choice lists "ON;off": index 0 is on.
+    ESTestScreenSetup *test = setup->TestScreenSetup();
+    ESDiagnosticsSetup *diagnostics = setup->DiagnosticsSetup();
+    connect(test, &ESTestScreenSetup::SensorMuteChanged, this, [this](int v) { setMuteIconVisible(v == 0); });
+    connect(diagnostics, &ESDiagnosticsSetup::SimulateDepthChanged, this,
+            [this](int v) { setSimulatorIconVisible(v == 0); });
+    setMuteIconVisible(test->SensorMute() == 0);
+    setSimulatorIconVisible(diagnostics->SimulateDepth() == 0);
 }
 
 bool AlarmWidget::isMuteIconVisible() const

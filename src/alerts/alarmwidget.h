@@ -10,6 +10,7 @@
 
 class AlertMirrorController;
 class ES_Alerts;
+class ESSetup;
 class QButtonGroup;
 class QLabel;
 class QPushButton;
@@ -52,6 +53,9 @@ public:
     void setMuteIconVisible(bool visible);
     void setSimulatorIconVisible(bool visible);
     bool isMuteIconVisible() const;
+    // Shows the mute icon while the sensor is muted and the simulator icon while the depth is
+    // simulated, following the shared settings.
+    void followSettings(ESSetup *setup);
     bool isSimulatorIconVisible() const;
 
 signals:
