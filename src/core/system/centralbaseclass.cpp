@@ -170,13 +170,17 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     ESData &data = ESData::instance();
     SerializationController &settingsLink = SerializationController::instance();
 
-    if (!m_hardware) {
-        m_hardware = new Hardware(this);
-        m_hardware->init();
-    }
-
     m_serialPorts = new NmeaPorts;
     m_loopTest = new LoopTest(this);
+    // The loop test's results are settings of the display ("NmeaPort1Status".."NmeaPort3Status").
+    connect(m_loopTest, &LoopTest::portStatusDetermined, this, [](const QString &name, int status) {
+        setSettingByName(ESData::instance().localSetup(), name, status);
+    });
+    if (!m_hardware) {
+        m_hardware = new Hardware(this);
+        m_hardware->addInitStep([this] { return m_loopTest->init(); });
+        m_hardware->init();
+    }
     m_serialController = new NmeaPortsCommunicationController(m_serialPorts, m_loopTest,
                                                               kve::serialLinesServed(), this);
 
@@ -196,6 +200,12 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     connect(m_nmeaController, &NmeaController::nmeaGroupReadyToBeSentOverSerialPort, m_serialController,
             &NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort);
     m_network->connectSettings(&settingsLink, data.setup());
+    connect(&settingsLink, &SerializationController::commsToKX12StateChanged, this, [](bool up) {
+        qDebug().noquote() << (up ? "Communication with junction box: up" : "Communication with junction box: lost");
+    });
+    connect(&settingsLink, &SerializationController::finishedDeserializingCompleteSetup, this, [](bool) {
+        qDebug().noquote() << "Complete setup received from junction box";
+    });
 
     ESKX12Setup *jb = data.setup()->KX12Setup();
     connect(jb, &ESKX12Setup::SoftwareVersionChanged, this, &CentralBaseClass::checkVersionCompatibility);
@@ -207,6 +217,18 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     connectSentenceSendSignals(jb->SystemInNormalOrStandbyMode() == 1);
     m_previousDisplaySfi = data.localSetup()->DisplaySetup()->LocalSFI();
     m_periodicalSender->restartTimer();
+}
+
+bool CentralBaseClass::setSettingByName(QObject *tree, const QString &name, const QVariant &value)
+{
+    const QByteArray key = name.toLatin1();
+    if (tree->metaObject()->indexOfProperty(key.constData()) >= 0)
+        return tree->setProperty(key.constData(), value);
+    for (QObject *child : tree->children()) {
+        if (setSettingByName(child, name, value))
+            return true;
+    }
+    return false;
 }
 
 void CentralBaseClass::connectSentenceSendSignals(bool standby)

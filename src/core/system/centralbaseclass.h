@@ -58,6 +58,8 @@ public:
     NmeaPeriodicalSender *periodicalSender() const { return m_periodicalSender; }
     NmeaPortsCommunicationController *serialController() const { return m_serialController; }
     // Text shown to the operator when the junction box runs other software than this unit.
+    // Writes a setting found by its property name anywhere in a settings tree.
+    static bool setSettingByName(QObject *tree, const QString &name, const QVariant &value);
     static QString incompatibleVersionsText(const QString &cuVersion, const QString &jbVersion);
 
 public slots:

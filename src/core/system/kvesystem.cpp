@@ -39,6 +39,8 @@ void KveSystem::constructSystem(const QString &interfaceName)
     connect(this, &CentralBaseClass::operatorMessageChanged, screen, &BaseScreen::showMessage);
     connect(&SerializationController::instance(), &SerializationController::commsToKX12StateChanged, screen,
             &BaseScreen::setLinkToJunctionBox);
+    connect(&SerializationController::instance(), &SerializationController::finishedDeserializingCompleteSetup,
+            screen, [screen] { screen->setLinkToJunctionBox(true); });
 
     // Echo images: reassembled records into the per-channel buffers, which the views draw.
     m_echoBuffer = new MultipleES_TransducersBuffer(this);
