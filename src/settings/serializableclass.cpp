@@ -337,7 +337,25 @@ bool SerializableClass::writeText(const QMetaProperty &property, const QString &
         }
         return property.write(this, QVariant::fromValue(values));
     }
-    return property.write(this, text);
+    // Numbers are parsed here so that a text out of the type's range leaves the value alone
+    // instead of wrapping around.
+    bool ok = false;
+    switch (type) {
+    case QMetaType::Int: {
+        const int v = text.toInt(&ok);
+        return ok && property.write(this, v);
+    }
+    case QMetaType::UInt: {
+        const uint v = text.toUInt(&ok);
+        return ok && property.write(this, v);
+    }
+    case QMetaType::Double: {
+        const double v = text.toDouble(&ok);
+        return ok && property.write(this, v);
+    }
+    default:
+        return property.write(this, text);
+    }
 }
 
 bool SerializableClass::readObjectList(const QString &name, const QStringList &tokens, int level)

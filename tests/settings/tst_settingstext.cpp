@@ -183,6 +183,10 @@ void TestSettingsText::malformedAndForeignTexts()
     QCOMPARE(alert->AlarmShallow(), 33.0);
     QCOMPARE(alert->AlertDeep(), 150.0);
     QCOMPARE(alert->AlertType(), 1);
+    ESKX12Setup *jb = setup->KX12Setup();
+    QVERIFY(jb->deserialize(QStringLiteral("KX12SerialNumber=99999999999,Group=7x")));
+    QCOMPARE(jb->KX12SerialNumber(), 99999u); // out of range for the type: unchanged
+    QCOMPARE(jb->Group(), 3);
     QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=NewerSetup,A=1,SerializableClass1=AUXSetup,DeepLimit=600")));
     QCOMPARE(setup->AUXSetup()->DeepLimit(), 600.0);
 }
