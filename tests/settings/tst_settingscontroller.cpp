@@ -143,9 +143,8 @@ void TestSettingsController::dispatchByTypeTag()
 
     // Ignored: unknown tag, a single token, marks inside setup texts.
     QSignalSpy about(m_controller.get(), &SerializationController::aboutToDeserializeCompleteSetup);
-    m_controller->deserializeData(QStringLiteral("Type_Other,AlarmShallow=9"));
-    m_controller->deserializeData(QStringLiteral("Type_Setup"));
-    m_controller->deserializeData(QStringLiteral("Type_Setup,Set_Mark,SerializableClass1=AlertSetup,AlarmShallow=9"));
+    for (const char *ignored : {"Type_Other,AlarmShallow=9", "Type_Setup", "Type_Setup,Set_Mark,SerializableClass1=AlertSetup,AlarmShallow=9"})
+        m_controller->deserializeData(QString::fromLatin1(ignored));
     QCOMPARE(about.count(), 0);
     QCOMPARE(setup->AlertSetup()->AlarmShallow(), 5.0);
 }

@@ -22,8 +22,7 @@ private slots:
     void pairingForgetsTimestamps();
     void noAckVariantMarksTheTag();
     void localChangesSaveInsteadOfSending();
-    void defaultsFollowTheMetadataRules();
-    void excludedPropertiesSurviveAReset();
+    void defaultsFollowTheMetadataRulesAndExclusions();
     void ageingInvalidatesAndTellsObservers();
     void nameMustBeSet();
     void combinedGainChangesAreMarked();
@@ -131,21 +130,20 @@ void TestSettingsVariants::localChangesSaveInsteadOfSending()
     QVERIFY2(file.startsWith(QStringLiteral("Type_LocalSetup,SoftwareVersion=NOT_DEFINED,")), qPrintable(file));
     QVERIFY(file.contains(QStringLiteral(",SystemName=Bridge1,")));
 
+    // Operator entries are checked against the property's validator or choice list.
+    const QList<std::tuple<SerializableClass *, const char *, const char *, bool>> entries = {
+        {local->DisplaySetup(), "SystemName", "Bridge 1", false}, {local->DisplaySetup(), "LocalSFI", "SD0110", true},
+        {local->DisplaySetup(), "LocalSFI", "VM0110", false},     {local->DisplaySetup(), "Group", "8", false},
+        {local->DisplaySetup(), "Group", "7", true},              {m_data->setup()->AlertSetup(), "AlarmShallow", "0", true},
+        {m_data->setup()->transducer(0), "Range", "28", false},   {m_data->setup()->transducer(0), "Range", "27", true}};
+    for (const auto &e : entries)
+        QVERIFY2(std::get<0>(e)->validateText(QLatin1String(std::get<1>(e)), QLatin1String(std::get<2>(e))) == std::get<3>(e), std::get<2>(e));
     QString message;
-    QVERIFY(!local->DisplaySetup()->validateText(QStringLiteral("SystemName"), QStringLiteral("Bridge 1"), &message));
-    QVERIFY(local->DisplaySetup()->validateText(QStringLiteral("LocalSFI"), QStringLiteral("SD0110")));
-    QVERIFY(!local->DisplaySetup()->validateText(QStringLiteral("LocalSFI"), QStringLiteral("VM0110")));
-    QVERIFY(!local->DisplaySetup()->validateText(QStringLiteral("Group"), QStringLiteral("8")));
-    QVERIFY(local->DisplaySetup()->validateText(QStringLiteral("Group"), QStringLiteral("7")));
-    ESAlertSetup *alert = m_data->setup()->AlertSetup();
-    QVERIFY(alert->validateText(QStringLiteral("AlarmShallow"), QStringLiteral("0")));
-    QVERIFY(!alert->validateText(QStringLiteral("AlarmShallow"), QStringLiteral("0.5"), &message));
+    QVERIFY(!m_data->setup()->AlertSetup()->validateText(QStringLiteral("AlarmShallow"), QStringLiteral("0.5"), &message));
     QCOMPARE(message, QStringLiteral("value must be a real number between 1 and 100!"));
-    QVERIFY(!m_data->setup()->transducer(0)->validateText(QStringLiteral("Range"), QStringLiteral("28")));
-    QVERIFY(m_data->setup()->transducer(0)->validateText(QStringLiteral("Range"), QStringLiteral("27")));
 }
 
-void TestSettingsVariants::defaultsFollowTheMetadataRules()
+void TestSettingsVariants::defaultsFollowTheMetadataRulesAndExclusions()
 {
     ESSetup *setup = m_data->setup();
     // Enum without a default: index 0; text value without default: "-/-"; numeric value: 0.
@@ -163,27 +161,16 @@ void TestSettingsVariants::defaultsFollowTheMetadataRules()
     // Plain values of a container start at their defaults as well.
     QCOMPARE(setup->NoiseSelfTest()->NoiseResultCH1(), QStringLiteral("Not_Tested"));
     QCOMPARE(m_data->alerts()->AlertTest()->AlertInstanceNumber(), 1);
-}
 
-void TestSettingsVariants::excludedPropertiesSurviveAReset()
-{
-    ESSetup *setup = m_data->setup();
+    // Listed properties keep their values; a list for a container is a programming error.
     setup->KX12Setup()->setSoftwareVersion(QStringLiteral("2.1"));
     setup->KX12Setup()->setPrinter(3);
-    setup->AlertSetup()->setAlarmShallow(55);
-    ExclusionMap keep;
-    keep.insert(setup->KX12Setup(), {QStringLiteral("SoftwareVersion")});
-    setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren(keep);
+    setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren({{setup->KX12Setup(), {QStringLiteral("SoftwareVersion")}}});
     QCOMPARE(setup->KX12Setup()->SoftwareVersion(), QStringLiteral("2.1"));
     QCOMPARE(setup->KX12Setup()->Printer(), 0);
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 10.0);
-
-    // An exclusion list for a container is a programming error.
-    ExclusionMap wrong;
-    wrong.insert(setup->SetupSetup(), {QStringLiteral("OptionsSetup")});
     bool thrown = false;
     try {
-        setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren(wrong);
+        setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren({{setup->SetupSetup(), {QStringLiteral("OptionsSetup")}}});
     } catch (const char *) {
         thrown = true;
     }
