@@ -127,7 +127,8 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
         QStringView line(raw);
         const int dollar = raw.indexOf(QLatin1Char('$'), 1);
         const int star = raw.indexOf(QLatin1Char('*'));
-        const int crlf = star >= 0 ? raw.indexOf(QLatin1String("\r\n"), star) : -1;
+        const bool tidyEnd = star >= 0 && star == raw.size() - 5 && raw.endsWith(QLatin1String("\r\n"));
+        const int crlf = star >= 0 && !tidyEnd ? raw.indexOf(QLatin1String("\r\n"), star) : -1;
         if (dollar > 0 || crlf > star + 3) {
             work = raw;
             if (dollar > 0)
@@ -200,7 +201,7 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
         }
         ++pool->used;
         ++stats.accepted;
-        m_kept.append({message, pool, index});
+        m_kept.push_back({message, pool, index});
         if (formatter == QLatin1String("HBT"))
             emit heartbeatReceived(talker.toString(), group.senderId);
     }
@@ -209,7 +210,7 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
     if (!failed) {
         const auto copy = m_serialCopy.constFind(int(port));
         const bool copying = port <= Serial_3 && copy != m_serialCopy.constEnd() && !copy->isEmpty();
-        for (const Kept &kept : qAsConst(m_kept)) {
+        for (const Kept &kept : m_kept) {
             const QString &raw = group.messages.at(kept.line);
             Pool *pool = kept.pool;
             if (!pool->handlerResolved) {
@@ -234,7 +235,7 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
         }
     }
     emit communicationStatisticsUpdated(port, inputValid);
-    for (const Kept &kept : qAsConst(m_kept))
+    for (const Kept &kept : m_kept)
         kept.pool->used = 0;
     m_kept.clear();
 }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <vector>
+
 class NmeaHandler;
 class NmeaMessage;
 
@@ -120,7 +122,7 @@ private:
     QHash<int, Port> m_forwarding;
     QHash<int, QList<Port>> m_serialCopy;
     NmeaLineStatistics m_statistics[lineCount + 1];
-    QVector<Kept> m_kept;
+    std::vector<Kept> m_kept;
     QStringList m_lines;
     bool m_relaying = false;
 };

@@ -146,8 +146,10 @@ int NmeaMessage::checkSentenceView(QStringView line, QStringView &bare)
     if (!v.endsWith(QLatin1String("\r\n")))
         return SentenceCheck::BadFraming;
     v.chop(2);
-    if (v.indexOf(QLatin1String("\r\n")) >= 0)
-        return -1;
+    for (int cr = v.indexOf(QLatin1Char('\r')); cr >= 0; cr = v.indexOf(QLatin1Char('\r'), cr + 1)) {
+        if (cr + 1 < v.size() && v.at(cr + 1) == QLatin1Char('\n'))
+            return -1;
+    }
     const int star = v.indexOf(QLatin1Char('*'));
     if (star < 0 || star != v.size() - 3)
         return SentenceCheck::BadChecksum;

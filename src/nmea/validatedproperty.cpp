@@ -537,6 +537,12 @@ void ValidatedStringProperty::setValue(const QString &value)
 
 void ValidatedStringProperty::resetToInitial()
 {
-    m_value = m_hasInitialValue ? m_defaultValue : QString();
+    // Called for every field of a reused sentence: avoid touching the text when already initial.
+    if (m_hasInitialValue) {
+        if (!m_value.isSharedWith(m_defaultValue))
+            m_value = m_defaultValue;
+    } else if (!m_value.isNull()) {
+        m_value = QString();
+    }
     setValidQuiet(m_hasInitialValue);
 }
