@@ -368,7 +368,6 @@ void EchogramRenderer::getImageFromInternalBuffer(EchosounderDataBuffer *data_bu
     }
     if (!segments.isEmpty()) {
         QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setPen(QPen(m_depthLineColor, m_depthLineWidth, Qt::SolidLine, Qt::SquareCap,
                             Qt::BevelJoin));
         painter.drawLines(segments);

@@ -123,11 +123,6 @@ QRect SingleES_TransducerRuntimeWidget::echogramRect() const
                  qMax(1, height() - headerHeight() - footerHeight()));
 }
 
-void SingleES_TransducerRuntimeWidget::resizeEvent(QResizeEvent *event)
-{
-    AbstractEchogramDrawingWidget::resizeEvent(event);
-}
-
 void SingleES_TransducerRuntimeWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -35,7 +35,6 @@ public slots:
 protected:
     QRect echogramRect() const override;
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     double toShownUnit(double metres) const;
