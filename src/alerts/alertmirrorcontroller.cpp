@@ -92,8 +92,10 @@ void AlertMirrorController::ackAlertsFromDisplay()
         return;
     const QString text = m_mirror->AckFromDisplay();
     if (!m_ackPending) {
-        if (!text.isEmpty())
+        // Every publication of the junction box carries the text again; say so once per text.
+        if (!text.isEmpty() && text != m_lastEcho)
             qDebug().noquote() << "Acknowledgement from junction box data not sent back: " + text;
+        m_lastEcho = text;
         return;
     }
     m_ackPending = false;

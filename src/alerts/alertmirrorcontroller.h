@@ -54,6 +54,7 @@ private:
 
     QPointer<ES_Alerts> m_mirror;
     QString m_localText;
+    QString m_lastEcho;
     int m_localPriority = 1;
     int m_localCategory = 1;
     int m_localState;

@@ -29,6 +29,7 @@ public:
         Normal = 5
     };
     enum Priority { Alarm = 0, Warning = 1, Caution = 2, EmergencyAlarm = 3 };
+    enum Escalation { NoEscalation = 0, WarningToWarning = 1, WarningToAlarm = 2, AlarmToAlarm = 3 };
 
     static const QStringList &stateNames();
     static const QStringList &priorityNames();

@@ -77,6 +77,10 @@ void SimulatedAlertManager::followAlertSetup(ESAlertSetup *setup)
         return;
     connect(setup, &ESAlertSetup::AlarmShallowChanged, this, &SimulatedAlertManager::setAlarmShallow);
     connect(setup, &ESAlertSetup::AlertDeepChanged, this, &SimulatedAlertManager::setAlertDeep);
+    // The choices are "1" to "5" minutes.
+    auto escalation = [this](int choice) { setEscalationSeconds((choice + 1) * 60); };
+    connect(setup, &ESAlertSetup::EscalationTimeChanged, this, escalation);
+    escalation(setup->EscalationTime());
     m_alarmShallow = setup->AlarmShallow();
     setAlertDeep(setup->AlertDeep());
 }
@@ -167,6 +171,27 @@ bool SimulatedAlertManager::acknowledge(const QString &alertText)
     return any;
 }
 
+void SimulatedAlertManager::tick()
+{
+    for (SerializableAlertInfo *alert : m_alerts->alerts()) {
+        const AlertDescriptor *d = AlertVocabulary::descriptor(alert->objectName());
+        if (alert->AlertState() != AlertVocabulary::ActiveUnacknowledged || !d || d->escalation == AlertVocabulary::NoEscalation)
+            continue;
+        int &seconds = m_unacknowledgedSeconds[alert->objectName()];
+        if (++seconds < m_escalationSeconds)
+            continue;
+        seconds = 0;
+        alert->setEscalationCounter(alert->EscalationCounter() + 1);
+        if (d->escalation == AlertVocabulary::WarningToAlarm && alert->AlertPriority() == AlertVocabulary::Warning)
+            alert->setAlertPriority(AlertVocabulary::Alarm);
+        alert->setRevisionCounter(alert->RevisionCounter() + 1);
+        qDebug().noquote() << "Simulated alert " + alert->objectName() + " escalated, count "
+                                  + QString::number(alert->EscalationCounter());
+        m_changed = true;
+    }
+    publishIfChanged();
+}
+
 void SimulatedAlertManager::deserializeData(const QString &text)
 {
     const QStringList tokens = text.split(QLatin1Char(','));
@@ -190,6 +215,13 @@ void SimulatedAlertManager::setState(SerializableAlertInfo *alert, int state, co
                               + AlertVocabulary::stateNames().value(state);
     alert->setAlertState(state);
     alert->setActionSource(source);
+    m_unacknowledgedSeconds.remove(alert->objectName());
+    if (state == AlertVocabulary::Normal) {
+        // The next occurrence starts afresh, as the alert it was declared.
+        const AlertDescriptor *d = AlertVocabulary::descriptor(alert->objectName());
+        alert->setAlertPriority(d ? d->priority : alert->AlertPriority());
+        alert->setEscalationCounter(0);
+    }
     alert->setRevisionCounter(alert->RevisionCounter() + 1);
     m_changed = true;
 }

@@ -29,7 +29,11 @@ public:
     void setAlertDeep(double metres);
     double alarmShallow() const { return m_alarmShallow; }
     double alertDeep() const { return m_alertDeep; }
-    // Takes both limits from the alert settings now and whenever they change.
+    // An alert left unacknowledged this long escalates: its escalation counter rises and a warning
+    // of the kind "WarningToAlarm" becomes an alarm.
+    void setEscalationSeconds(int seconds) { m_escalationSeconds = qMax(1, seconds); }
+    int escalationSeconds() const { return m_escalationSeconds; }
+    // Takes both limits and the escalation time from the alert settings now and whenever they change.
     void followAlertSetup(ESAlertSetup *setup);
 
     // Condition of any of the nine alerts by child name ("AlertSensorComms", "AlertTest", ...).
@@ -46,6 +50,8 @@ signals:
 public slots:
     // One simulated ping. Depths below 0 (-100 for none) or not finite are no depth.
     void updateDepth(double depthMetres, bool bottomLost);
+    // One second passed (escalation of unacknowledged alerts).
+    void tick();
     // Acknowledges the alert with this text; true when a state changed.
     bool acknowledge(const QString &alertText);
     // A text from the display with the type tag "Type_Alert": only a change of AckFromDisplay is
@@ -61,6 +67,8 @@ private:
     ES_Alerts *m_alerts;
     QPointer<ESAlertSetup> m_setup;
     QHash<QString, bool> m_conditions;
+    QHash<QString, int> m_unacknowledgedSeconds;
+    int m_escalationSeconds = 240;
     double m_alarmShallow = 10.0;
     double m_alertDeep = 0.0;
     double m_depth = -100.0;

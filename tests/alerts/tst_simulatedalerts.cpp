@@ -15,6 +15,7 @@ private slots:
     void shallowAlarmStates_data();
     void shallowAlarmStates();
     void deepBottomLostAndPublishing();
+    void unacknowledgedAlertsEscalate();
     void takesOnlyAcknowledgementsFromDisplay();
     void displayMirrorsAndAcknowledges();
 };
@@ -88,6 +89,39 @@ void TestSimulatedAlerts::deepBottomLostAndPublishing()
     QCOMPARE(jb.state("AlertBottomLost"), 2);
     QCOMPARE(jb.state("AlertSensorComms"), 0);
     QCOMPARE(publish.count(), 4);
+}
+
+void TestSimulatedAlerts::unacknowledgedAlertsEscalate()
+{
+    ESAlertSetup setup;
+    setup.setDefaultValues();
+    SimulatedAlertManager jb;
+    jb.followAlertSetup(&setup);
+    QCOMPARE(jb.escalationSeconds(), 240); // the default choice, 4 minutes
+    setup.setEscalationTime(0);
+    jb.updateDepth(4, false);
+    jb.setCondition("AlertSensorComms", true);
+    SerializableAlertInfo *comms = jb.alerts()->AlertSensorComms();
+    QSignalSpy publish(&jb, &SimulatedAlertManager::publishRequested);
+    for (int s = 1; s < 60; ++s)
+        jb.tick();
+    QCOMPARE(publish.count(), 0);
+    jb.tick();
+    QCOMPARE(publish.count(), 1);
+    // A warning becomes an alarm; an alarm stays one and counts.
+    QCOMPARE(comms->AlertPriority(), 0);
+    QCOMPARE(comms->EscalationCounter(), 1);
+    QCOMPARE(jb.alerts()->AlarmShallow()->AlertPriority(), 0);
+    QCOMPARE(jb.alerts()->AlarmShallow()->EscalationCounter(), 1);
+
+    jb.acknowledge(QStringLiteral("Sensor Comms"));
+    for (int s = 0; s < 60; ++s)
+        jb.tick();
+    QCOMPARE(comms->EscalationCounter(), 1);
+    QCOMPARE(jb.alerts()->AlarmShallow()->EscalationCounter(), 2);
+    jb.setCondition("AlertSensorComms", false);
+    QCOMPARE(comms->AlertPriority(), 1);
+    QCOMPARE(comms->EscalationCounter(), 0);
 }
 
 void TestSimulatedAlerts::takesOnlyAcknowledgementsFromDisplay()
