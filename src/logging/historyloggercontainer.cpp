@@ -4,8 +4,11 @@
 #include "historyfilecontroller.h"
 #include "historylogger.h"
 #include "longtermlogger.h"
+#include "rootpath.h"
+#include "systeminformation.h"
 
 #include <QDebug>
+#include <QProcess>
 
 HistoryLoggerContainer::HistoryLoggerContainer(const QString &historyDirectory, QObject *parent)
     : QObject(parent)
@@ -16,6 +19,8 @@ HistoryLoggerContainer::HistoryLoggerContainer(const QString &historyDirectory, 
         m_loggers[ch] = new HistoryLogger(ch, historyDirectory, this);
         connect(m_loggers[ch], &HistoryLogger::dataForLongTermReady, m_longTerm, &LongTermLogger::recordToFile);
         connect(m_loggers[ch], &HistoryLogger::fileSaved, this, &HistoryLoggerContainer::fileReadyForDownload);
+        if (SystemInformation::instance().isSoftwareJb())
+            connect(m_loggers[ch], &HistoryLogger::fileSaved, this, &HistoryLoggerContainer::publishForDownload);
     }
     connect(m_fileController, &HistoryFileController::newFileAvailable, this,
             [this](int channel) { readFromFile(channel); });
@@ -137,4 +142,22 @@ void HistoryLoggerContainer::setOrdinalNumber(int channel, int num)
 {
     if (channel == 0 || channel == 1)
         m_ordinal[channel] = num;
+}
+
+QString HistoryLoggerContainer::webRoot()
+{
+    return kve::rootPath(QStringLiteral("/var/www"));
+}
+
+void HistoryLoggerContainer::publishForDownload(int channel)
+{
+    HistoryLogger *source = logger(channel);
+    if (!source)
+        return;
+    for (bool shortFile : {false, true}) {
+        const QString file = shortFile ? source->shortFilePath() : source->filePath();
+        const QString link = webRoot() + QLatin1Char('/') + HistoryFileController::publishedName(channel, shortFile);
+        QProcess::startDetached(QStringLiteral("ln"), {QStringLiteral("-sf"), file, link});
+        QProcess::startDetached(QStringLiteral("chmod"), {QStringLiteral("664"), file});
+    }
 }

@@ -29,6 +29,7 @@ public:
     int timeReceivedCounter() const { return m_timeReceivedCounter; }
     int ordinalNumber(int channel) const { return channel == 1 ? m_ordinal[1] : m_ordinal[0]; }
     qint64 badRecords() const { return m_badRecords; }
+    static QString webRoot();
 
 public slots:
     void logHistoryDataSlot(QString data, int channel);
@@ -43,6 +44,9 @@ public slots:
     void downloadFile(int channel, int file_id);
     void recordEntireHistoryToFile_forNext10Secs();
     void setLongTermLogging(int v);
+    // Junction box role: links the channel's files into the web root "/var/www/" under their
+    // published names ("ln -sf") and makes them readable to the web server ("chmod 664").
+    void publishForDownload(int channel);
 
 signals:
     void fileReadyForDownload(int channel);

@@ -4,6 +4,7 @@
 #include "historylogger.h"
 #include "historyloggercontainer.h"
 #include "longtermlogger.h"
+#include "storagetree.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -30,20 +31,6 @@ QByteArray handMadeFile(const QString &token, qint32 major, qint32 minor, qint32
     out.setVersion(QDataStream::Qt_5_15);
     out << token << major << minor << qint32(1) << count << kStart << kStart;
     return bytes;
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 float beFloat(const QByteArray &b, int at)
@@ -79,8 +66,8 @@ private slots:
     void historySurvivesARestartAndOldPointsAge();
     void everyRecordReachesItsChannelAndTheLongTermLog();
     void longTermRecordsStoreMissingValuesAsLowestFloat();
-    void longTermFilesAreNumberedPerChannel();
     void downloadWithWgetFromLoopbackServer();
+    void filesArePublishedUnderTheirDownloadNames();
     void downloadedFileWithBadHeaderIsRejected();
     void killedWriterLeavesEveryEarlierPointReadable();
 
@@ -110,7 +97,7 @@ void TestHistory::headerCheckOrder()
     QFETCH(int, result);
     QFETCH(QString, words);
     const QString path = m_dir.path() + "/check";
-    writeFile(path, file);
+    StorageTree::writeFile(path, file);
     QList<BasicHistoryPoint> points;
     QCOMPARE(HistoryFile::read(path, nullptr, &points), result);
     QCOMPARE(HistoryFile::checkWords(result), words);
@@ -128,13 +115,6 @@ void TestHistory::recordTextBecomesAPoint()
     QCOMPARE(p.value(BasicHistoryPoint::DepthBlwSurface), 14.5f);
     QCOMPARE(p.value(BasicHistoryPoint::BufferRange), 400.0f);
     QCOMPARE(p.value(BasicHistoryPoint::BottomDetectionWindowWidth), 11.0f);
-
-    // The empty record of a silent channel: invalid depths, and the buffer range left at its default.
-    p = BasicHistoryPoint::fromRecordText("06-12-2026,08-00-00-000,-100,-100,-100,0,0,0,0,0,0", 0, &bad);
-    QCOMPARE(bad, 0);
-    QCOMPARE(p.value(BasicHistoryPoint::DepthBlwKeel), -100.0f);
-    QCOMPARE(p.value(BasicHistoryPoint::BufferRange), 0.0f);
-    QCOMPARE(p.value(BasicHistoryPoint::BottomIndex), 0.0f);
 
     p = BasicHistoryPoint::fromRecordText("garbage,xx,abc", 0, &bad);
     QVERIFY(!p.time.isValid());
@@ -154,7 +134,7 @@ void TestHistory::pointsAreAppendedWithTheHeaderKeptUpToDate()
     QCOMPARE(logger.filePath(), dir + "/KVE_History_Ch2");
 
     // Header decoded with a stream of its own.
-    QByteArray bytes = readFile(logger.filePath());
+    QByteArray bytes = StorageTree::readFile(logger.filePath());
     QDataStream in(bytes);
     in.setVersion(QDataStream::Qt_5_15);
     QString token;
@@ -253,7 +233,7 @@ void TestHistory::longTermRecordsStoreMissingValuesAsLowestFloat()
     p.time = kStart;
     logger.recordToFile({p});
 
-    const QByteArray bytes = readFile(logger.currentFile(0));
+    const QByteArray bytes = StorageTree::readFile(logger.currentFile(0));
     QCOMPARE(bytes.size(), 8 + 13 * 4);
     QDataStream in(bytes);
     qint64 ms = 0;
@@ -267,36 +247,6 @@ void TestHistory::longTermRecordsStoreMissingValuesAsLowestFloat()
     QCOMPARE(beFloat(bytes, 20), 11.5f);   // the first source answers
     QCOMPARE(beFloat(bytes, 8 + 7 * 4), 42.0f);
     QCOMPARE(beFloat(bytes, 8 + 12 * 4), lowest);
-}
-
-void TestHistory::longTermFilesAreNumberedPerChannel()
-{
-    const QString device = m_dir.path() + "/device3";
-    LongTermLogger logger;
-    QSignalSpy numbers(&logger, &LongTermLogger::newOrdinalNumber);
-    logger.setMaxFileBytes(2 * LongTermLogger::RecordBytes);
-    logger.setDevice(true, true, device);
-    logger.setRecordingOn(true);
-    BasicHistoryPoint p;
-    p.time = kStart;
-    for (int i = 0; i < 5; ++i)
-        logger.recordToFile({p});
-    QCOMPARE(logger.newestNumber(0), 3u);
-    QCOMPARE(numbers.count(), 3);
-    const QByteArray stored = readFile(device + "/KVE_Long_Term_History/Newest_File_Number_Ch1");
-    QCOMPARE(stored, QByteArray("\0\0\0\3", 4));
-
-    // The next session on the same device goes on from the stored number.
-    LongTermLogger next;
-    next.setDevice(true, true, device);
-    next.setRecordingOn(true);
-    p.channel = 1;
-    next.recordToFile({p});
-    p.channel = 0;
-    next.recordToFile({p});
-    QCOMPARE(next.newestNumber(0), 3u);
-    QCOMPARE(next.newestNumber(1), 1u);
-    QCOMPARE(QFileInfo(next.currentFile(0)).size(), 2 * LongTermLogger::RecordBytes);
 }
 
 void TestHistory::downloadWithWgetFromLoopbackServer()
@@ -342,10 +292,27 @@ void TestHistory::downloadWithWgetFromLoopbackServer()
     QVERIFY(!container.fileController()->isDownloading(0));
 }
 
+void TestHistory::filesArePublishedUnderTheirDownloadNames()
+{
+    qputenv("KVE_ROOT", m_dir.path().toUtf8());
+    QDir().mkpath(m_dir.path() + "/var/www");
+    HistoryLoggerContainer jb(m_dir.path() + "/jb_history");
+    jb.logHistoryDataSlot(recordText(kStart, 7), 1);
+    jb.logger(1)->recordEntireHistoryToFile_forNext10Secs();
+    QSignalSpy ready(&jb, &HistoryLoggerContainer::fileReadyForDownload);
+    QVERIFY(ready.wait());
+    jb.publishForDownload(1);
+    const QString link = m_dir.path() + "/var/www/KVE_History_Ch2";
+    QTRY_VERIFY(QFileInfo(link).isSymLink() && QFileInfo(link + "_short").isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), jb.logger(1)->filePath());
+    QTRY_COMPARE(QFileInfo(jb.logger(1)->filePath()).permissions() & 0x0777, QFile::Permissions(0x0664));
+    qunsetenv("KVE_ROOT");
+}
+
 void TestHistory::downloadedFileWithBadHeaderIsRejected()
 {
     const QString published = m_dir.path() + "/jb_bad";
-    writeFile(published + "/KVE_History_Ch2", handMadeFile("Velmora KVE4x0 History", 3, 2));
+    StorageTree::writeFile(published + "/KVE_History_Ch2", handMadeFile("Velmora KVE4x0 History", 3, 2));
     HistoryHttpServer server(published);
     QVERIFY(server.listen());
     HistoryLoggerContainer container(m_dir.path() + "/cu_bad");

@@ -35,9 +35,7 @@ private slots:
     void init() { m_tree.reset(new StorageTree); }
     void cleanup() { m_tree.reset(); }
 
-    void mountPointsAreTheSecondFieldOfEachLine();
     void devicesFollowTheMountTable();
-    void deviceKindsBecomeLoggingTargets();
 
     void fullDiskRules_data();
     void fullDiskRules();
@@ -51,13 +49,6 @@ private slots:
 private:
     std::unique_ptr<StorageTree> m_tree;
 };
-
-void TestStorage::mountPointsAreTheSecondFieldOfEachLine()
-{
-    const QStringList points = MountTableScanner::mountPoints(
-        "/dev/sda1 /media/usb0 vfat rw 0 0\n\n  /dev/mmc  \t /media/sd0   ext4 rw 0 0\nbroken\n");
-    QCOMPARE(points, QStringList({"/media/usb0", "/media/sd0"}));
-}
 
 void TestStorage::devicesFollowTheMountTable()
 {
@@ -96,20 +87,6 @@ void TestStorage::devicesFollowTheMountTable()
 
     controller.setProductSerialNumber(12345);
     QCOMPARE(controller.devicePath(StorageSd), m_tree->path("/media/sd0/velmora/12345"));
-}
-
-void TestStorage::deviceKindsBecomeLoggingTargets()
-{
-    ESStorageDeviceController controller(nullptr, 60000);
-    QSignalSpy spy(&controller, &ESStorageDeviceController::esDevicePresenceChanged);
-    controller.devicePresenceChangedSlot(StorageSd, true);
-    controller.devicePresenceChangedSlot(StorageUsb, false);
-    controller.devicePresenceChangedSlot(static_cast<StorageDevice>(7), true);
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(spy.at(0).at(0).value<enum_LogToDevice>(), LogToSd);
-    QCOMPARE(spy.at(1).at(0).value<enum_LogToDevice>(), LogToUsb);
-    QCOMPARE(spy.at(1).at(1).toBool(), false);
-    QCOMPARE(spy.at(2).at(0).value<enum_LogToDevice>(), LogToUsb);
 }
 
 void TestStorage::fullDiskRules_data()
