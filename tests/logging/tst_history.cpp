@@ -8,6 +8,7 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,12 +47,15 @@ float beFloat(const QByteArray &b, int at)
 int historyCrashChild(const QString &dir)
 {
     HistoryLogger logger(0, dir);
-    for (int i = 0;; ++i) {
+    QElapsedTimer alive;
+    alive.start();
+    for (int i = 0; alive.elapsed() < 30000; ++i) {
         BasicHistoryPoint p = BasicHistoryPoint::fromRecordText(recordText(kStart.addMSecs(i * 100), i), 0);
         logger.addHistoryData(p);
         if (i == 100)
             fprintf(stdout, "running\n"), fflush(stdout);
     }
+    return 0;
 }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QThread>
@@ -80,12 +81,16 @@ int crashChild(const QString &devicePath)
     EchosounderDataLogger logger(100000, devicePath);
     logger.setDeviceInfo(true, devicePath);
     logger.startStopLogging(true);
-    for (int i = 0;; ++i) {
+    // Bounded in time, so a child left behind by a dead test stops by itself.
+    QElapsedTimer alive;
+    alive.start();
+    for (int i = 0; alive.elapsed() < 30000; ++i) {
         QByteArray samples(500, char(i % 256));
         logger.receivedDataForLogging(samples, rawInfo(i % 86400), 0);
         if (i == 200)
             fprintf(stdout, "running\n"), fflush(stdout);
     }
+    return 0;
 }
 }
 
