@@ -243,49 +243,52 @@ void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool me
     const char *data = datagram.constData();
     const char *end = data + datagram.size();
     const char *payload = data + qMin(datagram.size(), int(udpdatagram::HeaderLength));
-    if (UdpParserClass::groupField(datagram).isEmpty())
-        return;
-    for (const char *p = payload; p < end;) {
-        const char *bs = static_cast<const char *>(std::memchr(p, '\\', size_t(end - p)));
-        const char *pieceEnd = bs ? bs : end;
-        if (!pieceChecksumOk(p, pieceEnd))
-            return;
-        p = pieceEnd + 1;
-    }
+    const char *lastBegin = nullptr;
+    const char *lastEnd = nullptr;
+    UdpParserClass::lastTagBlock(payload, end, &lastBegin, &lastEnd);
+    const char *lastGroup = UdpParserClass::findField(lastBegin, lastEnd, 'g');
+    if (!lastGroup || lastGroup + 2 >= lastEnd || lastGroup[2] == ',' || lastGroup[2] == '*')
+        return;   // no group field: not a record of a sentence group
+    QString source;
+    if (UdpParserClass::checkSource(lastBegin, lastEnd, true) == 0)
+        source = QString::fromLatin1(UdpParserClass::findField(lastBegin, lastEnd, 's') + 2, 6);
 
-    const QString source = QString::fromLatin1(UdpParserClass::sourceSfi(datagram));
     const bool internal = message_is_from_internal_communication || marks.any;
     const bool setup = m_acknowledgeSetup && marks.setup;
     QString lastTag;
     int sentences = 0;
     struct Piece { int index, count, group; const char *sentence; int length; };
     QVarLengthArray<Piece, 10> pieces;
-    for (const char *p = payload; p < end;) {
-        const char *open = static_cast<const char *>(std::memchr(p, '\\', size_t(end - p)));
-        if (!open)
-            break;
-        const char *close = static_cast<const char *>(std::memchr(open + 1, '\\', size_t(end - open - 1)));
-        if (!close)
-            break;
-        const char *sentence = close + 1;
-        const char *next = static_cast<const char *>(std::memchr(sentence, '\\', size_t(end - sentence)));
-        const char *sentenceEnd = next ? next : end;
-        p = sentenceEnd;
-        if (sentence == sentenceEnd)
-            continue;
-        const char *g = UdpParserClass::findField(open + 1, close, 'g');
-        int index = 0, count = 0, group = 0;
-        const char *gEnd = g ? UdpParserClass::fieldEnd(g + 2, close) : nullptr;
-        if (!g || !gEnd || !parseGroupField(g + 2, gEnd, &index, &count, &group))
-            continue;
-        ++sentences;
-        if (setup) {
-            const char *n = UdpParserClass::findField(open + 1, close, 'n');
-            const char *nEnd = n ? UdpParserClass::fieldEnd(n + 2, close) : nullptr;
-            lastTag = QString::fromLatin1(g + 2, int(gEnd - g - 2)) + QLatin1Char('-')
-                + (nEnd ? QString::fromLatin1(n + 2, int(nEnd - n - 2)) : QString());
+    // Backslash-separated pieces alternate: text before the first tag block, then tag body and
+    // sentence by turns. Every piece with a "*" must carry a correct checksum.
+    const char *body = nullptr;
+    const char *bodyEnd = nullptr;
+    for (int k = 0;; ++k) {
+        const char *bs = static_cast<const char *>(std::memchr(payload, '\\', size_t(end - payload)));
+        const char *pieceEnd = bs ? bs : end;
+        if (!pieceChecksumOk(payload, pieceEnd))
+            return;
+        if (k % 2 == 1) {
+            body = payload;
+            bodyEnd = pieceEnd;
+        } else if (body && pieceEnd > payload) {
+            const char *g = UdpParserClass::findField(body, bodyEnd, 'g');
+            const char *gEnd = g ? UdpParserClass::fieldEnd(g + 2, bodyEnd) : nullptr;
+            int index = 0, count = 0, group = 0;
+            if (gEnd && parseGroupField(g + 2, gEnd, &index, &count, &group)) {
+                ++sentences;
+                if (setup) {
+                    const char *n = UdpParserClass::findField(body, bodyEnd, 'n');
+                    const char *nEnd = n ? UdpParserClass::fieldEnd(n + 2, bodyEnd) : nullptr;
+                    lastTag = QString::fromLatin1(g + 2, int(gEnd - g - 2)) + QLatin1Char('-')
+                        + (nEnd ? QString::fromLatin1(n + 2, int(nEnd - n - 2)) : QString());
+                }
+                pieces.append({index, count, group, payload, int(pieceEnd - payload)});
+            }
         }
-        pieces.append({index, count, group, sentence, int(sentenceEnd - sentence)});
+        if (!bs)
+            break;
+        payload = bs + 1;
     }
     if (sentences == 0) {
         qDebug().noquote() << "No sentence found in datagram: " + QString::fromLatin1(datagram.mid(6));
