@@ -1,6 +1,7 @@
 #include "kvesystem.h"
 
 #include "basescreen.h"
+#include "binaryinputbuffer.h"
 #include "binarytransmissioncontroller.h"
 #include "echogrampanel.h"
 #include "echorecord.h"
@@ -47,12 +48,11 @@ void KveSystem::constructSystem(const QString &interfaceName)
     m_echogramPanel = new EchogramPanel;
     screen->setEchogramArea(m_echogramPanel);
     m_echogramPanel->setDataSource(m_echoBuffer);
-    connect(network()->binary(), &BinaryTransmissionController::sendBinary, this,
-            [this](const QByteArray &samples, const std::string &info, int channel) {
-                const QString text = QString::fromStdString(info);
-                m_echoBuffer->addData(samples, text, channel);
-                if (EchoRecord::kindOf(text) == EchoRecord::Kind::Display)
-                    showCurrentDepth(text, channel);
+    connect(network()->binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, this,
+            [this](const QByteArray &samples, const QString &info, int channel) {
+                m_echoBuffer->addData(samples, info, channel);
+                if (EchoRecord::kindOf(info) == EchoRecord::Kind::Display)
+                    showCurrentDepth(info, channel);
             });
 }
 
