@@ -1,5 +1,7 @@
 #include "kvesystem.h"
 
+#include "alarmwidget.h"
+#include "alertmirrorcontroller.h"
 #include "basescreen.h"
 #include "binaryinputbuffer.h"
 #include "binarytransmissioncontroller.h"
@@ -42,6 +44,14 @@ void KveSystem::constructSystem(const QString &interfaceName)
             &BaseScreen::setLinkToJunctionBox);
     connect(&SerializationController::instance(), &SerializationController::finishedDeserializingCompleteSetup,
             screen, [screen] { screen->setLinkToJunctionBox(true); });
+
+    // Alerts: the mirror of the junction box's alerts with the unit's own communication alert.
+    m_alertController = new AlertMirrorController(ESData::instance().alerts(), this);
+    connect(&SerializationController::instance(), &SerializationController::commsToKX12StateChanged,
+            m_alertController, &AlertMirrorController::commsToKX12StateChanged);
+    m_alarmWidget = new AlarmWidget(m_alertController);
+    m_alarmWidget->followSettings(ESData::instance().setup());
+    screen->setAlertArea(m_alarmWidget);
 
     // Echo images: reassembled records into the per-channel buffers, which the views draw.
     m_echoBuffer = new MultipleES_TransducersBuffer(this);

@@ -2,6 +2,8 @@
 
 #include "centralbaseclass.h"
 
+class AlarmWidget;
+class AlertMirrorController;
 class BaseScreen;
 class EchogramPanel;
 class MultipleES_TransducersBuffer;
@@ -18,6 +20,8 @@ public:
     BaseScreen *baseScreen() const;
     MultipleES_TransducersBuffer *echoBuffer() const { return m_echoBuffer; }
     EchogramPanel *echogramPanel() const { return m_echogramPanel; }
+    AlertMirrorController *alertController() const { return m_alertController; }
+    AlarmWidget *alarmWidget() const { return m_alarmWidget; }
 
 protected:
     void handleUnrecognisedArgument(const QString &arg) override;
@@ -32,5 +36,7 @@ private:
     bool m_simulationControlRequested = false;
     MultipleES_TransducersBuffer *m_echoBuffer = nullptr;
     EchogramPanel *m_echogramPanel = nullptr;
+    AlertMirrorController *m_alertController = nullptr;
+    AlarmWidget *m_alarmWidget = nullptr;
     float m_shownRange[2] = {0.0f, 0.0f};
 };
