@@ -1,5 +1,6 @@
 #include "junctionboxsimulator.h"
 
+#include "echoimagesource.h"
 #include "esdata.h"
 #include "esruntime.h"
 #include "essetup.h"
@@ -79,6 +80,16 @@ JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *pare
             runtime->setIntegrity(QString::fromLatin1(name), true);
         }
     });
+    // With echo images on, the depths come from the synthetic echoes instead.
+    if (options.pingRate > 0) {
+        m_echoes = new EchoImageSource(options.pingRate, options.sfi, this);
+        connect(m_echoes, &EchoImageSource::pinged, m_sounder, &SimulatedSounder::pinged);
+        connect(m_echoes, &EchoImageSource::pingReported, this, &JunctionBoxSimulator::log);
+        connect(m_echoes, &EchoImageSource::datagramsReady, this, [this](const QByteArrayList &d) {
+            if (!m_silent)
+                m_sockets->sendBinaryDatagrams(d, true);
+        });
+    }
 }
 
 JunctionBoxSimulator::~JunctionBoxSimulator() = default;
@@ -98,7 +109,10 @@ void JunctionBoxSimulator::start()
     m_sockets->init();
     m_sockets->enableReception();
     m_sockets->processPendingDatagrams(m_udp->nmeaSocket());   // stale traffic from before the start
-    m_sounder->start();
+    if (m_echoes)
+        m_echoes->start();
+    else
+        m_sounder->start();
     m_publishTimer.start();
     if (m_options.silentAfterS >= 0)
         QTimer::singleShot(m_options.silentAfterS * 1000, this, &JunctionBoxSimulator::fallSilent);

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ESData;
+class EchoImageSource;
 class ListOfSfisOnNetwork;
 class NmeaOverUdpController;
 class QTextStream;
@@ -37,6 +38,7 @@ public:
         int silentForS = -1;              // and speak again after this long (-1 never)
         bool dropAcks = false;
         int publishIntervalMs = 1000;
+        int pingRate = 5;                 // echo pings per second and channel (0: no echo images)
     };
 
     explicit JunctionBoxSimulator(const Options &options, QObject *parent = nullptr);
@@ -71,6 +73,7 @@ private:
     socketInterface *m_sockets;
     NmeaOverUdpController *m_nmea;
     SimulatedSounder *m_sounder;
+    EchoImageSource *m_echoes = nullptr;
     QTimer m_publishTimer;
     QElapsedTimer m_clock;
     bool m_silent = false;

@@ -29,8 +29,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption dropAcks(QStringLiteral("drop-acks"), QStringLiteral("Never acknowledge setup datagrams."));
     const QCommandLineOption version(QStringLiteral("software-version"), QStringLiteral("Software version to publish."),
                                      QStringLiteral("text"));
+    const QCommandLineOption pingRate(QStringLiteral("ping-rate"),
+                                      QStringLiteral("Echo pings per second and channel, 0 for none (default 5)."),
+                                      QStringLiteral("n"), QStringLiteral("5"));
     const QCommandLineOption runFor(QStringLiteral("run-for"), QStringLiteral("End after S seconds."), QStringLiteral("S"));
-    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, version, runFor});
+    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, version, pingRate, runFor});
     parser.process(app);
 
     JunctionBoxSimulator::Options options;
@@ -52,7 +55,8 @@ int main(int argc, char *argv[])
     options.dropAcks = parser.isSet(dropAcks);
     options.softwareVersion = parser.value(version);
     const int runForS = number(runFor, -1);
-    if (!ok || options.group > 7 || options.sfi.size() != 6) {
+    options.pingRate = number(pingRate, 5);
+    if (!ok || options.group > 7 || options.sfi.size() != 6 || options.pingRate > 50) {
         std::fprintf(stderr, "kve-jb-sim: unusable option value (see --help)\n");
         return 2;
     }
