@@ -238,7 +238,8 @@ QStringList NmeaMultiSentenceHandler::handleMultiSentence(NmeaMessage *message)
             break;
         }
     }
-    if (number <= 1)
+    // A group has at most nine sentences; a stream that never starts again must not grow it.
+    if (number <= 1 || m_group.size() >= maxGroupSentences)
         m_group.clear();
     m_group.append(message->receivedFieldText());
     return m_group;

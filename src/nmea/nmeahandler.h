@@ -132,6 +132,8 @@ class NmeaMultiSentenceHandler : public NmeaHandler
 {
     Q_OBJECT
 public:
+    static constexpr int maxGroupSentences = 9;
+
     NmeaMultiSentenceHandler(QObject *holder, const QString &formatter, int flags = NoFlags,
                              QObject *parent = nullptr);
     bool handleMessage(NmeaMessage *message) override;

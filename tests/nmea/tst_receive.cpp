@@ -274,6 +274,12 @@ void TestReceive::groupOfSameTypeUsesReusedObjects()
     m_controller->handleReceivedNmeaList(group(gsvGroup));
     QCOMPARE(gsv->lastGroup().size(), 3);
     QVERIFY(gsv->lastGroup().at(2).startsWith(QStringLiteral("3,3,11,22")));
+    // Sentences that never start a group again do not pile up.
+    for (int i = 0; i < 50; ++i)
+        m_controller->handleReceivedNmeaList(group({gsvGroup.at(1)}));
+    QVERIFY(gsv->lastGroup().size() <= NmeaMultiSentenceHandler::maxGroupSentences);
+    m_controller->handleReceivedNmeaList(group(gsvGroup));
+    QCOMPARE(gsv->lastGroup().size(), 3);
     const int pooled = m_controller->pooledObjectCount();
     for (int i = 0; i < 200; ++i) {
         m_controller->handleReceivedNmeaList(group(gsvGroup));
