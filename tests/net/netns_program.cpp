@@ -1,0 +1,85 @@
+// The real program against the junction-box simulator, both as child processes inside a private
+// network namespace (see CMakeLists.txt): the program pairs, takes the box's settings and keeps
+// the link.
+#include <QFile>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+class Child
+{
+public:
+    Child(const QString &program, const QStringList &args, const QString &dir)
+    {
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
+            while (m_process.canReadLine())
+                m_lines.append(QString::fromLocal8Bit(m_process.readLine()).trimmed());
+        });
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_process.setProcessEnvironment(env);
+        m_process.setWorkingDirectory(dir);
+        m_process.setStandardErrorFile(dir + QStringLiteral("/stderr.txt"));
+        m_process.start(program, args);
+        m_process.waitForStarted(5000);
+    }
+    ~Child()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+        if (QTest::currentTestFailed())
+            qDebug().noquote() << m_lines.join(QLatin1Char('\n'));
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    int count(const QString &part) const
+    {
+        int n = 0;
+        for (const QString &l : m_lines)
+            n += l.contains(part) ? 1 : 0;
+        return n;
+    }
+
+private:
+    QProcess m_process;
+    QStringList m_lines;
+};
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
+        QVERIFY2(all.size() == 1 && all.first().humanReadableName() == QLatin1String("lo"),
+                 "must run inside a private network namespace");
+    }
+
+    void programPairsWithTheBoxAndKeepsTheLink()
+    {
+        QTemporaryDir cuDir, jbDir;
+        Child box(QStringLiteral(KVE_JBSIM), {"--interface", "lo", "--data-dir", jbDir.path()}, jbDir.path());
+        QTRY_COMPARE(box.count(QStringLiteral("started as SD0108")), 1);
+        Child unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("DEVSTART from SD0109")) == 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("PAIR P from SD0109")) >= 1, 5000);
+        // The program acknowledges every datagram of the box's complete setup.
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("by SD0109")) >= 10, 5000);
+        // Runtime values keep the link up: no new pairing request within 13 s.
+        const int pairs = box.count(QStringLiteral("PAIR P from SD0109"));
+        QTest::qWait(13000);
+        QCOMPARE(box.count(QStringLiteral("PAIR P from SD0109")), pairs);
+        QCOMPARE(box.count(QStringLiteral("lost communication")), 0);
+        QVERIFY(unit.running());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "netns_program.moc"
