@@ -10,6 +10,7 @@
 #include "pairingcontroller.h"
 #include "serializationcontroller.h"
 
+#include <QFile>
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QSignalSpy>
@@ -35,30 +36,29 @@ bool simulatorRunsAlerts()
 #endif
 }
 
+// The simulator as a child process; its event lines are shown when a test fails.
 class Box
 {
 public:
     explicit Box(const QString &dataDir, const QStringList &extra = QStringList())
     {
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine())
-                m_lines.append(QString::fromLocal8Bit(m_process.readLine()).trimmed());
-        });
-        m_process.start(simulatorPath(),
-                        QStringList{"--interface", "lo", "--group", "3", "--data-dir", dataDir} + extra);
+        m_log = dataDir + QStringLiteral("/box.log");
+        m_process.setStandardOutputFile(m_log);
+        m_process.start(simulatorPath(), QStringList{"--interface", "lo", "--group", "3", "--data-dir", dataDir} + extra);
         m_process.waitForStarted(5000);
     }
     ~Box()
     {
         m_process.kill();
         m_process.waitForFinished(5000);
-        if (QTest::currentTestFailed())
-            qDebug().noquote() << m_lines.join(QLatin1Char('\n'));
+        QFile log(m_log);
+        if (QTest::currentTestFailed() && log.open(QIODevice::ReadOnly))
+            qDebug().noquote() << log.readAll();
     }
 
 private:
     QProcess m_process;
-    QStringList m_lines;
+    QString m_log;
 };
 
 struct ControlUnit

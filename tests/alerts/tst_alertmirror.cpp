@@ -59,7 +59,7 @@ void TestAlertMirror::communicationAlertStateTable()
     QFETCH(QList<int>, states);
 
     AlertBench bench;
-    QSignalSpy sent(&bench.settings(), &SerializationController::runtimeChangeToSend);
+    QSignalSpy sent(&bench.settings, &SerializationController::runtimeChangeToSend);
     QSignalSpy applied(bench.mirror(), &ES_Alerts::dataReceivedFromCommunication);
     for (int i = 0; i < events.size(); ++i) {
         const int before = applied.count();
@@ -68,7 +68,7 @@ void TestAlertMirror::communicationAlertStateTable()
         } else if (events.at(i) == QLatin1String("restore")) {
             bench.restoreLink();
         } else {
-            bench.alerts().acknowledgeFromDisplay(QStringLiteral("KX12 Comms Fail"));
+            bench.alerts.acknowledgeFromDisplay(QStringLiteral("KX12 Comms Fail"));
             QCOMPARE(applied.count(), before + 1);
         }
         QCOMPARE(bench.localState(), states.at(i));
@@ -80,10 +80,10 @@ void TestAlertMirror::communicationAlertStateTable()
 void TestAlertMirror::acknowledgementPath()
 {
     AlertBench bench;
-    QSignalSpy sent(&bench.settings(), &SerializationController::runtimeChangeToSend);
-    bench.alerts().acknowledgeFromDisplay(QStringLiteral("Shallow Water"));
+    QSignalSpy sent(&bench.settings, &SerializationController::runtimeChangeToSend);
+    bench.alerts.acknowledgeFromDisplay(QStringLiteral("Shallow Water"));
     // Even a text that no mirrored alert carries goes out unchanged; the junction box decides.
-    bench.alerts().acknowledgeFromDisplay(QStringLiteral("Sensor Gone"));
+    bench.alerts.acknowledgeFromDisplay(QStringLiteral("Sensor Gone"));
     QCOMPARE(sent.count(), 2);
     QCOMPARE(sent.at(0).at(0).toString(), QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AckFromDisplay=Shallow Water"));
     QCOMPARE(sent.at(1).at(0).toString(), QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AckFromDisplay=Sensor Gone"));

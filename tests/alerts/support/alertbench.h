@@ -5,11 +5,8 @@
 #include "esdata.h"
 #include "serializationcontroller.h"
 
-#include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 
-// One alert as the junction box would publish it.
 struct JbAlert
 {
     QString name;
@@ -21,28 +18,19 @@ struct JbAlert
 // Complete "Type_Alert" text in the runtime form the junction box publishes.
 QString jbAlertText(const QList<JbAlert> &alerts, const QString &ack = QString());
 
-// The control unit's side of the alerts, wired as at start-up: data object in a scratch settings
-// folder, settings controller (supervision not running) and the alert mirror controller.
-class AlertBench
+// The control unit's side of the alerts, wired as at start-up, with settings in a scratch folder
+// and the link supervision stepped by hand.
+struct AlertBench
 {
-public:
+    QTemporaryDir dir;
+    ESData data{dir.path() + QStringLiteral("/setup/")};
+    SerializationController settings{data};
+    AlertMirrorController alerts{data.alerts()};
+
     AlertBench();
-
-    ESData &data() { return *m_data; }
-    ES_Alerts *mirror() { return m_data->alerts(); }
-    SerializationController &settings() { return *m_settings; }
-    AlertMirrorController &alerts() { return *m_alerts; }
-
-    void receive(const QString &text) { m_settings->deserializeData(text); }
-    // More than ten silent seconds of link supervision.
-    void loseLink();
-    // A complete setup from the junction box, which brings the link back.
-    void restoreLink();
+    ES_Alerts *mirror() { return data.alerts(); }
     int localState() { return mirror()->AlertDisplayError()->AlertState(); }
-
-private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<ESData> m_data;
-    std::unique_ptr<SerializationController> m_settings;
-    std::unique_ptr<AlertMirrorController> m_alerts;
+    void receive(const QString &text) { settings.deserializeData(text); }
+    void loseLink();    // more than ten silent seconds
+    void restoreLink(); // a complete setup from the junction box
 };
