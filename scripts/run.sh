@@ -17,6 +17,7 @@ if [ -x build/tools/jbsim/kve-jb-sim ]; then
     SIM=$!
     trap 'kill $SIM 2>/dev/null' EXIT INT TERM
 fi
-mkdir -p run
+mkdir -p run/unit-root
+export KVE_ROOT="$PWD/run/unit-root"
 cd run
 ../build/src/kve420 spec-net-interface lo

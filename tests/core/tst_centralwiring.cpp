@@ -34,6 +34,8 @@ void TestCentralWiring::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QDir::setCurrent(m_dir.path());
+    // The unit's storage tree (media, /opt) lives in the test folder.
+    qputenv("KVE_ROOT", m_dir.path().toLocal8Bit());
     m_system = new KveSystem(this);
     m_system->start({"kve", "spec-net-interface", "lo"});
     QCOMPARE(m_system->state(), CentralBaseClass::State::Constructed);

@@ -48,6 +48,8 @@ void TestStartup::init()
     m_oldCwd = QDir::currentPath();
     QVERIFY(m_dir.isValid());
     QDir::setCurrent(m_dir.path());
+    // The unit's storage tree (media, /opt) lives in the test folder.
+    qputenv("KVE_ROOT", m_dir.path().toLocal8Bit());
     QFile::remove(NetInterfaceFile::fileName());
 }
 

@@ -3,12 +3,21 @@
 #include "alarmwidget.h"
 #include "alertmirrorcontroller.h"
 #include "basescreen.h"
+#include "communicationslogging.h"
+#include "echosounderdatalogger.h"
+#include "esloggingdevicecontroller.h"
+#include "historyloggercontainer.h"
+#include "longtermlogger.h"
+#include "messagelogger.h"
+#include "nmeacontroller.h"
 #include "binaryinputbuffer.h"
 #include "binarytransmissioncontroller.h"
 #include "echogrampanel.h"
 #include "echorecord.h"
 #include "esdata.h"
 #include "essetup.h"
+
+#include <QDir>
 #include "multiplees_transducersbuffer.h"
 #include "networkstack.h"
 #include "serializationcontroller.h"
@@ -64,6 +73,46 @@ void KveSystem::constructSystem(const QString &interfaceName)
                 if (EchoRecord::kindOf(info) == EchoRecord::Kind::Display)
                     showCurrentDepth(info, channel);
             });
+    constructLogging();
+}
+
+void KveSystem::constructLogging()
+{
+    ESHistorySetup *history = ESData::instance().setup()->HistorySetup();
+    m_loggingDevice = new ESLoggingDeviceController(this);
+    m_loggingDevice->setLoggingDevice(history->LogToDevice());
+    connect(history, &ESHistorySetup::LogToDeviceChanged, m_loggingDevice,
+            qOverload<int>(&ESLoggingDeviceController::setLoggingDevice));
+
+    // Raw echo records go to numbered files on the logging device, in a thread of their own.
+    m_rawLogging = new RawDataLoggingThread(1000, this);
+    EchosounderDataLogger *raw = m_rawLogging->logger();
+    connect(m_echoBuffer, &MultipleES_TransducersBuffer::sendDataToLogger, raw,
+            &EchosounderDataLogger::receivedDataForLogging);
+    connect(m_loggingDevice, &ESLoggingDeviceController::rawDataDeviceInfoChanged, raw,
+            &EchosounderDataLogger::setDeviceInfo);
+    auto rawLoggingOn = [raw](int v) {
+        QMetaObject::invokeMethod(raw, "startStopLogging", Qt::QueuedConnection, Q_ARG(bool, v == 0));
+    };
+    connect(history, &ESHistorySetup::RawDataLoggingChanged, this, rawLoggingOn);
+    m_echoBuffer->setRawDataLogging(history->RawDataLogging() == 0);
+    connect(history, &ESHistorySetup::RawDataLoggingChanged, m_echoBuffer,
+            [this](int v) { m_echoBuffer->setRawDataLogging(v == 0); });
+    rawLoggingOn(history->RawDataLogging());
+
+    // Depth history from every tenth display record, and the long-term log on the device.
+    m_history = new HistoryLoggerContainer(QDir::current().filePath(QStringLiteral("History")), this);
+    connect(m_echoBuffer, &MultipleES_TransducersBuffer::logHistoryData, m_history,
+            &HistoryLoggerContainer::logHistoryDataSlot);
+    connect(m_loggingDevice, &ESLoggingDeviceController::deviceInfoChanged, m_history->longTermLogger(),
+            &LongTermLogger::setDevice);
+
+    // Traffic of every line to the communication logs.
+    m_commsLogging = new CommunicationsLogging(this);
+    connect(m_loggingDevice, &ESLoggingDeviceController::deviceInfoChanged, m_commsLogging,
+            &CommunicationsLogging::setDeviceInfo);
+    connect(nmeaController(), &NmeaController::inputMessageLogged, m_commsLogging->inputLogger(),
+            &MessageLogger::logMessageToFile);
 }
 
 void KveSystem::showCurrentDepth(const QString &info, int channel)

@@ -5,6 +5,10 @@
 class AlarmWidget;
 class AlertMirrorController;
 class BaseScreen;
+class CommunicationsLogging;
+class ESLoggingDeviceController;
+class HistoryLoggerContainer;
+class RawDataLoggingThread;
 class EchogramPanel;
 class MultipleES_TransducersBuffer;
 
@@ -31,6 +35,7 @@ protected:
     void afterLocalSfiWiring() override;
 
 private:
+    void constructLogging();
     void showCurrentDepth(const QString &info, int channel);
 
     bool m_simulationControlRequested = false;
@@ -38,5 +43,9 @@ private:
     EchogramPanel *m_echogramPanel = nullptr;
     AlertMirrorController *m_alertController = nullptr;
     AlarmWidget *m_alarmWidget = nullptr;
+    ESLoggingDeviceController *m_loggingDevice = nullptr;
+    RawDataLoggingThread *m_rawLogging = nullptr;
+    HistoryLoggerContainer *m_history = nullptr;
+    CommunicationsLogging *m_commsLogging = nullptr;
     float m_shownRange[2] = {0.0f, 0.0f};
 };
