@@ -170,16 +170,22 @@ SyntheticEchogram::Ping SyntheticEchogram::ping(qint64 number, double elapsedS, 
         p.raw[i] = char(clampLevel(v));
     }
 
-    // Filtered and display samples: pairs of raw samples, smoothed for the scope and the
-    // strongest of each pair for the echogram so the bottom edge stays sharp.
+    // Filtered and display samples: groups of raw samples, smoothed for the scope and the
+    // strongest of each group for the echogram so the bottom edge stays sharp.
     p.filtered.resize(kDisplaySamples);
     p.display.resize(kDisplaySamples);
     const auto rawAt = [&p](int i) { return double(quint8(p.raw.at(qBound(0, i, kRawSamples - 1)))); };
+    constexpr int group = kRawSamples / kDisplaySamples;
     for (int i = 0; i < kDisplaySamples; ++i) {
-        const int a = 2 * i;
-        const double smooth = (rawAt(a - 1) + 2.0 * rawAt(a) + 2.0 * rawAt(a + 1) + rawAt(a + 2)) / 6.0;
-        p.filtered[i] = char(clampLevel(smooth));
-        p.display[i] = char(clampLevel(qMax(rawAt(a), rawAt(a + 1))));
+        const int a = group * i;
+        double sum = 0.0;
+        double strongest = 0.0;
+        for (int j = 0; j < group; ++j) {
+            sum += rawAt(a + j);
+            strongest = qMax(strongest, rawAt(a + j));
+        }
+        p.filtered[i] = char(clampLevel(sum / group));
+        p.display[i] = char(clampLevel(strongest));
     }
 
     detect(&p);
