@@ -8,6 +8,7 @@
 #include "nmeainputbuffer.h"
 #include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
+#include "simulatedalertmanager.h"
 #include "socketinterface.h"
 #include "systeminformation.h"
 #include "udp61162450controller.h"
@@ -80,6 +81,20 @@ JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *pare
             runtime->setIntegrity(QString::fromLatin1(name), true);
         }
     });
+    // The box's alert management over its simulated depth and the shared alert limits.
+    m_alerts = new SimulatedAlertManager(this);
+    m_alerts->followAlertSetup(m_data->setup()->AlertSetup());
+    connect(m_sounder, &SimulatedSounder::pinged, m_alerts, [this](const SimulatedSounder::Ping &ping) {
+        m_alerts->updateDepth(ping.depthCh1, ping.depthCh1 <= -100.0);
+    });
+    connect(m_alerts, &SimulatedAlertManager::publishRequested, this, [this](const QString &text) {
+        if (!m_silent && !m_sfis->connectedSfis().isEmpty())
+            sendSettingsText(text);
+    });
+    m_alertTimer.setInterval(1000);
+    connect(&m_alertTimer, &QTimer::timeout, m_alerts, &SimulatedAlertManager::tick);
+    m_alertTimer.start();
+
     // With echo images on, the depths come from the synthetic echoes instead.
     if (options.pingRate > 0) {
         m_echoes = new EchoImageSource(options.pingRate, options.sfi, this);
@@ -228,8 +243,11 @@ void JunctionBoxSimulator::settingsTextReceived(QString text, QString source_sfi
         const bool ok = m_data->setup()->deserialize(text);
         m_data->setup()->writeAllChildrenToFiles();
         log(QStringLiteral("complete setup received from %1: %2").arg(source_sfi, ok ? QStringLiteral("read") : QStringLiteral("malformed")));
+    } else if (tag == QLatin1String("Type_Alert")) {
+        // An acknowledgement from the display arrives as a change of AckFromDisplay.
+        log(QStringLiteral("alert text from %1: %2").arg(source_sfi, text.left(120)));
+        m_alerts->deserializeData(text);
     } else {
-        // Runtime, alert and mark texts from the display: the place for alert acknowledgement.
         log(QStringLiteral("text from %1: %2").arg(source_sfi, text.left(120)));
     }
 }
@@ -239,4 +257,5 @@ void JunctionBoxSimulator::publish()
     if (m_silent || m_sfis->connectedSfis().isEmpty())
         return;
     sendSettingsText(m_data->runtime()->serialize());
+    sendSettingsText(m_alerts->completeText());
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ESData;
+class SimulatedAlertManager;
 class EchoImageSource;
 class ListOfSfisOnNetwork;
 class NmeaOverUdpController;
@@ -74,6 +75,8 @@ private:
     NmeaOverUdpController *m_nmea;
     SimulatedSounder *m_sounder;
     EchoImageSource *m_echoes = nullptr;
+    SimulatedAlertManager *m_alerts = nullptr;
+    QTimer m_alertTimer;
     QTimer m_publishTimer;
     QElapsedTimer m_clock;
     bool m_silent = false;
