@@ -85,7 +85,10 @@ JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *pare
     m_alerts = new SimulatedAlertManager(this);
     m_alerts->followAlertSetup(m_data->setup()->AlertSetup());
     connect(m_sounder, &SimulatedSounder::pinged, m_alerts, [this](const SimulatedSounder::Ping &ping) {
-        m_alerts->updateDepth(ping.depthCh1, ping.depthCh1 <= -100.0);
+        if (m_options.forceShallow)
+            m_alerts->updateDepth(m_data->setup()->AlertSetup()->AlarmShallow() / 2.0, false);
+        else
+            m_alerts->updateDepth(ping.depthCh1, ping.depthCh1 <= -100.0);
     });
     connect(m_alerts, &SimulatedAlertManager::publishRequested, this, [this](const QString &text) {
         if (!m_silent && !m_sfis->connectedSfis().isEmpty())

@@ -38,6 +38,7 @@ public:
         int silentAfterS = -1;            // fall silent this long after start (-1 never)
         int silentForS = -1;              // and speak again after this long (-1 never)
         bool dropAcks = false;
+        bool forceShallow = false;        // report a depth above the shallow-water limit to the alerts
         int publishIntervalMs = 1000;
         int pingRate = 5;                 // echo pings per second and channel (0: no echo images)
     };

@@ -27,13 +27,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption silentFor(QStringLiteral("silent-for"), QStringLiteral("Speak again after S silent seconds."),
                                        QStringLiteral("S"));
     const QCommandLineOption dropAcks(QStringLiteral("drop-acks"), QStringLiteral("Never acknowledge setup datagrams."));
+    const QCommandLineOption forceShallow(QStringLiteral("force-shallow"),
+                                          QStringLiteral("Raise the shallow-water alarm whatever the depth."));
     const QCommandLineOption version(QStringLiteral("software-version"), QStringLiteral("Software version to publish."),
                                      QStringLiteral("text"));
     const QCommandLineOption pingRate(QStringLiteral("ping-rate"),
                                       QStringLiteral("Echo pings per second and channel, 0 for none (default 5)."),
                                       QStringLiteral("n"), QStringLiteral("5"));
     const QCommandLineOption runFor(QStringLiteral("run-for"), QStringLiteral("End after S seconds."), QStringLiteral("S"));
-    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, version, pingRate, runFor});
+    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, forceShallow, version, pingRate, runFor});
     parser.process(app);
 
     JunctionBoxSimulator::Options options;
@@ -53,6 +55,7 @@ int main(int argc, char *argv[])
     options.silentAfterS = number(silentAfter, -1);
     options.silentForS = number(silentFor, -1);
     options.dropAcks = parser.isSet(dropAcks);
+    options.forceShallow = parser.isSet(forceShallow);
     options.softwareVersion = parser.value(version);
     const int runForS = number(runFor, -1);
     options.pingRate = number(pingRate, 5);
