@@ -24,6 +24,7 @@ private slots:
     void validDateTimeSetsTheUnitClock();
     void restoreRequestIsClearedAfterFiveSeconds();
     void junctionBoxSfiIsStoredAsPairedSfi();
+    void sentenceGroupIsCheckedEveryTenSeconds();
 
 private:
     QTemporaryDir m_dir;
@@ -101,6 +102,17 @@ void TestCentralWiring::junctionBoxSfiIsStoredAsPairedSfi()
 {
     ESData::instance().setup()->KX12Setup()->setLocalSFI("SD0177");
     QCOMPARE(ESData::instance().localSetup()->DisplaySetup()->PairedSFI(), QString("SD0177"));
+}
+
+void TestCentralWiring::sentenceGroupIsCheckedEveryTenSeconds()
+{
+    QVERIFY(m_system->groupCheckTimer());
+    QVERIFY(m_system->groupCheckTimer()->isActive());
+    QCOMPARE(m_system->groupCheckTimer()->interval(), 10000);
+    // Moving to another group re-joins the sentence socket on the new address.
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("nmeaSocket Address: 239\\.192\\.0\\.1 Port: 60001"));
+    ESData::instance().localSetup()->DisplaySetup()->setGroup(0);
+    m_system->changeNmeaGroup();
 }
 
 QTEST_MAIN(TestCentralWiring)

@@ -168,6 +168,11 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     qDebug().noquote() << "Initialize signal extender: ";
     NmeaHandlerContainer::instance();
     ESData &data = ESData::instance();
+
+    m_groupCheckTimer = new QTimer(this);
+    m_groupCheckTimer->setInterval(10000);
+    connect(m_groupCheckTimer, &QTimer::timeout, this, &CentralBaseClass::changeNmeaGroup);
+    m_groupCheckTimer->start();
     SerializationController &settingsLink = SerializationController::instance();
 
     m_serialPorts = new NmeaPorts;
@@ -306,6 +311,12 @@ void CentralBaseClass::restoreAllSetupsExceptIO(int v)
         return;
     SerializationController::instance().restoreAllSetupsExceptIO();
     QTimer::singleShot(5000, this, &CentralBaseClass::resetSetupRestoreSettings);
+}
+
+void CentralBaseClass::changeNmeaGroup()
+{
+    if (m_network)
+        m_network->changeGroup(ESData::instance().localSetup()->DisplaySetup()->Group());
 }
 
 void CentralBaseClass::resetSetupRestoreSettings()

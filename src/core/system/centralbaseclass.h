@@ -57,6 +57,7 @@ public:
     NmeaController *nmeaController() const { return m_nmeaController; }
     NmeaPeriodicalSender *periodicalSender() const { return m_periodicalSender; }
     NmeaPortsCommunicationController *serialController() const { return m_serialController; }
+    const QTimer *groupCheckTimer() const { return m_groupCheckTimer; }
     // Text shown to the operator when the junction box runs other software than this unit.
     // Writes a setting found by its property name anywhere in a settings tree.
     static bool setSettingByName(QObject *tree, const QString &name, const QVariant &value);
@@ -74,6 +75,8 @@ public slots:
     void restoreAllSetups(int v);
     void restoreAllSetupsExceptIO(int v);
     void resetSetupRestoreSettings();
+    // Re-reads the display's transmission group and moves the sentence sockets when it changed.
+    void changeNmeaGroup();
 
 signals:
     void systemConstructed();
@@ -111,5 +114,6 @@ private:
     LoopTest *m_loopTest = nullptr;
     NmeaPortsCommunicationController *m_serialController = nullptr;
     QString m_previousDisplaySfi;
+    QTimer *m_groupCheckTimer = nullptr;
     static inline bool m_mainThreadRegistered = false;
 };
