@@ -1,6 +1,6 @@
 // Reception of sentence datagrams (checks, acceptance, group assembly) and packing of a
 // settings text into datagrams.
-#include "datagraminspector.h"
+#include "datagramchecker.h"
 #include "listofsfisonnetwork.h"
 #include "nmeaoverudpcontroller.h"
 #include "settingscarrier.h"
@@ -45,12 +45,12 @@ QCoreApplication *app()
     return a;
 }
 
-void BM_InspectDatagram(benchmark::State &state)
+void BM_CheckDatagram(benchmark::State &state)
 {
     const QByteArray d = datagramOf(int(state.range(0)), 7);
-    const DatagramInspector inspector("SD0109", {"SD0108"});
+    const DatagramChecker checker("SD0109", {"SD0108"});
     for (auto _ : state) {
-        const DatagramVerdict v = inspector.inspect(d);
+        const DatagramVerdict v = checker.examine(d);
         benchmark::DoNotOptimize(v.accepted);
         if (!v.accepted)
             state.SkipWithError("datagram not accepted");
@@ -58,7 +58,7 @@ void BM_InspectDatagram(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
     state.SetBytesProcessed(state.iterations() * d.size());
 }
-BENCHMARK(BM_InspectDatagram)->DenseRange(1, 10, 3)->Arg(10);
+BENCHMARK(BM_CheckDatagram)->DenseRange(1, 10, 3)->Arg(10);
 
 void BM_ReceiveDatagram(benchmark::State &state)
 {
@@ -72,11 +72,11 @@ void BM_ReceiveDatagram(benchmark::State &state)
     QByteArrayList datagrams;
     for (int g = 1; g <= 99; ++g)
         datagrams.append(datagramOf(int(state.range(0)), g));
-    const DatagramInspector inspector("SD0109", {"SD0108"});
+    const DatagramChecker checker("SD0109", {"SD0108"});
     int i = 0;
     for (auto _ : state) {
         const QByteArray &d = datagrams.at(i++ % datagrams.size());
-        const DatagramVerdict v = inspector.inspect(d);
+        const DatagramVerdict v = checker.examine(d);
         if (v.accepted)
             controller.processReceivedDatagram(d, v.internal, false);
     }

@@ -3,7 +3,7 @@
 // keeps its state across the datagrams of one input. The input is split at "~" into datagrams;
 // a leading byte with the low bit set puts the header token in front of each, so the search
 // reaches the tag-block code quickly.
-#include "datagraminspector.h"
+#include "datagramchecker.h"
 #include "listofsfisonnetwork.h"
 #include "nmeaoverudpcontroller.h"
 #include "settingscarrier.h"
@@ -33,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     sfis.setLocalSfi(QStringLiteral("SD0109"));
     sfis.connectSfi(QStringLiteral("SD0108"));
     NmeaOverUdpController controller(&sfis);
-    const DatagramInspector inspector("SD0109", {"SD0108"});
+    const DatagramChecker checker("SD0109", {"SD0108"});
 
     for (QByteArray d : input.split('~')) {
         if (withHeader)
             d.prepend(QByteArray("UdPbC\0", 6));
-        const DatagramVerdict verdict = inspector.inspect(d);
+        const DatagramVerdict verdict = checker.examine(d);
         UdpParserClass::checkTag(d);
         UdpParserClass::destinationSfis(d);
         UdpParserClass::lineNumber(d);

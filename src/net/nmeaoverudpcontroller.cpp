@@ -10,7 +10,7 @@
 
 namespace {
 
-// Part 2.2 checksum test on one backslash-separated piece: the XOR of the text before the first
+// Sentence checksum test on one backslash-separated piece: the XOR of the text before the first
 // "*" (start character excluded) must equal the two upper-case digits after it.
 bool pieceChecksumOk(const char *b, const char *e)
 {

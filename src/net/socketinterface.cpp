@@ -25,8 +25,8 @@ socketInterface::socketInterface(Udp61162450Controller *controller, ListOfSfisOn
 
 void socketInterface::updateFilter()
 {
-    m_inspector.setLocalSfi(m_sfis->localSfi().toLatin1());
-    m_inspector.setConnectedSfis(udpdatagram::toLatin1(m_sfis->connectedSfis()));
+    m_checker.setLocalSfi(m_sfis->localSfi().toLatin1());
+    m_checker.setConnectedSfis(udpdatagram::toLatin1(m_sfis->connectedSfis()));
 }
 
 void socketInterface::init()
@@ -130,7 +130,7 @@ void socketInterface::processPendingDatagrams(QUdpSocket *socket)
 
 void socketInterface::handleNmeaDatagram(const QByteArray &datagram, bool fromInternalInterface)
 {
-    const DatagramVerdict verdict = m_inspector.inspect(datagram);
+    const DatagramVerdict verdict = m_checker.examine(datagram);
     for (const DatagramFault &fault : verdict.faults) {
         m_lastError = fault.code;
         emit udpErrorDetected(fault.code, QString::fromLatin1(fault.text));

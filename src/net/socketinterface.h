@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datagraminspector.h"
+#include "datagramchecker.h"
 
 #include <QByteArrayList>
 #include <QHostAddress>
@@ -60,7 +60,7 @@ private:
 
     Udp61162450Controller *m_controller;
     ListOfSfisOnNetwork *m_sfis;
-    DatagramInspector m_inspector;
+    DatagramChecker m_checker;
     QTimer m_jammedTimer;
     QHostAddress m_nmeaAddress;
     quint16 m_nmeaPort = 0;

@@ -1,4 +1,4 @@
-#include "datagraminspector.h"
+#include "datagramchecker.h"
 #include "listofsfisonnetwork.h"
 #include "netfixtures.h"
 #include "nmeaoverudpcontroller.h"
@@ -220,8 +220,8 @@ private slots:
     void receptionFaultsPerCode()
     {
         QFETCH(QByteArray, datagram);
-        const DatagramInspector inspector(kLocal, {});
-        const DatagramVerdict v = inspector.inspect(datagram);
+        const DatagramChecker checker(kLocal, {});
+        const DatagramVerdict v = checker.examine(datagram);
         QTEST(v.accepted, "accepted");
         QTEST(faultCodes(v), "codes");
     }
@@ -252,8 +252,8 @@ private slots:
     {
         QFETCH(QByteArray, tag);
         QFETCH(QString, body);
-        const DatagramInspector inspector(kLocal, {kJb});
-        const DatagramVerdict v = inspector.inspect(datagram({{tag, sentence(body)}}));
+        const DatagramChecker checker(kLocal, {kJb});
+        const DatagramVerdict v = checker.examine(datagram({{tag, sentence(body)}}));
         QTEST(v.accepted, "accepted");
         QCOMPARE(v.ignored, !v.accepted);
         QCOMPARE(v.internal, tag.contains("t:pztq"));
@@ -300,10 +300,10 @@ private slots:
         QVERIFY(datagrams.size() >= 2);
         QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), datagrams.size());
 
-        const DatagramInspector jbInspector(kJb, {kLocal});
+        const DatagramChecker jbChecker(kJb, {kLocal});
         for (const QByteArray &d : datagrams) {
             QVERIFY(d.contains(",d:SD0108,") && d.contains("t:pztqsetup"));
-            const DatagramVerdict v = jbInspector.inspect(d);
+            const DatagramVerdict v = jbChecker.examine(d);
             QVERIFY(v.accepted && v.internal);
             jb.processReceivedDatagram(d, v.internal, false);
         }
@@ -311,11 +311,11 @@ private slots:
         QCOMPARE(text.first().at(0).toString(), setup);
         QCOMPARE(jbSent.count(), datagrams.size());   // one acknowledgement per setup datagram
 
-        const DatagramInspector cuInspector(kLocal, {kJb});
+        const DatagramChecker cuChecker(kLocal, {kJb});
         for (const QVariantList &ack : jbSent) {
             const QByteArray d = ack.at(0).value<QByteArrayList>().first();
             QVERIFY(d.endsWith("\\$PZTQAVG,ackmessage\r\n"));
-            QVERIFY(cuInspector.inspect(d).accepted);
+            QVERIFY(cuChecker.examine(d).accepted);
             m_ctl->processReceivedDatagram(d, true, false);
         }
         QCOMPARE(acked.count(), datagrams.size());

@@ -24,17 +24,17 @@ struct DatagramVerdict
 
 // Decides for one received sentence datagram whether it is well formed and meant for this unit.
 // Pure: knows only the unit's own SFI and the SFIs connected to it.
-class DatagramInspector
+class DatagramChecker
 {
 public:
-    DatagramInspector() = default;
-    DatagramInspector(const QByteArray &localSfi, const QByteArrayList &connectedSfis);
+    DatagramChecker() = default;
+    DatagramChecker(const QByteArray &localSfi, const QByteArrayList &connectedSfis);
 
     void setLocalSfi(const QByteArray &sfi) { m_localSfi = sfi; }
     void setConnectedSfis(const QByteArrayList &sfis) { m_connected = sfis; }
     QByteArray localSfi() const { return m_localSfi; }
 
-    DatagramVerdict inspect(const QByteArray &datagram) const;
+    DatagramVerdict examine(const QByteArray &datagram) const;
 
     // Check of one piece of a datagram (a tagged sentence without its CR LF): 0 or 71, 72, 73.
     static int checkTaggedPiece(const char *begin, const char *end);

@@ -1,4 +1,4 @@
-#include "datagraminspector.h"
+#include "datagramchecker.h"
 
 #include "udpdatagram.h"
 #include "udpparserclass.h"
@@ -41,13 +41,13 @@ bool contains(const QByteArrayList &list, const char *value, int n)
 
 } // namespace
 
-DatagramInspector::DatagramInspector(const QByteArray &localSfi, const QByteArrayList &connectedSfis)
+DatagramChecker::DatagramChecker(const QByteArray &localSfi, const QByteArrayList &connectedSfis)
     : m_localSfi(localSfi)
     , m_connected(connectedSfis)
 {
 }
 
-int DatagramInspector::checkTaggedPiece(const char *begin, const char *end)
+int DatagramChecker::checkTaggedPiece(const char *begin, const char *end)
 {
     if (begin == end || *begin != '\\')
         return 73;
@@ -67,7 +67,7 @@ int DatagramInspector::checkTaggedPiece(const char *begin, const char *end)
     return 0;
 }
 
-bool DatagramInspector::isAcceptedFromAnySource(const char *formatter, int length)
+bool DatagramChecker::isAcceptedFromAnySource(const char *formatter, int length)
 {
     if (length < 5)
         return false;
@@ -83,7 +83,7 @@ bool DatagramInspector::isAcceptedFromAnySource(const char *formatter, int lengt
     return false;
 }
 
-DatagramVerdict DatagramInspector::inspect(const QByteArray &datagram) const
+DatagramVerdict DatagramChecker::examine(const QByteArray &datagram) const
 {
     DatagramVerdict verdict;
     const int size = datagram.size();
@@ -124,7 +124,7 @@ DatagramVerdict DatagramInspector::inspect(const QByteArray &datagram) const
     return verdict;
 }
 
-bool DatagramInspector::acceptByRule(const QByteArray &datagram, DatagramVerdict &verdict) const
+bool DatagramChecker::acceptByRule(const QByteArray &datagram, DatagramVerdict &verdict) const
 {
     const char *data = datagram.constData();
     const char *end = data + datagram.size();
