@@ -117,6 +117,7 @@ void AbstractEchogramDrawingWidget::setDataSource(MultipleES_TransducersBuffer *
             m_source = nullptr;
         });
     }
+    updateCanvasSize();
     requestFullRedraw();
 }
 
@@ -135,6 +136,9 @@ void AbstractEchogramDrawingWidget::processNewData(int channel_number,
     if (channel_number != m_channel || biggest_updated_range_in_minutes < m_timeScale
         || !m_thread->isRunning() || !m_renderer)
         return;
+    // A new sample count resizes the canvas first, so the redraw it asks for comes before
+    // the column.
+    updateCanvasSize();
     if (EchosounderDataBuffer *buffer = currentBuffer())
         m_renderer->requestColumn(buffer);
 }
@@ -154,11 +158,21 @@ void AbstractEchogramDrawingWidget::renderedImageReady(QImage image)
     update(echogramRect());
 }
 
+int AbstractEchogramDrawingWidget::canvasRowsWanted() const
+{
+    // One canvas row per sample of the records: the echoes then land on the same rows as the
+    // bottom trace whatever the depth range, and painting stretches the canvas to the view.
+    // Until records arrive the canvas takes the height of the view.
+    const EchosounderDataBuffer *buffer = currentBuffer();
+    const int samples = buffer ? buffer->newestSampleCount() : 0;
+    return samples > 0 ? samples : qMax(1, echogramRect().height());
+}
+
 void AbstractEchogramDrawingWidget::updateCanvasSize()
 {
     const QRect r = echogramRect();
     const int w = qMax(1, r.width());
-    const int h = qMax(1, r.height());
+    const int h = canvasRowsWanted();
     if (w == m_canvasWidth && h == m_canvasHeight)
         return;
     if (w != m_canvasWidth) {
@@ -186,16 +200,19 @@ void AbstractEchogramDrawingWidget::paintEchogram(QPainter &painter)
         painter.fillRect(r, m_inactiveColor);
         return;
     }
-    painter.drawImage(r.topLeft(), m_image);
-    // Until a redraw for a new size arrives, the uncovered part shows as without data.
+    // Columns map 1:1 to screen pixels; rows are stretched from the canvas to the view.
+    painter.drawImage(QRect(r.left(), r.top(), m_image.width(), r.height()), m_image);
+    // Until a redraw for a new width arrives, the uncovered part shows as without data.
     if (m_image.width() < r.width())
         painter.fillRect(QRect(r.left() + m_image.width(), r.top(), r.width() - m_image.width(),
                                r.height()),
                          m_inactiveColor);
-    if (m_image.height() < r.height())
-        painter.fillRect(QRect(r.left(), r.top() + m_image.height(), r.width(),
-                               r.height() - m_image.height()),
-                         m_inactiveColor);
+}
+
+int AbstractEchogramDrawingWidget::viewRowOfCanvasRow(int canvas_row) const
+{
+    const int h = echogramRect().height();
+    return m_canvasHeight > 0 ? int(qint64(canvas_row) * h / m_canvasHeight) : canvas_row;
 }
 
 void AbstractEchogramDrawingWidget::paintEvent(QPaintEvent *)
@@ -221,6 +238,7 @@ void AbstractEchogramDrawingWidget::setTimeScaleInMinutes(int v)
     m_timeScale = v;
     emit timeScaleInMinutesChanged(v);
     emit timeBaseInSecondsChanged(v * 60);
+    updateCanvasSize();
     requestFullRedraw();
     update();
 }

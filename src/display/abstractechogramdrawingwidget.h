@@ -54,6 +54,8 @@ public:
     EchogramRenderer *renderer() const;
     QThread *renderingThread() const { return m_thread; }
     EchosounderDataBuffer *currentBuffer() const;
+    // Where the echogram goes; the rest of the widget belongs to the derived view.
+    virtual QRect echogramRect() const { return rect(); }
 
     void setDataSource(MultipleES_TransducersBuffer *source, int channel);
     // Lets the watchdog supervise the rendering thread; the system object calls it once the
@@ -89,10 +91,10 @@ signals:
     void sizeChanged(QSize v);
 
 protected:
-    // Where the echogram goes; the rest of the widget belongs to the derived view.
-    virtual QRect echogramRect() const { return rect(); }
     // Called by derived views when their layout changed the echogram area.
     void updateCanvasSize();
+    // Where a canvas row (such as the pixel offset) shows in the echogram area.
+    int viewRowOfCanvasRow(int canvas_row) const;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEchogram(QPainter &painter);
@@ -103,6 +105,7 @@ private slots:
 private:
     void startRenderer();
     void stopRendering();
+    int canvasRowsWanted() const;
 
     QPointer<EchogramRenderer> m_renderer;   // lives in m_thread, deleted when it finishes
     QThread *m_thread = nullptr;

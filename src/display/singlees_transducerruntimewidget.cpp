@@ -180,7 +180,7 @@ void SingleES_TransducerRuntimeWidget::paintScale(QPainter &painter)
     const double step = niceStep(range, 5);
     const int decimals = step < 1.0 ? 1 : 0;
     for (double d : depthScaleMarks()) {
-        const int y = echo.top() + pixelOffset() + int(d / range * echo.height());
+        const int y = echo.top() + viewRowOfCanvasRow(pixelOffset()) + int(d / range * echo.height());
         if (y < echo.top() || y > echo.bottom() + 1)
             continue;
         painter.setPen(kFrame);

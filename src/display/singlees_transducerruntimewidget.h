@@ -32,8 +32,10 @@ public slots:
     void setDepthUnit(QString unit);
     void setChannelName(QString name);
 
-protected:
+public:
     QRect echogramRect() const override;
+
+protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -73,6 +73,7 @@ void EchosounderDataBuffer::push(const EchogramColumn &column)
     m_ring[m_head] = column;
     m_head = (m_head + 1) % m_ring.size();
     ++m_total;
+    m_newestSamples.store(column.samples.size(), std::memory_order_relaxed);
     if (m_count < m_ring.size())
         ++m_count;
 }
@@ -84,6 +85,7 @@ void EchosounderDataBuffer::clear()
         c = EchogramColumn();
     m_head = 0;
     m_count = 0;
+    m_newestSamples.store(0, std::memory_order_relaxed);
     m_accumulated = 0.0;
     m_folding = EchogramColumn();
     m_foldedRecords = 0;

@@ -43,6 +43,9 @@ public:
 
     // The following are read under the lock.
     int columnCount() const { return m_count; }
+    // Samples of the newest column, readable without the lock (0 while empty); views size
+    // their canvas to it.
+    int newestSampleCount() const { return m_newestSamples.load(std::memory_order_relaxed); }
     // Columns ever completed, including those that have left the ring; lets the renderer tell
     // how many columns arrived since it last drew.
     quint64 totalColumns() const { return m_total; }
@@ -74,4 +77,5 @@ private:
     EchogramColumn m_folding;
     int m_foldedRecords = 0;
     std::atomic<bool> m_abort{false};
+    std::atomic<int> m_newestSamples{0};
 };

@@ -50,6 +50,48 @@ private slots:
         QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, view.canvasHeight() - 1), echo);
     }
 
+    void echoesLandOnTheRowsOfTheBottomTrace()
+    {
+        MultipleES_TransducersBuffer source;
+        SingleES_TransducerRuntimeWidget view;
+        view.resize(400, 500);
+        view.setTimeScaleInMinutes(10);
+        view.setDepthRangeInDefaultUnit(100.f);
+        view.setDepthLineWidth(1);
+        view.setDataSource(&source, 0);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+        // 300 samples over 50 m with the bottom echo at 39.5-40.5 m; the view shows 100 m.
+        QByteArray samples(300, char(0));
+        for (int s = 237; s <= 243; ++s)
+            samples[s] = char(200);
+        source.addData(samples, displayInfo(-100.f, 50.f), 0);   // bottom lost: no trace
+        source.addData(samples, displayInfo(40.f, 50.f), 0);
+        source.addData(samples, displayInfo(40.f, 50.f), 0);
+
+        QTRY_COMPARE(view.canvasHeight(), 300);
+        const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(200);
+        const int traceRow = 40 * 300 / 100;
+        const int x = view.canvasWidth() - 1;
+        QTRY_COMPARE(view.echogramImage().pixel(x, traceRow), view.depthLineColor().rgb());
+        QCOMPARE(view.echogramImage().height(), 300);
+        // The oldest record has no trace; its echo sits on the trace's rows of the later ones.
+        const QImage image = view.echogramImage();
+        QCOMPARE(image.pixel(x - 2, traceRow), echo);
+        QCOMPARE(image.pixel(x - 2, traceRow - 1), echo);
+        QVERIFY(image.pixel(x - 2, traceRow - 10) != echo);
+        QVERIFY(image.pixel(x - 2, traceRow + 10) != echo);
+
+        // On screen the canvas is stretched over the echogram area: the echo is at 40 % of it.
+        const QRect area = view.echogramRect();
+        const QImage screen = view.grab().toImage();
+        const int screenRow = area.top() + traceRow * area.height() / 300;
+        QCOMPARE(screen.pixel(area.left() + x - 2, screenRow), echo);
+        QVERIFY(screen.pixel(area.left() + x - 2, screenRow - area.height() / 20) != echo);
+        QVERIFY(screen.pixel(area.left() + x - 2, screenRow + area.height() / 20) != echo);
+    }
+
     void sourceMayGoBeforeTheView()
     {
         auto *source = new MultipleES_TransducersBuffer;

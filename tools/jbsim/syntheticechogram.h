@@ -13,8 +13,7 @@
 class SyntheticEchogram
 {
 public:
-    // A display record carries about one sample per screen row of an echogram view: the view maps
-    // the samples of a record onto rows one to one when it shows the record's own range.
+    // Vertical resolution of the echogram: the view draws one canvas row per display sample.
     static constexpr int kDisplaySamples = 400;
     static constexpr int kRawSamples = 2000;
     static constexpr quint8 kStrongest = 254;   // 255 is drawn as "no data" by the echogram
