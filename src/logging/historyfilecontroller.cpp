@@ -76,6 +76,7 @@ void HistoryFileController::start(const QString &ip, int channel, bool shortFile
             downloadFinished(channel, -1, QProcess::CrashExit);
     });
     const QString url = QStringLiteral("http://") + ip + QLatin1Char('/') + publishedName(channel, shortFile);
+    qDebug().noquote() << QStringLiteral("History download: ") + url;
     process->start(QStringLiteral("wget"), {QStringLiteral("-T10"), QStringLiteral("-P"), m_dir, url});
 }
 

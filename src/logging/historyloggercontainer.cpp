@@ -8,6 +8,7 @@
 #include "systeminformation.h"
 
 #include <QDebug>
+#include <QHostAddress>
 #include <QProcess>
 
 HistoryLoggerContainer::HistoryLoggerContainer(const QString &historyDirectory, QObject *parent)
@@ -84,7 +85,9 @@ void HistoryLoggerContainer::enableFileDownload()
 
 void HistoryLoggerContainer::setJunctionBoxAddress(QString ip)
 {
-    m_ip = ip;
+    // Until the box has told its address the setting holds a placeholder: nothing to fetch from.
+    const QHostAddress host(ip.section(QLatin1Char(':'), 0, 0));
+    m_ip = host.protocol() == QAbstractSocket::IPv4Protocol ? ip : QString();
 }
 
 void HistoryLoggerContainer::scheduleFilesDownload()

@@ -1,7 +1,9 @@
 // The real program against the junction-box simulator, both as child processes inside a private
 // network namespace (see CMakeLists.txt): the program pairs, takes the box's settings and keeps
 // the link.
+#include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -78,6 +80,43 @@ private slots:
         QCOMPARE(box.count(QStringLiteral("PAIR P from SD0109")), pairs);
         QCOMPARE(box.count(QStringLiteral("lost communication")), 0);
         QVERIFY(unit.running());
+    }
+
+    void historyFilesOfTheBoxAreFetchedWhenAnnounced()
+    {
+        QTemporaryDir cuDir, jbDir;
+        Child box(QStringLiteral(KVE_JBSIM),
+                  {"--interface", "lo", "--data-dir", jbDir.path(), "--ping-rate", "20", "--history-every", "2"},
+                  jbDir.path());
+        QTRY_COMPARE(box.count(QStringLiteral("history files served on 127.0.0.1:80")), 1);
+        Child unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("history file of channel 2 ready")) >= 3, 20000);
+
+        // Each channel's file arrives whole, with the box's header, and holds the points the box
+        // had when it was fetched.
+        for (int ch = 1; ch <= 2; ++ch) {
+            const QString copy = cuDir.path() + QStringLiteral("/History/wget/KVE_History_Ch%1").arg(ch);
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy) && QFileInfo(copy).size() > 100, 15000);
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QDataStream in(&file);
+            in.setVersion(QDataStream::Qt_5_15);
+            QString token;
+            qint32 major = 0, minor = 0, channel = -1, points = 0;
+            in >> token >> major >> minor >> channel >> points;
+            QCOMPARE(token, QStringLiteral("Velmora KVE4x0 History"));
+            QCOMPARE(major, 3);
+            QCOMPARE(minor, 1);
+            QCOMPARE(channel, ch - 1);
+            QVERIFY(points >= 1);
+        }
+        QFile log(cuDir.path() + QStringLiteral("/stderr.txt"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        QVERIFY(text.contains("History download: http://127.0.0.1/KVE_History_Ch1"));
+        QVERIFY(text.contains("DOWNLOAD FINISHED... EXIT CODE: 0"));
+        QVERIFY(text.count("READ FROM FILE") >= 2);
+        QVERIFY(!text.contains("History file header error"));
     }
 };
 

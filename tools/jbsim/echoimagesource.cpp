@@ -43,6 +43,7 @@ void EchoImageSource::pingAt(double elapsedS, const QDateTime &timeUtc)
     datagrams += m_encoder.encode(p.filtered, p.filteredInfo(), c);
     datagrams += m_encoder.encode(p.display, p.displayInfo(), c);
     emit datagramsReady(datagrams);
+    emit displayRecordMade(c, p.values());
 
     SimulatedSounder::Ping depths;
     depths.number = number;

@@ -46,6 +46,8 @@ signals:
     // The latest detected depths of both channels, as the transceiver's output.
     void pinged(SimulatedSounder::Ping ping);
     void pingReported(QString line);
+    // The values of the display record of a ping (date, time, depths, range, ...).
+    void displayRecordMade(int channel, QString values);
 
 private slots:
     void tick();

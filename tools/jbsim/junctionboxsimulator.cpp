@@ -9,6 +9,7 @@
 #include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
 #include "simulatedalertmanager.h"
+#include "simulatedhistory.h"
 #include "socketinterface.h"
 #include "systeminformation.h"
 #include "udp61162450controller.h"
@@ -51,7 +52,10 @@ JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *pare
     box->setGroup(options.group);
     box->setSoftwareVersion(options.softwareVersion.isEmpty() ? SystemInformation::softwareVersion()
                                                               : options.softwareVersion);
-    for (const char *name : {"LocalSFI", "Group", "SoftwareVersion"})
+    // The address the display fetches the history files from: the box's web server answers on
+    // loopback only.
+    box->setIP(QStringLiteral("127.0.0.1"));
+    for (const char *name : {"LocalSFI", "Group", "SoftwareVersion", "IP"})
         box->setValid(QString::fromLatin1(name), true);
     box->writeToFile();
 
@@ -107,7 +111,28 @@ JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *pare
             if (!m_silent)
                 m_sockets->sendBinaryDatagrams(d, true);
         });
+        if (options.historyPort > 0) {
+            m_history = new SimulatedHistory(QDir(options.dataDirectory).filePath(QStringLiteral("History")),
+                                             options.historyAnnounceS, this);
+            connect(m_echoes, &EchoImageSource::displayRecordMade, m_history, &SimulatedHistory::addDisplayRecord);
+            connect(m_history, &SimulatedHistory::fileReady, this, &JunctionBoxSimulator::announceHistoryFile);
+        }
     }
+}
+
+void JunctionBoxSimulator::announceHistoryFile(int channel)
+{
+    // The display fetches the file when the channel's counter changes.
+    ESHistorySetup *history = m_data->setup()->HistorySetup();
+    const QString name = channel == 0 ? QStringLiteral("NewFileReadyCounterCh1") : QStringLiteral("NewFileReadyCounterCh2");
+    const int counter = (history->property(name.toLatin1().constData()).toInt() + 1) % 2147483647;
+    history->setProperty(name.toLatin1().constData(), counter);
+    history->setValid(name, true);
+    const QString text = m_data->setup()->serializeSingleProperty(history, name, counter);
+    history->writeToFile();
+    log(QStringLiteral("history file of channel %1 ready, %2 points").arg(channel + 1).arg(m_history->points(channel)));
+    if (!m_silent && !m_sfis->connectedSfis().isEmpty())
+        sendSettingsText(withTimestamp(text, QDateTime::currentMSecsSinceEpoch()));
 }
 
 JunctionBoxSimulator::~JunctionBoxSimulator() = default;
@@ -127,6 +152,12 @@ void JunctionBoxSimulator::start()
     m_sockets->init();
     m_sockets->enableReception();
     m_sockets->processPendingDatagrams(m_udp->nmeaSocket());   // stale traffic from before the start
+    if (m_history) {
+        if (m_history->listen(quint16(m_options.historyPort)))
+            log(QStringLiteral("history files served on 127.0.0.1:%1 from %2").arg(m_history->port()).arg(m_history->directory()));
+        else
+            log(QStringLiteral("history web server: port %1 not available").arg(m_options.historyPort));
+    }
     if (m_echoes)
         m_echoes->start();
     else

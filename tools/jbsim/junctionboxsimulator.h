@@ -11,6 +11,7 @@
 
 class ESData;
 class SimulatedAlertManager;
+class SimulatedHistory;
 class EchoImageSource;
 class ListOfSfisOnNetwork;
 class NmeaOverUdpController;
@@ -41,6 +42,8 @@ public:
         bool forceShallow = false;        // report a depth above the shallow-water limit to the alerts
         int publishIntervalMs = 1000;
         int pingRate = 5;                 // echo pings per second and channel (0: no echo images)
+        int historyPort = 80;             // web server of the history files on loopback (0: none)
+        int historyAnnounceS = 60;        // how often a grown history file is announced
     };
 
     explicit JunctionBoxSimulator(const Options &options, QObject *parent = nullptr);
@@ -66,6 +69,7 @@ private:
     void sendSettingsText(const QString &text);
     void sendCompleteSetup();
     void pairedWith(const QString &display);
+    void announceHistoryFile(int channel);
     void log(const QString &text);
 
     Options m_options;
@@ -77,6 +81,7 @@ private:
     SimulatedSounder *m_sounder;
     EchoImageSource *m_echoes = nullptr;
     SimulatedAlertManager *m_alerts = nullptr;
+    SimulatedHistory *m_history = nullptr;
     QTimer m_alertTimer;
     QTimer m_publishTimer;
     QElapsedTimer m_clock;

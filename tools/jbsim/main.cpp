@@ -34,8 +34,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption pingRate(QStringLiteral("ping-rate"),
                                       QStringLiteral("Echo pings per second and channel, 0 for none (default 5)."),
                                       QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption historyPort(QStringLiteral("history-port"),
+                                         QStringLiteral("Port of the history files' web server on 127.0.0.1, 0 for none (default 80)."),
+                                         QStringLiteral("port"), QStringLiteral("80"));
+    const QCommandLineOption historyEvery(QStringLiteral("history-every"),
+                                          QStringLiteral("Announce grown history files every S seconds (default 60)."),
+                                          QStringLiteral("S"), QStringLiteral("60"));
     const QCommandLineOption runFor(QStringLiteral("run-for"), QStringLiteral("End after S seconds."), QStringLiteral("S"));
-    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, forceShallow, version, pingRate, runFor});
+    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, forceShallow, version, pingRate, historyPort, historyEvery, runFor});
     parser.process(app);
 
     JunctionBoxSimulator::Options options;
@@ -59,7 +65,10 @@ int main(int argc, char *argv[])
     options.softwareVersion = parser.value(version);
     const int runForS = number(runFor, -1);
     options.pingRate = number(pingRate, 5);
-    if (!ok || options.group > 7 || options.sfi.size() != 6 || options.pingRate > 50) {
+    options.historyPort = number(historyPort, 80);
+    options.historyAnnounceS = number(historyEvery, 60);
+    if (!ok || options.group > 7 || options.sfi.size() != 6 || options.pingRate > 50 || options.historyPort > 65535
+        || options.historyAnnounceS < 1) {
         std::fprintf(stderr, "kve-jb-sim: unusable option value (see --help)\n");
         return 2;
     }

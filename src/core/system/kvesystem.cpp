@@ -106,6 +106,15 @@ void KveSystem::constructLogging()
             &HistoryLoggerContainer::logHistoryDataSlot);
     connect(m_loggingDevice, &ESLoggingDeviceController::deviceInfoChanged, m_history->longTermLogger(),
             &LongTermLogger::setDevice);
+    // The junction box's own history files: fetched from its web server once the settings are
+    // in step, and again whenever the box announces a new file of a channel.
+    ESKX12Setup *box = ESData::instance().setup()->KX12Setup();
+    m_history->setJunctionBoxAddress(box->IP());
+    connect(box, &ESKX12Setup::IPChanged, m_history, [this, box] { m_history->setJunctionBoxAddress(box->IP()); });
+    connect(&SerializationController::instance(), &SerializationController::finishedDeserializingCompleteSetup,
+            m_history, &HistoryLoggerContainer::scheduleFilesDownload);
+    connect(history, &ESHistorySetup::NewFileReadyCounterCh1Changed, m_history, [this] { m_history->downloadFile(0, 0); });
+    connect(history, &ESHistorySetup::NewFileReadyCounterCh2Changed, m_history, [this] { m_history->downloadFile(1, 0); });
 
     // Traffic of every line to the communication logs.
     m_commsLogging = new CommunicationsLogging(this);
