@@ -7,6 +7,7 @@ HistoryLogger::HistoryLogger(int channel, const QString &directory, QObject *par
     : QObject(parent), m_channel(channel), m_directory(directory)
 {
     qRegisterMetaType<BasicHistoryPoint>("BasicHistoryPoint");
+    qRegisterMetaType<SignalProperties>("SignalProperties");
     qRegisterMetaType<QList<BasicHistoryPoint>>("QList<BasicHistoryPoint>");
     connect(&m_saving, &QFutureWatcher<bool>::finished, this, &HistoryLogger::fileSavingFinished);
     QList<BasicHistoryPoint> earlier;

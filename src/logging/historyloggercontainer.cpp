@@ -45,7 +45,7 @@ void HistoryLoggerContainer::logHistoryDataSlot(QString data, int channel)
 {
     HistoryLogger *target = logger(channel);
     int bad = 0;
-    const BasicHistoryPoint point = BasicHistoryPoint::fromRecordText(data, channel, &bad);
+    BasicHistoryPoint point = BasicHistoryPoint::fromRecordText(data, channel, &bad);
     if (!target || !point.time.isValid()) {
         ++m_badRecords;
         qDebug().noquote() << QStringLiteral("History record dropped: ") + data;
@@ -53,6 +53,9 @@ void HistoryLoggerContainer::logHistoryDataSlot(QString data, int channel)
     }
     if (bad)
         ++m_badRecords;
+    if (!m_signal[size_t(channel)].isKnown())
+        emit requestSignalProperties(channel);   // answered at once by the owner, if it can
+    point.setSignal(m_signal[size_t(channel)]);
     target->addHistoryData(point);
 }
 
@@ -116,6 +119,12 @@ void HistoryLoggerContainer::recordEntireHistoryToFile_forNext10Secs()
 void HistoryLoggerContainer::setLongTermLogging(int v)
 {
     m_longTerm->setRecordingOn(v != 0);
+}
+
+void HistoryLoggerContainer::setSignalProperties(int channel, SignalProperties sig_props)
+{
+    if (channel == 0 || channel == 1)
+        m_signal[size_t(channel)] = sig_props;
 }
 
 void HistoryLoggerContainer::readFromFile(int channel, bool shortFile)

@@ -29,6 +29,7 @@ public:
     int timeReceivedCounter() const { return m_timeReceivedCounter; }
     int ordinalNumber(int channel) const { return channel == 1 ? m_ordinal[1] : m_ordinal[0]; }
     qint64 badRecords() const { return m_badRecords; }
+    SignalProperties signalProperties(int channel) const { return m_signal.at(size_t(channel & 1)); }
     static QString webRoot();
 
 public slots:
@@ -44,12 +45,16 @@ public slots:
     void downloadFile(int channel, int file_id);
     void recordEntireHistoryToFile_forNext10Secs();
     void setLongTermLogging(int v);
+    // Stamped on the channel's following history points.
+    void setSignalProperties(int channel, SignalProperties sig_props);
     // Junction box role: links the channel's files into the web root "/var/www/" under their
     // published names ("ln -sf") and makes them readable to the web server ("chmod 664").
     void publishForDownload(int channel);
 
 signals:
     void fileReadyForDownload(int channel);
+    // A point of the channel is about to be kept without knowing the signal it was measured with.
+    void requestSignalProperties(int channel);
     void historyFileRejected(int channel, QString words);
     void historyFileAccepted(int channel, int points);
 
@@ -64,5 +69,6 @@ private:
     bool m_downloadEnabled = true;
     int m_timeReceivedCounter = 0;
     std::array<int, 2> m_ordinal{{0, 0}};
+    std::array<SignalProperties, 2> m_signal;
     qint64 m_badRecords = 0;
 };

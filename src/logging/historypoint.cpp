@@ -10,16 +10,35 @@ const QStringList &BasicHistoryPoint::valueNames()
     static const QStringList names = {
         "DepthBlwTransducer", "DepthBlwKeel", "DepthBlwSurface", "BufferRange", "CalculatedNoiseLevel",
         "TestNoiseLevel", "BestSnr", "BestRms", "BestIndex", "SnrPowCorrection", "MinSnr",
-        "NoiseRmsForSnr", "CalculatedStartingIndex", "BottomIndex", "BottomDetectionWindowWidth"};
+        "NoiseRmsForSnr", "CalculatedStartingIndex", "BottomIndex", "BottomDetectionWindowWidth",
+        "SignalFrequency", "SignalPulseWidth", "SignalPower"};
     return names;
 }
 
 QVector<float> BasicHistoryPoint::defaultValues()
 {
-    QVector<float> v(ValueCount, 0.0f);
+    QVector<float> v(StoredValueCount, 0.0f);
     v[DepthBlwTransducer] = v[DepthBlwKeel] = v[DepthBlwSurface] = kNoDepth;
     v[BufferRange] = kNoBufferRange;
     return v;
+}
+
+SignalProperties BasicHistoryPoint::signal() const
+{
+    SignalProperties s;
+    s.frequencyKHz = value(SignalFrequency);
+    s.pulseWidthUs = value(SignalPulseWidth);
+    s.powerPercent = value(SignalPower);
+    return s;
+}
+
+void BasicHistoryPoint::setSignal(const SignalProperties &signal)
+{
+    if (values.size() < StoredValueCount)
+        values.resize(StoredValueCount);
+    values[SignalFrequency] = signal.frequencyKHz;
+    values[SignalPulseWidth] = signal.pulseWidthUs;
+    values[SignalPower] = signal.powerPercent;
 }
 
 BasicHistoryPoint BasicHistoryPoint::fromRecordText(const QString &data, int channel, int *badFields)

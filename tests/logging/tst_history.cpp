@@ -70,6 +70,7 @@ private slots:
     void historySurvivesARestartAndOldPointsAge();
     void everyRecordReachesItsChannelAndTheLongTermLog();
     void longTermRecordsStoreMissingValuesAsLowestFloat();
+    void pointsCarryTheSignalOfTheirChannel();
     void downloadWithWgetFromLoopbackServer();
     void filesArePublishedUnderTheirDownloadNames();
     void downloadedFileWithBadHeaderIsRejected();
@@ -258,6 +259,38 @@ void TestHistory::longTermRecordsStoreMissingValuesAsLowestFloat()
     QCOMPARE(beFloat(bytes, 20), 11.5f);   // the first source answers
     QCOMPARE(beFloat(bytes, 8 + 7 * 4), 42.0f);
     QCOMPARE(beFloat(bytes, 8 + 12 * 4), lowest);
+}
+
+void TestHistory::pointsCarryTheSignalOfTheirChannel()
+{
+    const QString dir = m_dir.path() + "/signal";
+    SignalProperties low;
+    low.frequencyKHz = 38.f;
+    low.pulseWidthUs = 1200.f;
+    low.powerPercent = 80.f;
+    {
+        HistoryLoggerContainer container(dir);
+        // An owner that knows the signal answers the request at once; until then points carry none.
+        QSignalSpy requests(&container, &HistoryLoggerContainer::requestSignalProperties);
+        container.logHistoryDataSlot(recordText(kStart, 3), 1);
+        QCOMPARE(requests.count(), 1);
+        QCOMPARE(requests.at(0).at(0).toInt(), 1);
+        QVERIFY(!container.logger(1)->points().last().signal().isKnown());
+        connect(&container, &HistoryLoggerContainer::requestSignalProperties, &container,
+                [&container, low](int ch) { container.setSignalProperties(ch, low); });
+        container.logHistoryDataSlot(recordText(kStart.addSecs(1), 4), 1);
+        container.logHistoryDataSlot(recordText(kStart.addSecs(2), 5), 1);
+        QCOMPARE(requests.count(), 2);
+        QCOMPARE(container.logger(1)->points().last().signal(), low);
+        QVERIFY(!container.signalProperties(0).isKnown());
+    }
+    // The signal is kept in the channel's file with each point.
+    QList<BasicHistoryPoint> points;
+    QCOMPARE(HistoryFile::read(dir + "/KVE_History_Ch2", nullptr, &points), int(HistoryFile::HeaderNone));
+    QCOMPARE(points.size(), 3);
+    QVERIFY(!points.at(0).signal().isKnown());
+    QCOMPARE(points.at(1).signal(), low);
+    QCOMPARE(points.at(2).value(BasicHistoryPoint::DepthBlwTransducer), 5.f);
 }
 
 void TestHistory::downloadWithWgetFromLoopbackServer()

@@ -21,6 +21,7 @@
 #include "multiplees_transducersbuffer.h"
 #include "networkstack.h"
 #include "serializationcontroller.h"
+#include "settingsmetadata.h"
 
 KveSystem::KveSystem(QObject *parent)
     : CentralBaseClass(parent)
@@ -106,6 +107,16 @@ void KveSystem::constructLogging()
             &HistoryLoggerContainer::logHistoryDataSlot);
     connect(m_loggingDevice, &ESLoggingDeviceController::deviceInfoChanged, m_history->longTermLogger(),
             &LongTermLogger::setDevice);
+    // Each history point records the signal its channel was transmitting.
+    connect(m_history, &HistoryLoggerContainer::requestSignalProperties, this,
+            &KveSystem::answerSignalProperties);
+    ESTransducerSelectSetup *transducers = ESData::instance().setup()->SetupSetup()->TransducerSelectSetup();
+    for (int ch = 0; ch < 2; ++ch) {
+        EsTransducerSetup *t = ch == 0 ? transducers->TransducerSetup1() : transducers->TransducerSetup2();
+        for (auto changed : {&EsTransducerSetup::SensorFrequencyChanged, &EsTransducerSetup::SensorPulseWidthChanged,
+                             &EsTransducerSetup::PowerPercentageChanged})
+            connect(t, changed, this, [this, ch] { answerSignalProperties(ch); });
+    }
     // The junction box's own history files: fetched from its web server once the settings are
     // in step, and again whenever the box announces a new file of a channel.
     ESKX12Setup *box = ESData::instance().setup()->KX12Setup();
@@ -122,6 +133,20 @@ void KveSystem::constructLogging()
             &CommunicationsLogging::setDeviceInfo);
     connect(nmeaController(), &NmeaController::inputMessageLogged, m_commsLogging->inputLogger(),
             &MessageLogger::logMessageToFile);
+}
+
+void KveSystem::answerSignalProperties(int channel)
+{
+    ESTransducerSelectSetup *transducers = ESData::instance().setup()->SetupSetup()->TransducerSelectSetup();
+    const EsTransducerSetup *t = channel == 0 ? transducers->TransducerSetup1() : transducers->TransducerSetup2();
+    // The frequency is a choice; its text is the frequency in kHz.
+    const PropertyMetadata *frequency =
+        ClassMetadata::of(t->metaObject()).property(QStringLiteral("SensorFrequency"));
+    SignalProperties signal;
+    signal.frequencyKHz = frequency ? frequency->enumList().value(t->SensorFrequency()).toFloat() : 0.0f;
+    signal.pulseWidthUs = float(t->SensorPulseWidth());
+    signal.powerPercent = float(t->PowerPercentage());
+    m_history->setSignalProperties(channel, signal);
 }
 
 void KveSystem::showCurrentDepth(const QString &info, int channel)

@@ -37,6 +37,7 @@ protected:
 private:
     void constructLogging();
     void showCurrentDepth(const QString &info, int channel);
+    void answerSignalProperties(int channel);
 
     bool m_simulationControlRequested = false;
     MultipleES_TransducersBuffer *m_echoBuffer = nullptr;
