@@ -3,7 +3,9 @@
 #include "eslocalsetup.h"
 #include "essetup.h"
 #include "kvesystem.h"
+#include "networkstack.h"
 #include "nmeacontroller.h"
+#include "pairingcontroller.h"
 #include "signalemitter.h"
 #include "systeminformation.h"
 #include "unitclock.h"
@@ -25,6 +27,7 @@ private slots:
     void restoreRequestIsClearedAfterFiveSeconds();
     void junctionBoxSfiIsStoredAsPairedSfi();
     void sentenceGroupIsCheckedEveryTenSeconds();
+    void unacknowledgedSettingsAskTheBoxForItsSettings();
 
 private:
     QTemporaryDir m_dir;
@@ -113,6 +116,18 @@ void TestCentralWiring::sentenceGroupIsCheckedEveryTenSeconds()
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression("nmeaSocket Address: 239\\.192\\.0\\.1 Port: 60001"));
     ESData::instance().localSetup()->DisplaySetup()->setGroup(0);
     m_system->changeNmeaGroup();
+}
+
+void TestCentralWiring::unacknowledgedSettingsAskTheBoxForItsSettings()
+{
+    PairingController *pairing = m_system->network()->pairing();
+    QSignalSpy sent(pairing, &PairingController::sentenceReadyToSend);
+    emit m_system->network()->lostCommunicationWithSfi("SD0999");   // not the paired box
+    QCOMPARE(sent.count(), 0);
+    emit m_system->network()->lostCommunicationWithSfi(pairing->pairedSfi());
+    QCOMPARE(sent.count(), 1);
+    QVERIFY(!pairing->pairedSfi().isEmpty());
+    QVERIFY(sent.at(0).at(0).toString().contains(QRegularExpression("PZTQPAIR,SD0109,SD\\d{4},P\\*")));
 }
 
 QTEST_MAIN(TestCentralWiring)

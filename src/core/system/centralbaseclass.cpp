@@ -205,6 +205,13 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     connect(m_nmeaController, &NmeaController::nmeaGroupReadyToBeSentOverSerialPort, m_serialController,
             &NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort);
     m_network->connectSettings(&settingsLink, data.setup());
+    // Settings the junction box never acknowledged may not have reached it: ask for its complete
+    // settings again so that both units show the same values.
+    connect(m_network, &NetworkStack::lostCommunicationWithSfi, this, [this](const QString &sfi) {
+        qDebug().noquote() << QStringLiteral("Settings not acknowledged by ") + sfi;
+        if (sfi == m_network->pairing()->pairedSfi())
+            m_network->pairing()->sendSinglePairRequest();
+    });
     connect(&settingsLink, &SerializationController::commsToKX12StateChanged, this, [](bool up) {
         qDebug().noquote() << (up ? "Communication with junction box: up" : "Communication with junction box: lost");
     });
