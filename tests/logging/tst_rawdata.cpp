@@ -37,28 +37,22 @@ quint32 le(const QByteArray &b, int at, int size)
 struct Record
 {
     quint32 seconds;
-    qint16 depthTimes10;
-    quint16 field6;
-    quint16 field14;
-    qint16 field12;
     QByteArray samples;
 };
 
-// Splits a data file into records of known sample count; false on any malformed header.
-bool readRecords(const QByteArray &data, int samples, QList<Record> *out, int *trailing)
+// Splits a data file into records of known sample count; empty on any malformed header or a cut record.
+QList<Record> readRecords(const QString &path, int samples)
 {
+    const QByteArray data = StorageTree::readFile(path);
+    QList<Record> out;
     int at = 0;
-    while (at + 30 + samples <= data.size()) {
+    for (; at + 30 + samples <= data.size(); at += 30 + samples) {
         if (le(data, at, 2) != 28 || le(data, at + 14, 4) != 4 || le(data, at + 18, 4) != 5
             || le(data, at + 22, 4) != 5 || le(data, at + 26, 4) != 5)
-            return false;
-        Record r{le(data, at + 2, 4), qint16(le(data, at + 6, 2)), quint16(le(data, at + 8, 2)),
-                 quint16(le(data, at + 10, 2)), qint16(le(data, at + 12, 2)), data.mid(at + 30, samples)};
-        out->append(r);
-        at += 30 + samples;
+            return {};
+        out.append({le(data, at + 2, 4), data.mid(at + 30, samples)});
     }
-    *trailing = data.size() - at;
-    return true;
+    return at == data.size() ? out : QList<Record>();
 }
 
 QStringList dataFiles(const QString &dir)
@@ -103,11 +97,10 @@ private slots:
 
     void recordHeaderBytes_data();
     void recordHeaderBytes();
-    void channelsGoToTheirOwnFiles();
+    void channelsGoToTheirOwnFilesOnceLoggingIsOn();
     void filesChangeAtTheSizeLimit();
     void oldestFilesGoAtTheMaximumCount();
     void numbersSurviveARestart();
-    void nothingIsWrittenWhenOffOrImpossible();
     void removedDeviceStopsWritingAndNewDeviceResumes();
     void runsInItsOwnThread();
     void killedWriterLeavesEveryEarlierRecordReadable();
@@ -120,69 +113,54 @@ private:
 void TestRawData::recordHeaderBytes_data()
 {
     QTest::addColumn<QString>("values");
-    QTest::addColumn<quint32>("seconds");
-    QTest::addColumn<int>("depth");
-    QTest::addColumn<int>("f6");
-    QTest::addColumn<int>("f14");
-    QTest::addColumn<int>("f12");
+    QTest::addColumn<QList<int>>("fields"); // seconds of the day, depth x10, then three copied values
     QTest::newRow("typical") << "06-12-2026,01-02-03-456,12.37,0,0,0,17,0,0,0,0,0,-2.9,0,65535"
-                             << 3723u << 123 << 17 << 65535 << -2;
+                             << QList<int>{3723, 123, 17, 65535, -2};
     QTest::newRow("negative depth truncates toward zero") << "d,23-59-59-999,-3.75,,,,,,,,,,7.99,,1"
-                                                          << 86399u << -37 << 0 << 1 << 7;
-    QTest::newRow("no depth") << "d,00-00-10-000,-100" << 10u << -1000 << 0 << 0 << 0;
-    QTest::newRow("unreadable time and empty fields") << "d,12:00:00,,,,,,,,,,,,," << 0u << 0 << 0 << 0 << 0;
-    QTest::newRow("nothing at all") << "" << 0u << 0 << 0 << 0 << 0;
+                                                          << QList<int>{86399, -37, 0, 1, 7};
+    QTest::newRow("no depth") << "d,00-00-10-000,-100" << QList<int>{10, -1000, 0, 0, 0};
+    QTest::newRow("unreadable time and empty fields") << "d,12:00:00,,,,,,,,,,,,," << QList<int>{0, 0, 0, 0, 0};
+    QTest::newRow("nothing at all") << "" << QList<int>{0, 0, 0, 0, 0};
 }
 
 void TestRawData::recordHeaderBytes()
 {
     QFETCH(QString, values);
-    QFETCH(quint32, seconds);
-    QFETCH(int, depth);
-    QFETCH(int, f6);
-    QFETCH(int, f14);
-    QFETCH(int, f12);
+    QFETCH(QList<int>, fields);
     const QByteArray h = EchosounderDataLogger::recordHeader(values);
     QCOMPARE(h.size(), 30);
-    QCOMPARE(le(h, 0, 2), 28u);
-    QCOMPARE(le(h, 2, 4), seconds);
-    QCOMPARE(int(qint16(le(h, 6, 2))), depth);
-    QCOMPARE(int(le(h, 8, 2)), f6);
-    QCOMPARE(int(le(h, 10, 2)), f14);
-    QCOMPARE(int(qint16(le(h, 12, 2))), f12);
-    QCOMPARE(QList<quint32>({le(h, 14, 4), le(h, 18, 4), le(h, 22, 4), le(h, 26, 4)}),
-             QList<quint32>({4, 5, 5, 5}));
+    QCOMPARE(QList<int>({int(le(h, 2, 4)), qint16(le(h, 6, 2)), int(le(h, 8, 2)), int(le(h, 10, 2)), qint16(le(h, 12, 2))}),
+             fields);
+    QCOMPARE(QList<quint32>({le(h, 0, 2), le(h, 14, 4), le(h, 18, 4), le(h, 22, 4), le(h, 26, 4)}),
+             QList<quint32>({28, 4, 5, 5, 5}));
 }
 
-void TestRawData::channelsGoToTheirOwnFiles()
+void TestRawData::channelsGoToTheirOwnFilesOnceLoggingIsOn()
 {
     EchosounderDataLogger logger(10);
     logger.setDeviceInfo(true, m_dev);
+    logger.receivedDataForLogging(QByteArray(4, 'o'), rawInfo(0), 0);
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    QVERIFY(!QDir(dir).exists());
     logger.startStopLogging(true);
     logger.receivedDataForLogging(QByteArray(4, 'a'), rawInfo(1), 0);
     logger.receivedDataForLogging(QByteArray(4, 'b'), rawInfo(2), 1);
     logger.receivedDataForLogging(QByteArray(4, 'c'), rawInfo(3), 0);
     logger.receivedDataForLogging(QByteArray(4, 'x'), rawInfo(4), 2);
-    const QString dir = m_dev + "/Raw_Echo_Data";
     const QStringList files = dataFiles(dir);
     QCOMPARE(files.size(), 2);
     QVERIFY(QRegularExpression("^EchoData_ch1_n1_utc\\d{4}_[A-Za-z]{3}_\\d\\d-\\d\\d_\\d\\d_\\d\\d\\.bin$")
                 .match(files.at(0)).hasMatch());
     QCOMPARE(QString(files.at(1)).replace("_ch2_", "_ch1_"), files.at(0));
 
-    QList<Record> ch1, ch2;
-    int trailing = -1;
-    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(0)), 4, &ch1, &trailing));
-    QCOMPARE(trailing, 0);
-    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(1)), 4, &ch2, &trailing));
-    QCOMPARE(trailing, 0);
+    const QList<Record> ch1 = readRecords(dir + "/" + files.at(0), 4), ch2 = readRecords(dir + "/" + files.at(1), 4);
     QCOMPARE(ch1.size(), 2);
     QCOMPARE(ch2.size(), 1);
     QCOMPARE(ch1.at(0).samples, QByteArray("aaaa"));
     QCOMPARE(ch1.at(1).seconds, 3u);
     QCOMPARE(ch2.at(0).samples, QByteArray("bbbb"));
     QCOMPARE(logger.recordsWritten(), 3);
-    QCOMPARE(logger.recordsDropped(), 1);
+    QCOMPARE(logger.recordsDropped(), 2);
 }
 
 void TestRawData::filesChangeAtTheSizeLimit()
@@ -200,9 +178,7 @@ void TestRawData::filesChangeAtTheSizeLimit()
     QVERIFY(files.at(0).startsWith("EchoData_ch1_n1_"));
     QVERIFY(files.at(1).startsWith("EchoData_ch1_n2_"));
     QCOMPARE(QFileInfo(dir + "/" + files.at(0)).size(), 5 * 1030);
-    QList<Record> second;
-    int trailing = -1;
-    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(1)), 1000, &second, &trailing));
+    const QList<Record> second = readRecords(dir + "/" + files.at(1), 1000);
     QCOMPARE(second.size(), 1);
     QCOMPARE(second.at(0).seconds, 5u);
     // Both channels changed together.
@@ -232,7 +208,6 @@ void TestRawData::oldestFilesGoAtTheMaximumCount()
 
 void TestRawData::numbersSurviveARestart()
 {
-    const QString dir = m_dev + "/Raw_Echo_Data";
     {
         EchosounderDataLogger logger(1, m_dev);
         logger.setDeviceInfo(true, m_dev);
@@ -249,38 +224,19 @@ void TestRawData::numbersSurviveARestart()
     QVERIFY(again.currentFile(0).contains("_ch1_n3_"));
 
     // A damaged state file leaves the numbers at their start.
-    StorageTree::writeFile(dir + "/info", "\x01");
+    StorageTree::writeFile(m_dev + "/Raw_Echo_Data/info", "\x01");
     EchosounderDataLogger fresh(1, m_dev);
     QCOMPARE(fresh.newestNumber(), 0);
     QCOMPARE(fresh.oldestNumber(), 1);
-}
-
-void TestRawData::nothingIsWrittenWhenOffOrImpossible()
-{
-    EchosounderDataLogger logger(1);
-    logger.setDeviceInfo(true, m_dev);
-    logger.receivedDataForLogging("x", rawInfo(1), 0);
-    logger.startStopLogging(true);
-    logger.setDeviceInfo(false, m_dev);
-    logger.receivedDataForLogging("x", rawInfo(2), 0);
-    QVERIFY(!QDir(m_dev + "/Raw_Echo_Data").exists());
-    QCOMPARE(logger.recordsDropped(), 2);
-    QVERIFY(!logger.isLogging());
 }
 
 void TestRawData::removedDeviceStopsWritingAndNewDeviceResumes()
 {
     m_tree->mount({"/media/usb0", "/media/sd0"});
     ESLoggingDeviceController device(nullptr, 60000, 600000);
-    device.diskSpaceChecker()->setSpaceQuery([](const QString &) {
-        DiskSpace s;
-        s.valid = true;
-        s.available = s.free = s.total = 2000000000;
-        return s;
-    });
+    device.diskSpaceChecker()->setSpaceQuery([](const QString &) { return StorageTree::space(2000000000); });
     EchosounderDataLogger logger(100);
-    connect(&device, &ESLoggingDeviceController::rawDataDeviceInfoChanged, &logger,
-            &EchosounderDataLogger::setDeviceInfo);
+    connect(&device, &ESLoggingDeviceController::rawDataDeviceInfoChanged, &logger, &EchosounderDataLogger::setDeviceInfo);
     logger.startStopLogging(true);
     QSignalSpy checks(device.storageController(), &StorageDeviceController::checkFinished);
     QVERIFY(checks.wait());
@@ -324,8 +280,9 @@ void TestRawData::runsInItsOwnThread()
     for (int i = 0; i < 50; ++i)
         QMetaObject::invokeMethod(logger, "receivedDataForLogging", Qt::QueuedConnection,
                                   Q_ARG(QByteArray, QByteArray(64, 'q')), Q_ARG(QString, rawInfo(i)), Q_ARG(int, i % 2));
-    QTRY_COMPARE(dataFiles(m_dev + "/Raw_Echo_Data").size(), 2);
-    QTRY_COMPARE(QFileInfo(m_dev + "/Raw_Echo_Data/" + dataFiles(m_dev + "/Raw_Echo_Data").at(1)).size(), 25 * 94);
+    const QString dir = m_dev + "/Raw_Echo_Data";
+    QTRY_COMPARE(dataFiles(dir).size(), 2);
+    QTRY_COMPARE(readRecords(dir + "/" + dataFiles(dir).at(1), 64).size(), 25);
 }
 
 void TestRawData::killedWriterLeavesEveryEarlierRecordReadable()
@@ -342,11 +299,8 @@ void TestRawData::killedWriterLeavesEveryEarlierRecordReadable()
     const QString dir = m_dev + "/Raw_Echo_Data";
     const QStringList files = dataFiles(dir).filter("_ch1_");
     QCOMPARE(files.size(), 1);
-    QList<Record> records;
-    int trailing = -1;
-    QVERIFY(readRecords(StorageTree::readFile(dir + "/" + files.at(0)), 500, &records, &trailing));
+    const QList<Record> records = readRecords(dir + "/" + files.at(0), 500);
     QVERIFY(records.size() > 200);
-    QCOMPARE(trailing, 0);
     for (int i = 0; i < records.size(); ++i) {
         QCOMPARE(records.at(i).seconds, quint32(i % 86400));
         QCOMPARE(records.at(i).samples, QByteArray(500, char(i % 256)));
@@ -356,11 +310,9 @@ void TestRawData::killedWriterLeavesEveryEarlierRecordReadable()
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && qstrcmp(argv[1], "--raw-crash-child") == 0) {
-        QCoreApplication app(argc, argv);
-        return crashChild(QString::fromLocal8Bit(argv[2]));
-    }
     QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--raw-crash-child") == 0)
+        return crashChild(QString::fromLocal8Bit(argv[2]));
     TestRawData test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diskspacechecker.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -22,6 +24,8 @@ public:
 
     static void writeFile(const QString &path, const QByteArray &content);
     static QByteArray readFile(const QString &path);
+    // A measured volume of 8 GB with the given bytes free.
+    static DiskSpace space(qint64 available);
 
 private:
     QTemporaryDir m_dir;
