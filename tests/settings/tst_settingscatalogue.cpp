@@ -13,44 +13,26 @@
 // Expected catalogue values, written out independently of the class tables:
 // class, property, value after defaults, validator (or "-"), number of choices (0 = no list).
 static const char *const expectedRows[] = {
-    "EchoScopeSetup|SignalMaxGood|30|float;0.0;65535.0|0", "EchoScopeSetup|SnrDecentDiff|3|float;0.0;100.0|0",
-    "NoiseSelfTestResults|SensorFrequency|1|-|8", "NoiseSelfTestResults|TestDateTime|Not_Tested|regex;.|0",
-    "NoiseSelfTestResults|TestStatus|1|-|2", "NoiseSelfTestContainer|NoiseResultCH2|Not_Tested|regex;.|0",
-    "SnrCalibrationSetup|ManDepthCh1|0|float;0.2;6000.0|0", "SnrCalibrationSetup|Status|0|-|6",
-    "SnrCalibrationSetup|Ch2HighSavedRes|37.0_37.0_N_Bottom.lost|regex;x|0",
-    "CU_R710_Setup|DisplaySerialNumber|99999|uint;0;4294967295|0", "CU_R710_Setup|SystemName|KVE420_Display|regex;[a-zA-Z0-9]{2,10}|0",
+    "EchoScopeSetup|SignalMaxGood|30|float;0.0;65535.0|0", "NoiseSelfTestResults|SensorFrequency|1|-|8",
+    "NoiseSelfTestResults|TestDateTime|Not_Tested|regex;.|0", "NoiseSelfTestContainer|NoiseResultCH2|Not_Tested|regex;.|0",
+    "SnrCalibrationSetup|ManDepthCh1|0|float;0.2;6000.0|0", "SnrCalibrationSetup|Ch2HighSavedRes|37.0_37.0_N_Bottom.lost|regex;x|0",
     "CU_R710_Setup|LocalSFI|SD0109|sfi;(SD){1}\\d{4}|0", "CU_R710_Setup|PairedSFI|SD0108|regex;(SD){1}\\d{4}|0",
-    "CU_R710_Setup|Group|3|-|8", "CU_R710_Setup|IP|-/-|ip;Wrong_message|0",
-    "ESAlertSetup|AlarmShallow|10|float;1.0;100.0;;0.0|0", "ESAlertSetup|AlertDeep|0|float;120.0;6000.0;;0.0|0",
-    "ESAlertSetup|AlertPowerFailureID|10231|int;0;20000|0", "ESAlertSetup|EscalationTime|3|-|5",
-    "ESAlertSetup|AlarmSFI|VM1235|sfi;[a-zA-Z]{2}\\d{4}|0", "ESAlertSetup|WarningEscType|0|-|3",
-    "ESAUXSetup|AuxInput4|0|-|13", "ESAUXSetup|AuxOutput2|7|-|22", "ESAUXSetup|AuxOutput3Relay|7|-|10",
-    "ESAUXSetup|DeepLimit|500|float;50.0;1000.0|0", "ESAUXSetup|ShallowLimit|50|float;5.0;100.0|0",
-    "ESPortSetup|Baud|0|-|3", "ESPortSetup|DBT|1|-|2", "ESPortSetup|Alarm|0|-|2",
-    "ESHistorySetup|LongTermLogging|3|-|4", "ESHistorySetup|Recording|1|-|2",
-    "ESHistorySetup|NewFileReadyCounterCh2|0|int;0;2147483647|0",
-    "ESKX12Setup|LocalSFI|SD0108|sfi;(SD){1}\\d{4}|0", "ESKX12Setup|Printer|0|-|5", "ESKX12Setup|SystemName|KVE420|regex;[a-zA-Z0-9]{2,10}|0",
-    "ESKX12Setup|KX12SerialNumber|99999|uint;0;4294967295|0", "ESKX12Setup|SdLoggingSpace|N/A|regex;x|0",
-    "ESOptionsSetup|SpeedOfSound|0|-|4", "ESOptionsSetup|UserDefinedSpeedOfSound|1500|int;1300;1700|0",
-    "ESOptionsSetup|SetupSave|_|regex;[A-z0-9]{2,20}|0", "ESOptionsSetup|TvgAt100Percent|20|int;1;50|0",
-    "ESOptionsSetup|PowerAt100Percent|40000|int;1;40000|0", "ESOptionsSetup|SwitchChannelBasedOnDepth|1|-|2",
-    "ESOptionsSetup|SwitchToDeepWaterTransAtRange|6|-|13", "ESOptionsSetup|SwitchToShallowWaterTransAtRange|5|-|13",
-    "ESRuntimeScreenSetup|DigitalFontSize|3|-|4", "ESRuntimeScreenSetup|PicSpeed|2|-|7", "ESRuntimeScreenSetup|Information3|14|-|0",
-    "ESRuntimeScreenSetup|BottomBar3|8|-|0", "ESOtherLocalSettings|HistoryRangeValue|500|float;0;6000|0",
-    "ESOtherLocalSettings|HistoryRange|6|-|8", "ESOtherLocalSettings|ScopeRangeY|20|float;0.01;10000|0",
-    "ESOtherLocalSettings|ShowMarksOnHistoryScreen|3|-|4", "ESOtherSettings|PollingTest|0|int;0;20000|0",
-    "ESOtherSettings|TransceiverPortStatus|0|-|3", "EsTransducerSetup|Draft|2|float;0.0;50.0|0",
-    "EsTransducerSetup|PartNumber|3|-|12", "EsTransducerSetup|SwitchToLowFreqBelowRange|5|-|23",
-    "EsTransducerSetup|MaxRange|3|-|8", "EsTransducerSetup|Range|6|-|28", "EsTransducerSetup|SensorGain|0|-|10",
-    "EsTransducerSetup|CombinedGain|1|-|12", "EsTransducerSetup|SensorSampleNumber|2500|int;1;3200|0",
-    "EsTransducerSetup|TvgValue|13|int;0;20|0", "EsTransducerSetup|OutputImpMatchCapacitor|0|-|4",
+    "CU_R710_Setup|IP|-/-|ip;Wrong_message|0", "ESAlertSetup|AlarmShallow|10|float;1.0;100.0;;0.0|0",
+    "ESAlertSetup|EscalationTime|3|-|5", "ESAlertSetup|AlarmSFI|VM1235|sfi;[a-zA-Z]{2}\\d{4}|0", "ESAUXSetup|AuxOutput2|7|-|22",
+    "ESAUXSetup|DeepLimit|500|float;50.0;1000.0|0", "ESPortSetup|Baud|0|-|3", "ESPortSetup|DBT|1|-|2",
+    "ESHistorySetup|LongTermLogging|3|-|4", "ESHistorySetup|NewFileReadyCounterCh2|0|int;0;2147483647|0",
+    "ESKX12Setup|SystemName|KVE420|regex;[a-zA-Z0-9]{2,10}|0", "ESKX12Setup|KX12SerialNumber|99999|uint;0;4294967295|0",
+    "ESKX12Setup|SdLoggingSpace|N/A|regex;x|0", "ESOptionsSetup|SpeedOfSound|0|-|4",
+    "ESOptionsSetup|UserDefinedSpeedOfSound|1500|int;1300;1700|0", "ESOptionsSetup|SetupSave|_|regex;[A-z0-9]{2,20}|0",
+    "ESOptionsSetup|SwitchToDeepWaterTransAtRange|6|-|13", "ESRuntimeScreenSetup|PicSpeed|2|-|7",
+    "ESRuntimeScreenSetup|Information3|14|-|0", "ESOtherLocalSettings|HistoryRangeValue|500|float;0;6000|0",
+    "ESOtherLocalSettings|HistoryRange|6|-|8", "ESOtherSettings|TransceiverPortStatus|0|-|3", "EsTransducerSetup|Range|6|-|28",
+    "EsTransducerSetup|SwitchToLowFreqBelowRange|5|-|23", "EsTransducerSetup|SensorGain|0|-|10",
     "EsTransducerSetup|SensorStartingPosition|0|int;0;3199|0", "ESTransducerAutoFunctionsSetup|Depth2|1000|float;0;5000|0",
-    "ESTransducerAutoFunctionsSetup|PowerAt50m|90|int;1;100|0", "GainAutoFunctionSetup|SignalMaxUpperLimitPercentage|30|int;2;100|0",
     "GainAutoFunctionSetup|MaxGainAt50m|8|-|12", "RemoteDimmingSetup|DimmingPreset|D|regex;[DKNO]|0",
-    "RemoteDimmingSetup|IgnorePercentageInDdc|1|-|2", "RemoteDimmingSetup|CurrentBrightnessPercentage|50|int;0;99|0",
-    "LocalDimmingSetup|Brightness|128|int;0;255|0", "LocalDimmingSetup|ColorPalette|0|-|6",
-    "CommsLoggingCommonSetup|LogToDevice|0|-|3", "CommsErrorLoggingSetup|UdpBinaryDatagram|0|-|2",
-    "CommsPortLoggingSetup|NmeaUdp|0|-|2", "ESRuntime|UtcToLocalDateTimeSecsOffset|0|-|0", "ESRuntime|Cu24V|0|float;21.0;28|0",
+    "RemoteDimmingSetup|CurrentBrightnessPercentage|50|int;0;99|0", "LocalDimmingSetup|Brightness|128|int;0;255|0",
+    "LocalDimmingSetup|ColorPalette|0|-|6", "CommsLoggingCommonSetup|LogToDevice|0|-|3",
+    "CommsErrorLoggingSetup|UdpBinaryDatagram|0|-|2", "CommsPortLoggingSetup|NmeaUdp|0|-|2", "ESRuntime|Cu24V|0|float;21.0;28|0",
     "SerializableAlertInfo|AlertInstanceNumber|1|-|0", "SerializableAlertInfo|AlertText||-|0",
     "ESCommunicationInformation|ChannelNumber|0|-|0", "ESDiagnosticsSetup|FileLoggingImportance|2|-|4",
     "ESTestScreenSetup|PingDelay|0|int;0;10000|0",
@@ -88,60 +70,56 @@ static bool isChildProperty(const QMetaProperty &p)
     return QMetaType::typeFlags(p.userType()) & QMetaType::PointerToQObject;
 }
 
-class TestSettingsCatalogue : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { m_sandbox = std::make_unique<SettingsSandbox>(); m_data = m_sandbox->makeData(); }
-    void cleanupTestCase() { m_data.reset(); m_sandbox.reset(); }
-
-    void topObjectsAndTags();
-    void treesHaveTheListedChildren();
-    void classesHaveTheListedNumberOfProperties();
-    void sampledPropertiesMatchTheTables();
-    void everyPropertyIsSelfConsistent();
-    void alertsDescriptorNamesTheNineAlerts();
-
-private:
-    void walk(SerializableClass *object, const std::function<void(SerializableClass *)> &visit);
-    QList<SerializableClass *> tops() const;
-
-    std::unique_ptr<SettingsSandbox> m_sandbox;
-    std::unique_ptr<ESData> m_data;
-};
-
-QList<SerializableClass *> TestSettingsCatalogue::tops() const
-{
-    return m_data->trees();
-}
-
-void TestSettingsCatalogue::walk(SerializableClass *object, const std::function<void(SerializableClass *)> &visit)
+static void walk(SerializableClass *object, const std::function<void(SerializableClass *)> &visit)
 {
     visit(object);
     for (SerializableClass *c : object->serializableChildren())
         walk(c, visit);
 }
 
-void TestSettingsCatalogue::topObjectsAndTags()
+static int choiceCount(const PropertyMetadata &meta)
 {
-    const QStringList names = {"ESSetup", "ESLocalSetup", "ESRuntime", "ESBottomBars", "ESAlerts", "ComminicationInformation", "Mark"};
-    const QStringList tags = {"Type_Setup", "Type_LocalSetup", "Type_Runtime", "Type_Runtime", "Type_Alert", "Type_SetupCommsInfo", "Type_Mark"};
-    const QList<SerializableClass *> all = tops();
-    for (int i = 0; i < all.size(); ++i) {
-        QCOMPARE(all.at(i)->objectName(), names.at(i));
-        QCOMPARE(all.at(i)->typeTag(), tags.at(i));
-        QVERIFY(all.at(i)->isTopObject());
-    }
-    QCOMPARE(m_data->localSetup()->DisplaySetup()->fileName(), QStringLiteral("CU_DisplaySetup.txt"));
-    QCOMPARE(m_data->alerts()->AlertTest()->typeTag(), QStringLiteral("Type_Alert"));
+    if (meta.kind() == QLatin1String("enumWithDifferentUnits"))
+        return meta.enumListForDepthUnit(0).size();
+    return meta.kind() == QLatin1String("enum") ? meta.enumList().size() : 0;
 }
 
-void TestSettingsCatalogue::treesHaveTheListedChildren()
+class TestSettingsCatalogue : public QObject
 {
-    QHash<QString, QString> actual;
-    for (SerializableClass *top : tops()) {
-        walk(top, [&](SerializableClass *object) {
+    Q_OBJECT
+
+    std::unique_ptr<SettingsSandbox> m_sandbox;
+    std::unique_ptr<ESData> m_data;
+
+    void walkAll(const std::function<void(SerializableClass *)> &visit) const
+    {
+        for (SerializableClass *top : m_data->trees())
+            walk(top, visit);
+    }
+
+private slots:
+    void initTestCase() { m_sandbox = std::make_unique<SettingsSandbox>(); m_data = m_sandbox->makeData(); }
+    void cleanupTestCase() { m_data.reset(); m_sandbox.reset(); }
+
+    void topObjectsAndTags()
+    {
+        const QStringList names = {"ESSetup", "ESLocalSetup", "ESRuntime", "ESBottomBars", "ESAlerts", "ComminicationInformation", "Mark"};
+        const QStringList tags = {"Type_Setup", "Type_LocalSetup", "Type_Runtime", "Type_Runtime", "Type_Alert", "Type_SetupCommsInfo", "Type_Mark"};
+        const QList<SerializableClass *> all = m_data->trees();
+        QCOMPARE(all.size(), names.size());
+        for (int i = 0; i < all.size(); ++i) {
+            QCOMPARE(all.at(i)->objectName(), names.at(i));
+            QCOMPARE(all.at(i)->typeTag(), tags.at(i));
+            QVERIFY(all.at(i)->isTopObject());
+        }
+        QCOMPARE(m_data->localSetup()->DisplaySetup()->fileName(), QStringLiteral("CU_DisplaySetup.txt"));
+        QCOMPARE(m_data->alerts()->AlertTest()->typeTag(), QStringLiteral("Type_Alert"));
+    }
+
+    void treesHaveTheListedChildren()
+    {
+        QHash<QString, QString> actual;
+        walkAll([&](SerializableClass *object) {
             QStringList names;
             for (SerializableClass *c : object->serializableChildren()) {
                 names << c->objectName();
@@ -150,62 +128,48 @@ void TestSettingsCatalogue::treesHaveTheListedChildren()
             if (!names.isEmpty())
                 actual.insert(object->objectName(), names.join(QLatin1Char(';')));
         });
+        QCOMPARE(actual.size(), int(std::size(expectedChildren)));
+        for (const char *row : expectedChildren)
+            QCOMPARE(actual.value(QString::fromLatin1(row).section(QLatin1Char('|'), 0, 0)), QString::fromLatin1(row).section(QLatin1Char('|'), 1));
     }
-    QCOMPARE(actual.size(), int(std::size(expectedChildren)));
-    for (const char *row : expectedChildren) {
-        const QStringList parts = QString::fromLatin1(row).split(QLatin1Char('|'));
-        QCOMPARE(actual.value(parts.at(0)), parts.at(1));
-    }
-}
 
-void TestSettingsCatalogue::classesHaveTheListedNumberOfProperties()
-{
-    QHash<QString, int> counts;
-    for (SerializableClass *top : tops()) {
-        walk(top, [&](SerializableClass *object) {
+    void classesHaveTheListedNumberOfProperties()
+    {
+        QHash<QString, int> counts;
+        walkAll([&](SerializableClass *object) {
             const QMetaObject *mo = object->metaObject();
             int plain = 0;
             for (int i = 1; i < mo->propertyCount(); ++i)
                 plain += isChildProperty(mo->property(i)) ? 0 : 1;
             counts.insert(QString::fromLatin1(mo->className()), plain);
         });
+        for (const char *row : expectedCounts) {
+            const QStringList parts = QString::fromLatin1(row).split(QLatin1Char('|'));
+            QVERIFY2(counts.contains(parts.at(0)), row);
+            QCOMPARE(counts.value(parts.at(0)), parts.at(1).toInt());
+        }
     }
-    for (const char *row : expectedCounts) {
-        const QStringList parts = QString::fromLatin1(row).split(QLatin1Char('|'));
-        QVERIFY2(counts.contains(parts.at(0)), row);
-        QCOMPARE(counts.value(parts.at(0)), parts.at(1).toInt());
-    }
-}
 
-void TestSettingsCatalogue::sampledPropertiesMatchTheTables()
-{
-    QHash<QString, SerializableClass *> byClass;
-    for (SerializableClass *top : tops())
-        walk(top, [&](SerializableClass *object) { byClass.insert(QString::fromLatin1(object->metaObject()->className()), object); });
-    QSet<QString> classesSampled;
-    for (const char *row : expectedRows) {
-        const QStringList parts = QString::fromLatin1(row).split(QLatin1Char('|'));
-        SerializableClass *object = byClass.value(parts.at(0));
-        QVERIFY2(object, row);
-        const PropertyMetadata *meta = ClassMetadata::of(object->metaObject()).property(parts.at(1));
-        QVERIFY2(meta, row);
-        QVariant value = object->property(parts.at(1).toLatin1().constData());
-        QCOMPARE(value.toString(), parts.at(2));
-        QCOMPARE(meta->validatorDescription(), parts.at(3) == QLatin1String("-") ? QString() : parts.at(3));
-        const int choices = meta->kind() == QLatin1String("enumWithDifferentUnits") ? meta->enumListForDepthUnit(0).size()
-                            : meta->kind() == QLatin1String("enum")                 ? meta->enumList().size()
-                                                                                    : 0;
-        QCOMPARE(choices, parts.at(4).toInt());
-        classesSampled.insert(parts.at(0));
+    void sampledPropertiesMatchTheTables()
+    {
+        QHash<QString, SerializableClass *> byClass;
+        walkAll([&](SerializableClass *object) { byClass.insert(QString::fromLatin1(object->metaObject()->className()), object); });
+        for (const char *row : expectedRows) {
+            const QStringList parts = QString::fromLatin1(row).split(QLatin1Char('|'));
+            SerializableClass *object = byClass.value(parts.at(0));
+            QVERIFY2(object, row);
+            const PropertyMetadata *meta = ClassMetadata::of(object->metaObject()).property(parts.at(1));
+            QVERIFY2(meta, row);
+            QCOMPARE(object->property(parts.at(1).toLatin1().constData()).toString(), parts.at(2));
+            QCOMPARE(meta->validatorDescription(), parts.at(3) == QLatin1String("-") ? QString() : parts.at(3));
+            QCOMPARE(choiceCount(*meta), parts.at(4).toInt());
+        }
     }
-    QVERIFY(classesSampled.size() >= 27);
-}
 
-void TestSettingsCatalogue::everyPropertyIsSelfConsistent()
-{
-    int checked = 0;
-    for (SerializableClass *top : tops()) {
-        walk(top, [&](SerializableClass *object) {
+    void everyPropertyIsSelfConsistent()
+    {
+        int checked = 0;
+        walkAll([&](SerializableClass *object) {
             const QMetaObject *mo = object->metaObject();
             for (const PropertyMetadata &meta : ClassMetadata::of(mo).properties()) {
                 const QString where = QString::fromLatin1(mo->className()) + QLatin1Char('.') + meta.propertyName();
@@ -215,18 +179,16 @@ void TestSettingsCatalogue::everyPropertyIsSelfConsistent()
                     continue;
                 QCOMPARE(QString::fromLatin1(p.notifySignal().name()), meta.propertyName() + QStringLiteral("Changed"));
                 const QString value = p.read(object).toString();
-                if (meta.kind().contains(QLatin1String("enum")) && meta.kind() != QLatin1String("runtimeSetupInfoEnum")) {
-                    const int count = meta.kind() == QLatin1String("enumWithDifferentUnits") ? meta.enumListForDepthUnit(0).size()
-                                                                                              : meta.enumList().size();
+                if (meta.kind().startsWith(QLatin1String("enum"))) {
+                    const int count = choiceCount(meta);
                     QVERIFY2(value.toInt() >= 0 && value.toInt() < count, qPrintable(where));
                     if (meta.kind() == QLatin1String("enumWithDifferentUnits")) {
                         QCOMPARE(meta.enumListForDepthUnit(1).size(), count);
                         QCOMPARE(meta.enumListForDepthUnit(2).size(), count);
                     }
                 }
-                // A default must pass its own validator (texts with the placeholder pattern excepted).
+                // A numeric default passes its own validator; manual calibration depths start at 0, "not entered yet".
                 const QString description = meta.validatorDescription();
-                // The manual calibration depths start at 0, meaning "not entered yet".
                 const bool notEnteredYet = meta.propertyName().startsWith(QLatin1String("ManDepthCh"));
                 if (meta.kind() == QLatin1String("value") && meta.isNumeric() && !description.isEmpty() && !notEnteredYet) {
                     auto validator = createValidator(description);
@@ -239,23 +201,23 @@ void TestSettingsCatalogue::everyPropertyIsSelfConsistent()
                 ++checked;
             }
         });
+        QVERIFY(checked > 450);
     }
-    QVERIFY(checked > 450);
-}
 
-void TestSettingsCatalogue::alertsDescriptorNamesTheNineAlerts()
-{
-    const QString table = ClassMetadata::of(m_data->alerts()->metaObject()).classEntry(QStringLiteral("AlertsDescriptor"));
-    const QStringList rows = table.split(QLatin1Char('\n'));
-    QCOMPARE(rows.size(), 9);
-    QCOMPARE(rows.at(0), QStringLiteral("AlarmShallow,Shallow Water,230,Alarm,CatA,AlarmToAlarm"));
-    QCOMPARE(rows.at(8), QStringLiteral("AlertDisplayError,KX12 Comms Fail,10459,Alert,CatB,WarningToAlarm"));
-    const QList<SerializableAlertInfo *> alerts = m_data->alerts()->alerts();
-    for (int i = 0; i < rows.size(); ++i)
-        QCOMPARE(alerts.at(i)->objectName(), rows.at(i).section(QLatin1Char(','), 0, 0));
-    QCOMPARE(ClassMetadata::of(m_data->runtime()->metaObject()).classEntryNames().size(), 6);
-    QCOMPARE(ClassMetadata::of(m_data->bottomBars()->metaObject()).classEntryNames().size(), 12);
-}
+    void alertsDescriptorNamesTheNineAlerts()
+    {
+        const QString table = ClassMetadata::of(m_data->alerts()->metaObject()).classEntry(QStringLiteral("AlertsDescriptor"));
+        const QStringList rows = table.split(QLatin1Char('\n'));
+        QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows.at(0), QStringLiteral("AlarmShallow,Shallow Water,230,Alarm,CatA,AlarmToAlarm"));
+        QCOMPARE(rows.at(8), QStringLiteral("AlertDisplayError,KX12 Comms Fail,10459,Alert,CatB,WarningToAlarm"));
+        const QList<SerializableAlertInfo *> alerts = m_data->alerts()->alerts();
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(alerts.at(i)->objectName(), rows.at(i).section(QLatin1Char(','), 0, 0));
+        QCOMPARE(ClassMetadata::of(m_data->runtime()->metaObject()).classEntryNames().size(), 6);
+        QCOMPARE(ClassMetadata::of(m_data->bottomBars()->metaObject()).classEntryNames().size(), 12);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSettingsCatalogue)
 #include "tst_settingscatalogue.moc"

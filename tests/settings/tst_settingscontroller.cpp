@@ -10,240 +10,6 @@
 
 #include <QtTest>
 
-static int leafCount(const SerializableClass *object)
-{
-    const QList<SerializableClass *> children = object->serializableChildren();
-    if (children.isEmpty())
-        return 1;
-    int count = 0;
-    for (const SerializableClass *c : children)
-        count += leafCount(c);
-    return count;
-}
-
-class TestSettingsController : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init()
-    {
-        m_sandbox = std::make_unique<SettingsSandbox>();
-        m_data = m_sandbox->makeData();
-        m_controller = std::make_unique<SerializationController>(*m_data);
-    }
-    void cleanup()
-    {
-        m_controller.reset();
-        m_data.reset();
-        m_sandbox.reset();
-    }
-
-    void oneFilePerLeafAndReadBackAtStart();
-    void damagedFilesLeaveDefaults_data();
-    void damagedFilesLeaveDefaults();
-    void dispatchByTypeTag();
-    void silentJunctionBoxIsDeclaredLostAfterMoreThanTenSeconds();
-    void dataKeepsTheLinkOnlyAfterAnAcceptedSetup();
-    void malformedCompleteSetupAsksForPairingAtOnce();
-    void completeSetupAfterPairingIsTakenWhole();
-    void factoryResets_data();
-    void factoryResets();
-    void namedSetupsOnTheLoggingDevice();
-    void outgoingTextsReachTheNetworkSide();
-
-private:
-    std::unique_ptr<SettingsSandbox> m_sandbox;
-    std::unique_ptr<ESData> m_data;
-    std::unique_ptr<SerializationController> m_controller;
-};
-
-void TestSettingsController::oneFilePerLeafAndReadBackAtStart()
-{
-    ESSetup *setup = m_data->setup();
-    setup->AlertSetup()->setAlarmShallow(42.5);
-    setup->transducer(1)->setRange(12);
-    m_data->localSetup()->DimmingSetupContainer()->NightDimmingSetup()->setBrightness(17);
-    QVERIFY(setup->writeAllChildrenToFiles());
-    QVERIFY(m_data->localSetup()->writeAllChildrenToFiles());
-
-    QDir dir(m_sandbox->directory());
-    const QStringList jb = dir.entryList({QStringLiteral("JB_*.txt")}, QDir::Files);
-    const QStringList cu = dir.entryList({QStringLiteral("CU_*.txt")}, QDir::Files);
-    QCOMPARE(jb.size(), leafCount(setup));
-    QCOMPARE(cu.size(), leafCount(m_data->localSetup()));
-    QVERIFY(jb.contains(QStringLiteral("JB_TransducerSetup2.txt")) && !jb.contains(QStringLiteral("JB_SetupSetup.txt")));
-    QVERIFY(cu.contains(QStringLiteral("CU_NightDimmingSetup.txt")));
-    QCOMPARE(dir.entryList(QDir::Files).size(), jb.size() + cu.size()); // no temporary leftovers
-
-    const QString alertFile = m_sandbox->readFile(QStringLiteral("JB_AlertSetup.txt"));
-    QVERIFY(alertFile.startsWith(QStringLiteral("Type_Setup,AlarmShallow=42.50,AlarmShallowID=230,")));
-    QVERIFY(!alertFile.contains(QLatin1Char('\n')));
-
-    auto restarted = m_sandbox->makeData();
-    QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallow(), 42.5);
-    QCOMPARE(restarted->setup()->transducer(1)->Range(), 12);
-    QCOMPARE(restarted->setup()->transducer(0)->Range(), 6);
-    QCOMPARE(restarted->localSetup()->DimmingSetupContainer()->NightDimmingSetup()->Brightness(), 17);
-}
-
-void TestSettingsController::damagedFilesLeaveDefaults_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("damaged");
-    QTest::newRow("truncated") << QByteArray("Type_Setup,AlarmShallow=77.00,AlarmShallowID=23") << true;
-    QTest::newRow("cut in a token") << QByteArray("Type_Setup,AlarmShallow=77.00,AlarmSh") << true;
-    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfeType_Setup,AlarmShallow=77", 26) << true;
-    QTest::newRow("mangled tag") << QByteArray("Type_Runtime,AlarmShallow=77.00,WarningEscType=2") << true;
-    QTest::newRow("line end inside") << QByteArray("Type_Setup,AlarmShallow=77.00\n,WarningEscType=2") << true;
-    QTest::newRow("empty") << QByteArray() << false;
-}
-
-void TestSettingsController::damagedFilesLeaveDefaults()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, damaged);
-    m_sandbox->writeFile(QStringLiteral("JB_AlertSetup.txt"), content);
-    if (damaged)
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("Damaged settings file.*JB_AlertSetup\\.txt")));
-    auto restarted = m_sandbox->makeData();
-    QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallow(), 10.0);
-    QCOMPARE(restarted->setup()->AlertSetup()->WarningEscType(), 0);
-    // The rest of the tree is unaffected and the unit goes on.
-    QCOMPARE(restarted->setup()->AUXSetup()->DeepLimit(), 500.0);
-}
-
-void TestSettingsController::dispatchByTypeTag()
-{
-    ESSetup *setup = m_data->setup();
-    m_controller->deserializeData(QStringLiteral("Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"));
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 5.0);
-    QVERIFY(m_sandbox->readFile(QStringLiteral("JB_AlertSetup.txt")).startsWith(QStringLiteral("Type_Setup,AlarmShallow=5.00,")));
-
-    m_controller->deserializeData(QStringLiteral("Type_Runtime,SingleProperty,ESRuntime,DepthKeel=4.25"));
-    QCOMPARE(m_data->runtime()->DepthKeel(), 4.25);
-    m_controller->deserializeData(QStringLiteral("Type_Runtime,DepthSurface=8=T,Heading=180=F"));
-    QCOMPARE(m_data->runtime()->DepthSurface(), 8.0);
-    QVERIFY(!m_data->runtime()->integrity(QStringLiteral("Heading")));
-
-    QSignalSpy alertData(m_data->alerts(), &ES_Alerts::dataReceivedFromCommunication);
-    m_controller->deserializeData(QStringLiteral("Type_Alert,SerializableClass1=AlertDeep,AlertState=2=T,AlertText=Deep Water=T"));
-    QCOMPARE(m_data->alerts()->AlertDeep()->AlertState(), 2);
-    QCOMPARE(m_data->alerts()->AlertDeep()->AlertText(), QStringLiteral("Deep Water"));
-    m_controller->deserializeData(QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AlertTest,AlertState=1"));
-    QCOMPARE(m_data->alerts()->AlertTest()->AlertState(), 1);
-    QCOMPARE(alertData.count(), 2);
-
-    m_controller->deserializeData(QStringLiteral("Type_SetupCommsInfo,SingleProperty,ComminicationInformation,CuPortsIn=1;2"));
-    QCOMPARE(m_data->communicationInformation()->CuPortsIn(), QStringLiteral("1;2"));
-    m_controller->deserializeData(QStringLiteral("Type_SetupCommsInfo,ChannelNumber=3,AuxStates=9"));
-    QCOMPARE(m_data->communicationInformation()->AuxStates(), 9);
-    m_controller->deserializeData(QStringLiteral("Type_Mark,Date=2026-12-06,Depth=12.5"));
-    QCOMPARE(m_data->mark()->Depth(), 12.5);
-
-    // Ignored: unknown tag, a single token, marks inside setup texts.
-    QSignalSpy about(m_controller.get(), &SerializationController::aboutToDeserializeCompleteSetup);
-    for (const char *ignored : {"Type_Other,AlarmShallow=9", "Type_Setup", "Type_Setup,Set_Mark,SerializableClass1=AlertSetup,AlarmShallow=9"})
-        m_controller->deserializeData(QString::fromLatin1(ignored));
-    QCOMPARE(about.count(), 0);
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 5.0);
-}
-
-void TestSettingsController::silentJunctionBoxIsDeclaredLostAfterMoreThanTenSeconds()
-{
-    QSignalSpy link(m_controller.get(), &SerializationController::commsToKX12StateChanged);
-    QSignalSpy pair(m_controller.get(), &SerializationController::pairingRequested);
-    m_data->runtime()->deserialize(QStringLiteral("Type_Runtime,DepthSurface=8=T,LatitudeDegreesSigned=59.5=T"));
-    for (int second = 1; second <= 10; ++second)
-        m_controller->timerTimeout();
-    QCOMPARE(link.count(), 0); // exactly ten seconds is not yet lost
-    QCOMPARE(pair.count(), 0);
-    QVERIFY(m_controller->isLinkUp());
-    m_controller->timerTimeout();
-    QCOMPARE(link.count(), 1);
-    QCOMPARE(link.at(0).at(0).toBool(), false);
-    QCOMPARE(pair.count(), 1);
-    QVERIFY(!m_controller->isLinkUp());
-    QVERIFY(!m_data->runtime()->isValid(QStringLiteral("DepthSurface")));
-    QCOMPARE(m_data->runtime()->DepthSurface(), 0.0);
-    QCOMPARE(m_data->runtime()->LatitudeDegreesSigned(), QString());
-
-    for (int second = 1; second <= 10; ++second)
-        m_controller->timerTimeout();
-    QCOMPARE(pair.count(), 1);
-    m_controller->timerTimeout();
-    QCOMPARE(pair.count(), 2); // every 11 s
-    QCOMPARE(link.count(), 1); // lost is told once
-}
-
-void TestSettingsController::dataKeepsTheLinkOnlyAfterAnAcceptedSetup()
-{
-    QSignalSpy pair(m_controller.get(), &SerializationController::pairingRequested);
-    // Runtime data alone, before any complete setup: the count goes on.
-    for (int second = 1; second <= 11; ++second) {
-        m_controller->deserializeData(QStringLiteral("Type_Runtime,DepthSurface=8=T"));
-        m_controller->timerTimeout();
-    }
-    QCOMPARE(pair.count(), 1);
-
-    m_controller->deserializeData(m_data->setup()->serialize());
-    QVERIFY(m_controller->isSetupAccepted());
-    for (int second = 1; second <= 30; ++second) {
-        m_controller->deserializeData(QStringLiteral("Type_Runtime,DepthSurface=8=T"));
-        m_controller->timerTimeout();
-    }
-    QCOMPARE(pair.count(), 1);
-    QCOMPARE(m_controller->secondsWithoutData(), 1);
-}
-
-void TestSettingsController::malformedCompleteSetupAsksForPairingAtOnce()
-{
-    QSignalSpy pair(m_controller.get(), &SerializationController::pairingRequested);
-    QSignalSpy link(m_controller.get(), &SerializationController::commsToKX12StateChanged);
-    QTest::ignoreMessage(QtDebugMsg, "Deserialization of setups failed, sending new PAIR message...");
-    m_controller->deserializeData(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow"));
-    QCOMPARE(pair.count(), 1);
-    QCOMPARE(link.count(), 1);
-    QVERIFY(!m_controller->isSetupAccepted());
-    QCOMPARE(m_controller->secondsWithoutData(), 0);
-}
-
-void TestSettingsController::completeSetupAfterPairingIsTakenWhole()
-{
-    for (int second = 1; second <= 11; ++second)
-        m_controller->timerTimeout();
-    QVERIFY(!m_controller->isLinkUp());
-
-    ESSetup *setup = m_data->setup();
-    setup->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5(1000)"));
-    setup->initReceivedTimestampHash(); // the pairing exchange
-    m_controller->setConnectingToJb();
-
-    SettingsSandbox peerSandbox;
-    auto peer = peerSandbox.makeData();
-    peer->setup()->AlertSetup()->setAlarmShallow(66);
-    peer->setup()->KX12Setup()->setSystemName(QStringLiteral("PeerBox"));
-
-    QSignalSpy about(m_controller.get(), &SerializationController::aboutToDeserializeCompleteSetup);
-    QSignalSpy finished(m_controller.get(), &SerializationController::finishedDeserializingCompleteSetup);
-    QSignalSpy link(m_controller.get(), &SerializationController::commsToKX12StateChanged);
-    m_controller->deserializeData(peer->setup()->serialize());
-    QCOMPARE(about.count(), 1);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
-    QCOMPARE(link.count(), 1);
-    QCOMPARE(link.at(0).at(0).toBool(), true);
-    QVERIFY(!m_controller->isNewConnection());
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 66.0);
-    QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("PeerBox"));
-    // Taken whole and kept across a restart.
-    QVERIFY(m_sandbox->readFile(QStringLiteral("JB_KX12Setup.txt")).contains(QStringLiteral("SystemName=PeerBox")));
-
-    m_controller->deserializeData(peer->setup()->serialize());
-    QCOMPARE(finished.at(1).at(0).toBool(), false);
-    QCOMPARE(link.count(), 1);
-}
-
 // object, property, value before the reset, value after the full reset, after the one sparing I/O
 static const char *const resetRows[][5] = {
     {"KX12Setup", "SoftwareVersion", "3.0", "3.0", "3.0"},      {"KX12Setup", "KX12SerialNumber", "1234", "1234", "1234"},
@@ -261,101 +27,306 @@ static const char *const resetRows[][5] = {
     {"OtherLocalSettings", "TimeMode", "2", "0", "0"},
 };
 
-void TestSettingsController::factoryResets_data()
+class TestSettingsController : public QObject
 {
-    QTest::addColumn<bool>("sparingCommunications");
-    QTest::newRow("all setups") << false;
-    QTest::newRow("all except I/O") << true;
-}
+    Q_OBJECT
 
-void TestSettingsController::factoryResets()
-{
-    QFETCH(bool, sparingCommunications);
-    auto find = [this](ESData &data, const char *name) {
-        auto *object = data.setup()->findChild<SerializableClass *>(QLatin1String(name));
-        return object ? object : data.localSetup()->findChild<SerializableClass *>(QLatin1String(name));
-    };
-    for (const auto &row : resetRows)
-        QVERIFY(find(*m_data, row[0])->setProperty(row[1], QString::fromLatin1(row[2])));
-    QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
-    if (sparingCommunications)
-        m_controller->restoreAllSetupsExceptIO();
-    else
-        m_controller->restoreAllSetups();
-    QCOMPARE(complete.count(), 1);
-    QCOMPARE(complete.at(0).at(0).toString(), m_data->setup()->serialize());
-    auto restarted = m_sandbox->makeData(); // and the files say the same
-    for (ESData *data : {m_data.get(), restarted.get()}) {
-        for (const auto &row : resetRows)
-            QCOMPARE(find(*data, row[0])->property(row[1]).toString(), QString::fromLatin1(row[sparingCommunications ? 4 : 3]));
+    std::unique_ptr<SettingsSandbox> m_sandbox;
+    std::unique_ptr<ESData> m_data;
+    std::unique_ptr<SerializationController> m_controller;
+
+private slots:
+    void init()
+    {
+        m_sandbox = std::make_unique<SettingsSandbox>();
+        m_data = m_sandbox->makeData();
+        m_controller = std::make_unique<SerializationController>(*m_data);
     }
-}
+    void cleanup() { m_controller.reset(); m_data.reset(); m_sandbox.reset(); }
 
-void TestSettingsController::namedSetupsOnTheLoggingDevice()
-{
-    QTemporaryDir root;
-    qputenv("KVE_ROOT", root.path().toUtf8());
-    ESSetup *setup = m_data->setup();
-    ESOptionsSetup *options = setup->SetupSetup()->OptionsSetup();
-    setup->HistorySetup()->setLogToDevice(1);
+    void oneFilePerLeafAndReadBackAtStart()
+    {
+        ESSetup *setup = m_data->setup();
+        setup->AlertSetup()->setAlarmShallow(42.5);
+        setup->transducer(1)->setRange(12);
+        m_data->localSetup()->DimmingSetupContainer()->NightDimmingSetup()->setBrightness(17);
+        QVERIFY(setup->writeAllChildrenToFiles());
+        QVERIFY(m_data->localSetup()->writeAllChildrenToFiles());
 
-    // No device: nothing written, the request still goes back to idle.
-    options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Harbour"));
-    QCOMPARE(options->SetupSave(), QStringLiteral("_"));
-    QVERIFY(!QDir(root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files/Harbour")).exists());
-    options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 1);
-    QCOMPARE(options->AvailableSetupsList(), QStringLiteral("?"));
+        QDir dir(m_sandbox->directory());
+        const QStringList jb = dir.entryList({QStringLiteral("JB_*.txt")}, QDir::Files);
+        const QStringList cu = dir.entryList({QStringLiteral("CU_*.txt")}, QDir::Files);
+        QCOMPARE(jb.size(), 33);
+        QCOMPARE(cu.size(), 11);
+        QVERIFY(jb.contains(QStringLiteral("JB_TransducerSetup2.txt")) && !jb.contains(QStringLiteral("JB_SetupSetup.txt")));
+        QVERIFY(cu.contains(QStringLiteral("CU_NightDimmingSetup.txt")));
+        QCOMPARE(dir.entryList(QDir::Files).size(), jb.size() + cu.size()); // no temporary leftovers
 
-    m_controller->esDevicePresenceChanged(2, true); // not the chosen device
-    QVERIFY(m_controller->savedSetupsDirectory().isEmpty());
-    m_controller->esDevicePresenceChanged(1, true);
-    setup->AlertSetup()->setAlarmShallow(25);
-    options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Harbour"));
-    const QString folder = root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files/Harbour/");
-    QVERIFY(QFile::exists(folder + QStringLiteral("JB_AlertSetup.txt")));
-    QVERIFY(QFile::exists(folder + QStringLiteral("JB_TransducerSetup2.txt")));
-    options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Open_Sea"));
+        const QString alertFile = m_sandbox->readFile(QStringLiteral("JB_AlertSetup.txt"));
+        QVERIFY(alertFile.startsWith(QStringLiteral("Type_Setup,AlarmShallow=42.50,AlarmShallowID=230,")));
+        QVERIFY(!alertFile.contains(QLatin1Char('\n')));
 
-    QTest::ignoreMessage(QtDebugMsg, "request received");
-    options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 1);
-    QCOMPARE(options->RequestAvailableSetupsList(), 0);
-    QCOMPARE(options->AvailableSetupsList(), QStringLiteral("Harbour?Open_Sea"));
+        auto restarted = m_sandbox->makeData();
+        QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallow(), 42.5);
+        QCOMPARE(restarted->setup()->transducer(1)->Range(), 12);
+        QCOMPARE(restarted->setup()->transducer(0)->Range(), 6);
+        QCOMPARE(restarted->localSetup()->DimmingSetupContainer()->NightDimmingSetup()->Brightness(), 17);
+    }
 
-    // Restoring keeps identity and communication settings of this unit.
-    setup->AlertSetup()->setAlarmShallow(80);
-    setup->KX12Setup()->setSystemName(QStringLiteral("Renamed"));
-    QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
-    options->changeValue(QStringLiteral("SetupRestore"), QStringLiteral("Harbour"));
-    QCOMPARE(options->SetupRestore(), QStringLiteral("_"));
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 25.0);
-    QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("Renamed"));
-    QCOMPARE(complete.count(), 1);
+    void damagedFilesLeaveDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("truncated") << QByteArray("Type_Setup,AlarmShallow=77.00,AlarmShallowID=23") << true;
+        QTest::newRow("cut in a token") << QByteArray("Type_Setup,AlarmShallow=77.00,AlarmSh") << true;
+        QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfeType_Setup,AlarmShallow=77", 26) << true;
+        QTest::newRow("mangled tag") << QByteArray("Type_Runtime,AlarmShallow=77.00,WarningEscType=2") << true;
+        QTest::newRow("line end inside") << QByteArray("Type_Setup,AlarmShallow=77.00\n,WarningEscType=2") << true;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
 
-    m_controller->esDevicePresenceChanged(1, false);
-    QVERIFY(m_controller->savedSetupsDirectory().isEmpty());
-    qunsetenv("KVE_ROOT");
-}
+    void damagedFilesLeaveDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, damaged);
+        m_sandbox->writeFile(QStringLiteral("JB_AlertSetup.txt"), content);
+        if (damaged)
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("Damaged settings file.*JB_AlertSetup\\.txt")));
+        auto restarted = m_sandbox->makeData();
+        QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallow(), 10.0);
+        QCOMPARE(restarted->setup()->AlertSetup()->WarningEscType(), 0);
+        // The rest of the tree is unaffected and the unit goes on.
+        QCOMPARE(restarted->setup()->AUXSetup()->DeepLimit(), 500.0);
+    }
 
-void TestSettingsController::outgoingTextsReachTheNetworkSide()
-{
-    QSignalSpy setupOut(m_controller.get(), &SerializationController::setupChangeToSend);
-    QSignalSpy runtimeOut(m_controller.get(), &SerializationController::runtimeChangeToSend);
-    QSignalSpy markOut(m_controller.get(), &SerializationController::sendDataForMark);
-    m_data->setup()->transducer(0)->changeValue(QStringLiteral("CombinedGain"), 4);
-    m_data->runtime()->changeValue(QStringLiteral("Heading"), 90.5);
-    m_data->alerts()->changeValue(QStringLiteral("AckFromDisplay"), QStringLiteral("Shallow Water"));
-    m_data->localSetup()->DisplaySetup()->changeValue(QStringLiteral("ButtonBeep"), 1);
-    m_data->mark()->serializeForSending({QStringLiteral("SD0108")});
-    QCOMPARE(setupOut.count(), 1);
-    QCOMPARE(setupOut.at(0).at(0).toString(),
-             QStringLiteral("Type_Setup,SingleProperty,ESSetup,SetupSetup,TransducerSelectSetup,TransducerSetup1,CombinedGain=4"));
-    QVERIFY(m_sandbox->readFile(QStringLiteral("JB_TransducerSetup1.txt")).contains(QStringLiteral(",CombinedGain=4,")));
-    QCOMPARE(runtimeOut.count(), 2);
-    QCOMPARE(runtimeOut.at(1).at(0).toString(), QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AckFromDisplay=Shallow Water"));
-    QCOMPARE(markOut.count(), 1);
-    QVERIFY(markOut.at(0).at(0).toString().startsWith(QStringLiteral("Type_Mark,Date=")));
-    QCOMPARE(markOut.at(0).at(1).toStringList(), QStringList{QStringLiteral("SD0108")});
-}
+    void dispatchByTypeTag()
+    {
+        ESSetup *setup = m_data->setup();
+        m_controller->deserializeData(QStringLiteral("Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"));
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 5.0);
+        QVERIFY(m_sandbox->readFile(QStringLiteral("JB_AlertSetup.txt")).startsWith(QStringLiteral("Type_Setup,AlarmShallow=5.00,")));
+
+        m_controller->deserializeData(QStringLiteral("Type_Runtime,SingleProperty,ESRuntime,DepthKeel=4.25"));
+        QCOMPARE(m_data->runtime()->DepthKeel(), 4.25);
+        m_controller->deserializeData(QStringLiteral("Type_Runtime,DepthSurface=8=T,Heading=180=F"));
+        QCOMPARE(m_data->runtime()->DepthSurface(), 8.0);
+        QVERIFY(!m_data->runtime()->integrity(QStringLiteral("Heading")));
+
+        QSignalSpy alertData(m_data->alerts(), &ES_Alerts::dataReceivedFromCommunication);
+        m_controller->deserializeData(QStringLiteral("Type_Alert,SerializableClass1=AlertDeep,AlertState=2=T,AlertText=Deep Water=T"));
+        QCOMPARE(m_data->alerts()->AlertDeep()->AlertState(), 2);
+        QCOMPARE(m_data->alerts()->AlertDeep()->AlertText(), QStringLiteral("Deep Water"));
+        m_controller->deserializeData(QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AlertTest,AlertState=1"));
+        QCOMPARE(m_data->alerts()->AlertTest()->AlertState(), 1);
+        QCOMPARE(alertData.count(), 2);
+
+        m_controller->deserializeData(QStringLiteral("Type_SetupCommsInfo,SingleProperty,ComminicationInformation,CuPortsIn=1;2"));
+        QCOMPARE(m_data->communicationInformation()->CuPortsIn(), QStringLiteral("1;2"));
+        m_controller->deserializeData(QStringLiteral("Type_SetupCommsInfo,ChannelNumber=3,AuxStates=9"));
+        QCOMPARE(m_data->communicationInformation()->AuxStates(), 9);
+        m_controller->deserializeData(QStringLiteral("Type_Mark,Date=2026-12-06,Depth=12.5"));
+        QCOMPARE(m_data->mark()->Depth(), 12.5);
+
+        // Ignored: unknown tag, a single token, marks inside setup texts.
+        QSignalSpy about(m_controller.get(), &SerializationController::aboutToDeserializeCompleteSetup);
+        for (const char *ignored : {"Type_Other,AlarmShallow=9", "Type_Setup", "Type_Setup,Set_Mark,SerializableClass1=AlertSetup,AlarmShallow=9"})
+            m_controller->deserializeData(QString::fromLatin1(ignored));
+        QCOMPARE(about.count(), 0);
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 5.0);
+    }
+
+    void silentJunctionBoxIsDeclaredLostAfterMoreThanTenSeconds()
+    {
+        QSignalSpy link(m_controller.get(), &SerializationController::commsToKX12StateChanged);
+        QSignalSpy pair(m_controller.get(), &SerializationController::pairingRequested);
+        m_data->runtime()->deserialize(QStringLiteral("Type_Runtime,DepthSurface=8=T,LatitudeDegreesSigned=59.5=T"));
+        for (int second = 1; second <= 10; ++second)
+            m_controller->timerTimeout();
+        QCOMPARE(link.count(), 0); // exactly ten seconds is not yet lost
+        QCOMPARE(pair.count(), 0);
+        QVERIFY(m_controller->isLinkUp());
+        m_controller->timerTimeout();
+        QCOMPARE(link.count(), 1);
+        QCOMPARE(link.at(0).at(0).toBool(), false);
+        QCOMPARE(pair.count(), 1);
+        QVERIFY(!m_controller->isLinkUp());
+        QVERIFY(!m_data->runtime()->isValid(QStringLiteral("DepthSurface")));
+        QCOMPARE(m_data->runtime()->DepthSurface(), 0.0);
+        QCOMPARE(m_data->runtime()->LatitudeDegreesSigned(), QString());
+
+        for (int second = 1; second <= 10; ++second)
+            m_controller->timerTimeout();
+        QCOMPARE(pair.count(), 1);
+        m_controller->timerTimeout();
+        QCOMPARE(pair.count(), 2); // every 11 s
+        QCOMPARE(link.count(), 1); // lost is told once
+    }
+
+    void dataKeepsTheLinkOnlyAfterAnAcceptedSetup()
+    {
+        QSignalSpy pair(m_controller.get(), &SerializationController::pairingRequested);
+        // Runtime data alone, before any complete setup: the count goes on.
+        for (int second = 1; second <= 11; ++second) {
+            m_controller->deserializeData(QStringLiteral("Type_Runtime,DepthSurface=8=T"));
+            m_controller->timerTimeout();
+        }
+        QCOMPARE(pair.count(), 1);
+
+        m_controller->deserializeData(m_data->setup()->serialize());
+        QVERIFY(m_controller->isSetupAccepted());
+        for (int second = 1; second <= 30; ++second) {
+            m_controller->deserializeData(QStringLiteral("Type_Runtime,DepthSurface=8=T"));
+            m_controller->timerTimeout();
+        }
+        QCOMPARE(pair.count(), 1);
+        QCOMPARE(m_controller->secondsWithoutData(), 1);
+    }
+
+    void malformedCompleteSetupAsksForPairingAtOnce()
+    {
+        QSignalSpy pair(m_controller.get(), &SerializationController::pairingRequested);
+        QSignalSpy link(m_controller.get(), &SerializationController::commsToKX12StateChanged);
+        QTest::ignoreMessage(QtDebugMsg, "Deserialization of setups failed, sending new PAIR message...");
+        m_controller->deserializeData(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow"));
+        QCOMPARE(pair.count(), 1);
+        QCOMPARE(link.count(), 1);
+        QVERIFY(!m_controller->isSetupAccepted());
+        QCOMPARE(m_controller->secondsWithoutData(), 0);
+    }
+
+    void completeSetupAfterPairingIsTakenWhole()
+    {
+        for (int second = 1; second <= 11; ++second)
+            m_controller->timerTimeout();
+        QVERIFY(!m_controller->isLinkUp());
+
+        ESSetup *setup = m_data->setup();
+        setup->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5(1000)"));
+        setup->initReceivedTimestampHash(); // the pairing exchange
+        m_controller->setConnectingToJb();
+
+        SettingsSandbox peerSandbox;
+        auto peer = peerSandbox.makeData();
+        peer->setup()->AlertSetup()->setAlarmShallow(66);
+        peer->setup()->KX12Setup()->setSystemName(QStringLiteral("PeerBox"));
+
+        QSignalSpy about(m_controller.get(), &SerializationController::aboutToDeserializeCompleteSetup);
+        QSignalSpy finished(m_controller.get(), &SerializationController::finishedDeserializingCompleteSetup);
+        QSignalSpy link(m_controller.get(), &SerializationController::commsToKX12StateChanged);
+        m_controller->deserializeData(peer->setup()->serialize());
+        QCOMPARE(about.count(), 1);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), true);
+        QCOMPARE(link.count(), 1);
+        QCOMPARE(link.at(0).at(0).toBool(), true);
+        QVERIFY(!m_controller->isNewConnection());
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 66.0);
+        QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("PeerBox"));
+        // Taken whole and kept across a restart.
+        QVERIFY(m_sandbox->readFile(QStringLiteral("JB_KX12Setup.txt")).contains(QStringLiteral("SystemName=PeerBox")));
+
+        m_controller->deserializeData(peer->setup()->serialize());
+        QCOMPARE(finished.at(1).at(0).toBool(), false);
+        QCOMPARE(link.count(), 1);
+    }
+
+    void factoryResets_data()
+    {
+        QTest::addColumn<bool>("sparingCommunications");
+        QTest::newRow("all setups") << false;
+        QTest::newRow("all except I/O") << true;
+    }
+
+    void factoryResets()
+    {
+        QFETCH(bool, sparingCommunications);
+        auto find = [this](ESData &data, const char *name) {
+            auto *object = data.setup()->findChild<SerializableClass *>(QLatin1String(name));
+            return object ? object : data.localSetup()->findChild<SerializableClass *>(QLatin1String(name));
+        };
+        for (const auto &row : resetRows)
+            QVERIFY(find(*m_data, row[0])->setProperty(row[1], QString::fromLatin1(row[2])));
+        QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
+        if (sparingCommunications)
+            m_controller->restoreAllSetupsExceptIO();
+        else
+            m_controller->restoreAllSetups();
+        QCOMPARE(complete.count(), 1);
+        QCOMPARE(complete.at(0).at(0).toString(), m_data->setup()->serialize());
+        auto restarted = m_sandbox->makeData(); // and the files say the same
+        for (ESData *data : {m_data.get(), restarted.get()}) {
+            for (const auto &row : resetRows)
+                QCOMPARE(find(*data, row[0])->property(row[1]).toString(), QString::fromLatin1(row[sparingCommunications ? 4 : 3]));
+        }
+    }
+
+    void namedSetupsOnTheLoggingDevice()
+    {
+        QTemporaryDir root;
+        qputenv("KVE_ROOT", root.path().toUtf8());
+        ESSetup *setup = m_data->setup();
+        ESOptionsSetup *options = setup->SetupSetup()->OptionsSetup();
+        setup->HistorySetup()->setLogToDevice(1);
+
+        // No device: nothing written, the request still goes back to idle.
+        options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Harbour"));
+        QCOMPARE(options->SetupSave(), QStringLiteral("_"));
+        QVERIFY(!QDir(root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files/Harbour")).exists());
+        options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 1);
+        QCOMPARE(options->AvailableSetupsList(), QStringLiteral("?"));
+
+        m_controller->esDevicePresenceChanged(2, true); // not the chosen device
+        QVERIFY(m_controller->savedSetupsDirectory().isEmpty());
+        m_controller->esDevicePresenceChanged(1, true);
+        setup->AlertSetup()->setAlarmShallow(25);
+        options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Harbour"));
+        const QString folder = root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files/Harbour/");
+        QVERIFY(QFile::exists(folder + QStringLiteral("JB_AlertSetup.txt")));
+        QVERIFY(QFile::exists(folder + QStringLiteral("JB_TransducerSetup2.txt")));
+        options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Open_Sea"));
+
+        QTest::ignoreMessage(QtDebugMsg, "request received");
+        options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 1);
+        QCOMPARE(options->RequestAvailableSetupsList(), 0);
+        QCOMPARE(options->AvailableSetupsList(), QStringLiteral("Harbour?Open_Sea"));
+
+        // Restoring keeps identity and communication settings of this unit.
+        setup->AlertSetup()->setAlarmShallow(80);
+        setup->KX12Setup()->setSystemName(QStringLiteral("Renamed"));
+        QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
+        options->changeValue(QStringLiteral("SetupRestore"), QStringLiteral("Harbour"));
+        QCOMPARE(options->SetupRestore(), QStringLiteral("_"));
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 25.0);
+        QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("Renamed"));
+        QCOMPARE(complete.count(), 1);
+
+        m_controller->esDevicePresenceChanged(1, false);
+        QVERIFY(m_controller->savedSetupsDirectory().isEmpty());
+        qunsetenv("KVE_ROOT");
+    }
+
+    void outgoingTextsReachTheNetworkSide()
+    {
+        QSignalSpy setupOut(m_controller.get(), &SerializationController::setupChangeToSend);
+        QSignalSpy runtimeOut(m_controller.get(), &SerializationController::runtimeChangeToSend);
+        QSignalSpy markOut(m_controller.get(), &SerializationController::sendDataForMark);
+        m_data->setup()->transducer(0)->changeValue(QStringLiteral("CombinedGain"), 4);
+        m_data->runtime()->changeValue(QStringLiteral("Heading"), 90.5);
+        m_data->alerts()->changeValue(QStringLiteral("AckFromDisplay"), QStringLiteral("Shallow Water"));
+        m_data->localSetup()->DisplaySetup()->changeValue(QStringLiteral("ButtonBeep"), 1);
+        m_data->mark()->serializeForSending({QStringLiteral("SD0108")});
+        QCOMPARE(setupOut.count(), 1);
+        QCOMPARE(setupOut.at(0).at(0).toString(),
+                 QStringLiteral("Type_Setup,SingleProperty,ESSetup,SetupSetup,TransducerSelectSetup,TransducerSetup1,CombinedGain=4"));
+        QVERIFY(m_sandbox->readFile(QStringLiteral("JB_TransducerSetup1.txt")).contains(QStringLiteral(",CombinedGain=4,")));
+        QCOMPARE(runtimeOut.count(), 2);
+        QCOMPARE(runtimeOut.at(1).at(0).toString(), QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AckFromDisplay=Shallow Water"));
+        QCOMPARE(markOut.count(), 1);
+        QVERIFY(markOut.at(0).at(0).toString().startsWith(QStringLiteral("Type_Mark,Date=")));
+        QCOMPARE(markOut.at(0).at(1).toStringList(), QStringList{QStringLiteral("SD0108")});
+    }
+
+};
 
 QTEST_GUILESS_MAIN(TestSettingsController)
 #include "tst_settingscontroller.moc"

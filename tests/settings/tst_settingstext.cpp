@@ -1,11 +1,14 @@
 #include "esalerts.h"
 #include "esdata.h"
+#include "eslocalsetup.h"
 #include "esruntime.h"
 #include "essetup.h"
 #include "settingsmacros.h"
 #include "settingstesthelpers.h"
 
 #include <QtTest>
+
+static const QString shallowPath = QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=");
 
 // Gives every plain property of a tree a valid value different from its default.
 static void scramble(SerializableClass *object, int seed)
@@ -84,181 +87,323 @@ class TestSettingsText : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<SettingsSandbox> m_sandbox;
+    std::unique_ptr<ESData> m_data;
+
 private slots:
     void init() { m_sandbox = std::make_unique<SettingsSandbox>(); m_data = m_sandbox->makeData(); }
     void cleanup() { m_data.reset(); m_sandbox.reset(); }
 
-    void completeTextsBeginAsThePeerExpects();
-    void everyTreeRoundTripsWholeAndPropertyByProperty();
-    void doublesPassSinglePrecisionWithTwoDecimals();
-    void runtimeValuesCarryValidityAndIntegrity();
-    void malformedAndForeignTexts();
-    void childMarkersUseTheirLastDigit();
-    void singlePropertyTexts();
-    void objectListsRoundTrip();
-
-private:
-    std::unique_ptr<SettingsSandbox> m_sandbox;
-    std::unique_ptr<ESData> m_data;
-};
-
-void TestSettingsText::completeTextsBeginAsThePeerExpects()
-{
-    const QString text = m_data->setup()->serialize();
-    QVERIFY(text.startsWith(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=10.00,"
-                                           "AlarmShallowID=230,AlertDeep=0.00,AlertDeepID=10456,")));
-    QVERIFY(text.contains(QStringLiteral(",SerializableClass2=TransducerSelectSetup,SerializableClass3=TransducerSetup1,Position=0,Draft=2.00,")));
-    QVERIFY(!text.endsWith(QLatin1Char(',')));
-    ESRuntime *runtime = m_data->runtime();
-    runtime->setDepthSurface(12.34);
-    runtime->setValid(QStringLiteral("DepthSurface"), true);
-    runtime->setIntegrity(QStringLiteral("DepthKeel"), false);
-    QVERIFY(runtime->serialize().startsWith(QStringLiteral("Type_Runtime,DepthSurface=12.34=T,DepthKeel==F,")));
-    QVERIFY(m_data->alerts()->serialize().startsWith(
-        QStringLiteral("Type_Alert,AckFromDisplay==T,SerializableClass1=AlarmShallow,AlertState==T,")));
-}
-
-void TestSettingsText::everyTreeRoundTripsWholeAndPropertyByProperty()
-{
-    SettingsSandbox wholeSandbox;
-    SettingsSandbox singleSandbox;
-    auto whole = wholeSandbox.makeData();
-    auto single = singleSandbox.makeData();
-    const QList<SerializableClass *> trees = m_data->trees();
-    for (int t = 0; t < trees.size(); ++t) {
-        SerializableClass *tree = trees.at(t);
-        scramble(tree, 3 + t);
-        const QString text = tree->serialize();
-        QVERIFY2(text != whole->trees().at(t)->serialize() || tree == m_data->bottomBars(), qPrintable(tree->objectName()));
-        QVERIFY2(whole->trees().at(t)->deserialize(text), qPrintable(tree->objectName()));
-        QCOMPARE(whole->trees().at(t)->serialize(), text);
-        for (const QString &change : allSinglePropertyTexts(tree, tree)) {
-            bool written = false;
-            QVERIFY2(single->trees().at(t)->deserializeSingleProperty(change, &written) && written, qPrintable(change));
+    void completeTextsBeginAsThePeerExpects()
+    {
+        const QString text = m_data->setup()->serialize();
+        QVERIFY(text.startsWith(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=10.00,"
+                                               "AlarmShallowID=230,AlertDeep=0.00,AlertDeepID=10456,")));
+        QVERIFY(text.contains(QStringLiteral(",SerializableClass2=TransducerSelectSetup,SerializableClass3=TransducerSetup1,Position=0,Draft=2.00,")));
+        QVERIFY(!text.endsWith(QLatin1Char(',')));
+        QVERIFY(m_data->alerts()->serialize().startsWith(
+            QStringLiteral("Type_Alert,AckFromDisplay==T,SerializableClass1=AlarmShallow,AlertState==T,")));
+        // Doubles go out at single precision with two decimals; the single-property form keeps the full value.
+        ESAlertSetup *alert = m_data->setup()->AlertSetup();
+        for (const auto &c : QList<QPair<double, QString>>{{0.005, "0.00"}, {2, "2.00"}, {-3, "-3.00"}, {12.5, "12.50"}}) {
+            alert->setAlarmShallow(c.first);
+            QVERIFY2(alert->serialize().contains(QStringLiteral("AlarmShallow=") + c.second + QLatin1Char(',')), qPrintable(c.second));
         }
-        QCOMPARE(single->trees().at(t)->serialize(), text);
+        QCOMPARE(m_data->setup()->serializeSingleProperty(alert, QStringLiteral("AlarmShallow"), 12.345), shallowPath + QStringLiteral("12.345"));
     }
-}
 
-void TestSettingsText::doublesPassSinglePrecisionWithTwoDecimals()
-{
-    ESAlertSetup *alert = m_data->setup()->AlertSetup();
-    const QList<QPair<double, QString>> cases = {{0.005, "0.00"}, {2, "2.00"}, {-3, "-3.00"}, {12.5, "12.50"}};
-    for (const auto &c : cases) {
-        alert->setAlarmShallow(c.first);
-        QVERIFY2(alert->serialize().contains(QStringLiteral("AlarmShallow=") + c.second + QLatin1Char(',')), qPrintable(c.second));
+    void everyTreeRoundTripsWholeAndPropertyByProperty()
+    {
+        SettingsSandbox wholeSandbox;
+        SettingsSandbox singleSandbox;
+        auto whole = wholeSandbox.makeData();
+        auto single = singleSandbox.makeData();
+        const QList<SerializableClass *> trees = m_data->trees();
+        for (int t = 0; t < trees.size(); ++t) {
+            SerializableClass *tree = trees.at(t);
+            scramble(tree, 3 + t);
+            const QString text = tree->serialize();
+            QVERIFY2(text != whole->trees().at(t)->serialize() || tree == m_data->bottomBars(), qPrintable(tree->objectName()));
+            QVERIFY2(whole->trees().at(t)->deserialize(text), qPrintable(tree->objectName()));
+            QCOMPARE(whole->trees().at(t)->serialize(), text);
+            for (const QString &change : allSinglePropertyTexts(tree, tree)) {
+                bool written = false;
+                QVERIFY2(single->trees().at(t)->deserializeSingleProperty(change, &written) && written, qPrintable(change));
+            }
+            QCOMPARE(single->trees().at(t)->serialize(), text);
+        }
     }
-    // The single-property form keeps the full value.
-    QCOMPARE(m_data->setup()->serializeSingleProperty(alert, QStringLiteral("AlarmShallow"), 12.345),
-             QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=12.345"));
-}
 
-void TestSettingsText::runtimeValuesCarryValidityAndIntegrity()
-{
-    ESRuntime *runtime = m_data->runtime();
-    QSignalSpy headingChanged(runtime, &ESRuntime::HeadingChanged);
-    QVERIFY(runtime->deserialize(QStringLiteral("Type_Runtime,DepthSurface=5=F,DepthKeel=7.5=T,Heading=")));
-    QVERIFY(runtime->isValid(QStringLiteral("DepthSurface")) && !runtime->integrity(QStringLiteral("DepthSurface")));
-    QVERIFY(!runtime->isValid(QStringLiteral("Heading")));
-    QCOMPARE(headingChanged.count(), 1); // an emptied value is written back so the screens hear of it
-    const QString text = runtime->serialize();
-    QVERIFY(text.contains(QStringLiteral(",DepthSurface=5.00=F,DepthKeel=7.50=T,DepthTransducer==T,")));
-    QVERIFY(text.contains(QStringLiteral(",Heading==T,")));
-    runtime->setDepthSurface(9.0);
-    runtime->setValid(QStringLiteral("DepthSurface"), false);
-    QVERIFY(runtime->serialize().contains(QStringLiteral(",DepthSurface==F,")));
-}
-
-void TestSettingsText::malformedAndForeignTexts()
-{
-    ESSetup *setup = m_data->setup();
-    QVERIFY(!setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=20,AlarmShallowID,AlertDeep=300")));
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 20.0); // read before the bad token
-    QCOMPARE(setup->AlertSetup()->AlertDeep(), 0.0);
-    QVERIFY(!setup->deserialize(QStringLiteral("Type_Setup,")));
-
-    // No tag: read from the first token; unknown names and children skipped; unconvertible text ignored.
-    ESAlertSetup *alert = setup->AlertSetup();
-    QVERIFY(alert->deserialize(QStringLiteral("AlarmShallow=33,FutureSetting=1,AlertType=x,AlertDeep=150")));
-    QCOMPARE(alert->AlarmShallow(), 33.0);
-    QCOMPARE(alert->AlertDeep(), 150.0);
-    QCOMPARE(alert->AlertType(), 1);
-    ESKX12Setup *jb = setup->KX12Setup();
-    QVERIFY(jb->deserialize(QStringLiteral("KX12SerialNumber=99999999999,Group=7x")));
-    QCOMPARE(jb->KX12SerialNumber(), 99999u); // out of range for the type: unchanged
-    QCOMPARE(jb->Group(), 3);
-    QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=NewerSetup,A=1,SerializableClass1=AUXSetup,DeepLimit=600")));
-    QCOMPARE(setup->AUXSetup()->DeepLimit(), 600.0);
-}
-
-void TestSettingsText::childMarkersUseTheirLastDigit()
-{
-    ESSetup *setup = m_data->setup();
-    QVERIFY(setup->deserialize(QStringLiteral(
-        "Type_Setup,SerializableClass1=SetupSetup,SerializableClass2=TransducerSelectSetup,"
-        "SerializableClass3=TransducerSetup2,Draft=4.5,SerializableClass3=TransducerSetup1,Draft=1.5,"
-        "SerializableClass1=AlertSetup,AlarmShallow=44")));
-    QCOMPARE(setup->transducer(1)->Draft(), 4.5);
-    QCOMPARE(setup->transducer(0)->Draft(), 1.5);
-    QCOMPARE(setup->AlertSetup()->AlarmShallow(), 44.0);
-    // "SerializableClass12" counts as level 2 and ends the collection of a level-2 child.
-    QVERIFY(setup->deserialize(QStringLiteral(
-        "Type_Setup,SerializableClass1=SetupSetup,SerializableClass2=OptionsSetup,ScalesDepth=2,"
-        "SerializableClass12=TransducerSelectSetup,SerializableClass3=TransducerSetup1,Draft=3.5")));
-    QCOMPARE(setup->SetupSetup()->OptionsSetup()->ScalesDepth(), 2);
-    QCOMPARE(setup->transducer(0)->Draft(), 3.5);
-}
-
-void TestSettingsText::singlePropertyTexts()
-{
-    ESSetup *setup = m_data->setup();
-    ESAlertSetup *alert = setup->AlertSetup();
-    QCOMPARE(setup->serializeSingleProperty(alert, QStringLiteral("AlarmShallow"), 5),
-             QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"));
-    bool written = false;
-    // A leaf hands the text to its top object.
-    QCOMPARE(alert->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=7"), &written), alert);
-    QCOMPARE(alert->AlarmShallow(), 7.0);
-    QCOMPARE(setup->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow="), &written), alert);
-    QVERIFY(written && !alert->isValid(QStringLiteral("AlarmShallow")));
-    QCOMPARE(alert->AlarmShallow(), 7.0);
-    QCOMPARE(setup->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlertType=abc"), &written), alert);
-    QVERIFY(!written);
-
-    const char *const refused[] = {"Type_Setup,SingleProperty,ESSetup,AlertSetup,NoSuchThing=1",
-                                   "Type_Setup,SingleProperty,ESLocalSetup,DisplaySetup,SystemName=AB",
-                                   "Type_Setup,SingleProperty,ESSetup,NoSuchChild,AlarmShallow=1",
-                                   "Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow",
-                                   "Type_Setup,SingleProperty,ESSetup,AlertSetup", "Type_Setup,SingleProperty"};
-    for (const char *text : refused) {
-        written = true;
-        QVERIFY2(!setup->deserializeSingleProperty(QString::fromLatin1(text), &written) && !written, text);
+    void runtimeValuesCarryValidityAndIntegrity()
+    {
+        ESRuntime *runtime = m_data->runtime();
+        QSignalSpy headingChanged(runtime, &ESRuntime::HeadingChanged);
+        QVERIFY(runtime->deserialize(QStringLiteral("Type_Runtime,DepthSurface=5=F,DepthKeel=7.5=T,Heading=")));
+        QVERIFY(runtime->isValid(QStringLiteral("DepthSurface")) && !runtime->integrity(QStringLiteral("DepthSurface")));
+        QVERIFY(!runtime->isValid(QStringLiteral("Heading")));
+        QCOMPARE(headingChanged.count(), 1); // an emptied value is written back so the screens hear of it
+        const QString text = runtime->serialize();
+        QVERIFY(text.startsWith(QStringLiteral("Type_Runtime,DepthSurface=5.00=F,DepthKeel=7.50=T,DepthTransducer==T,")));
+        QVERIFY(text.contains(QStringLiteral(",Heading==T,")));
+        runtime->setDepthSurface(9.0);
+        runtime->setValid(QStringLiteral("DepthSurface"), false);
+        QVERIFY(runtime->serialize().contains(QStringLiteral(",DepthSurface==F,")));
     }
-    QCOMPARE(alert->AlarmShallow(), 7.0);
-    bool thrown = false;
-    try {
-        setup->serializeSingleProperty(QStringLiteral("NoSuchProperty"));
-    } catch (const char *error) {
-        thrown = QByteArray(error) == "Tried to serialize property that does not exist";
-    }
-    QVERIFY(thrown);
-}
 
-void TestSettingsText::objectListsRoundTrip()
-{
-    TestPointList history(QStringLiteral("History"));
-    history.add(QStringLiteral("12-00-01-000"), 12.5);
-    history.add(QStringLiteral("12-00-02-000"), 13.25);
-    history.setChannel(2);
-    const QString text = history.serialize();
-    QCOMPARE(text, QStringLiteral("Type_History,Channel=2,SerClassList=Points,TimeStamp=12-00-01-000,Depth=12.50;"
-                                  "TimeStamp=12-00-02-000,Depth=13.25"));
-    TestPointList copy(QStringLiteral("History"));
-    QVERIFY(copy.deserialize(text));
-    QCOMPARE(copy.points().size(), 2);
-    QCOMPARE(static_cast<TestPoint *>(copy.points().at(1))->Depth(), 13.25);
-    QCOMPARE(copy.serialize(), text);
-}
+    void malformedAndForeignTexts()
+    {
+        ESSetup *setup = m_data->setup();
+        QVERIFY(!setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=20,AlarmShallowID,AlertDeep=300")));
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 20.0); // read before the bad token
+        QCOMPARE(setup->AlertSetup()->AlertDeep(), 0.0);
+        QVERIFY(!setup->deserialize(QStringLiteral("Type_Setup,")));
+
+        // No tag: read from the first token; unknown names and children skipped; unconvertible text ignored.
+        ESAlertSetup *alert = setup->AlertSetup();
+        QVERIFY(alert->deserialize(QStringLiteral("AlarmShallow=33,FutureSetting=1,AlertType=x,AlertDeep=150")));
+        QCOMPARE(alert->AlarmShallow(), 33.0);
+        QCOMPARE(alert->AlertDeep(), 150.0);
+        QCOMPARE(alert->AlertType(), 1);
+        ESKX12Setup *jb = setup->KX12Setup();
+        QVERIFY(jb->deserialize(QStringLiteral("KX12SerialNumber=99999999999,Group=7x")));
+        QCOMPARE(jb->KX12SerialNumber(), 99999u); // out of range for the type: unchanged
+        QCOMPARE(jb->Group(), 3);
+        QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=NewerSetup,A=1,SerializableClass1=AUXSetup,DeepLimit=600")));
+        QCOMPARE(setup->AUXSetup()->DeepLimit(), 600.0);
+    }
+
+    void childMarkersUseTheirLastDigit()
+    {
+        ESSetup *setup = m_data->setup();
+        QVERIFY(setup->deserialize(QStringLiteral(
+            "Type_Setup,SerializableClass1=SetupSetup,SerializableClass2=TransducerSelectSetup,"
+            "SerializableClass3=TransducerSetup2,Draft=4.5,SerializableClass3=TransducerSetup1,Draft=1.5,"
+            "SerializableClass1=AlertSetup,AlarmShallow=44")));
+        QCOMPARE(setup->transducer(1)->Draft(), 4.5);
+        QCOMPARE(setup->transducer(0)->Draft(), 1.5);
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 44.0);
+        // "SerializableClass12" counts as level 2 and ends the collection of a level-2 child.
+        QVERIFY(setup->deserialize(QStringLiteral(
+            "Type_Setup,SerializableClass1=SetupSetup,SerializableClass2=OptionsSetup,ScalesDepth=2,"
+            "SerializableClass12=TransducerSelectSetup,SerializableClass3=TransducerSetup1,Draft=3.5")));
+        QCOMPARE(setup->SetupSetup()->OptionsSetup()->ScalesDepth(), 2);
+        QCOMPARE(setup->transducer(0)->Draft(), 3.5);
+    }
+
+    void singlePropertyTexts()
+    {
+        ESSetup *setup = m_data->setup();
+        ESAlertSetup *alert = setup->AlertSetup();
+        // Every text goes out through the signal; the NoAck variant marks only its own tag.
+        QSignalSpy sent(setup, &SerializableClass::singlePropertyTextReady);
+        QCOMPARE(setup->serializeSinglePropertyNoAck(alert, QStringLiteral("AlarmShallow"), 5),
+                 QStringLiteral("Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"));
+        QCOMPARE(setup->serializeSingleProperty(alert, QStringLiteral("AlarmShallow"), 6), shallowPath + QStringLiteral("6"));
+        QCOMPARE(sent.count(), 2);
+        QCOMPARE(sent.at(0).at(0).toString(), QStringLiteral("Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"));
+        QCOMPARE(sent.at(1).at(0).toString(), shallowPath + QStringLiteral("6"));
+
+        bool written = false;
+        // A leaf hands the text to its top object.
+        QCOMPARE(alert->deserializeSingleProperty(shallowPath + QStringLiteral("7"), &written), alert);
+        QCOMPARE(alert->AlarmShallow(), 7.0);
+        QCOMPARE(setup->deserializeSingleProperty(shallowPath, &written), alert);
+        QVERIFY(written && !alert->isValid(QStringLiteral("AlarmShallow")));
+        QCOMPARE(alert->AlarmShallow(), 7.0);
+        QCOMPARE(setup->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlertType=abc"), &written), alert);
+        QVERIFY(!written);
+
+        const char *const refused[] = {"Type_Setup,SingleProperty,ESSetup,AlertSetup,NoSuchThing=1",
+                                       "Type_Setup,SingleProperty,ESLocalSetup,DisplaySetup,SystemName=AB",
+                                       "Type_Setup,SingleProperty,ESSetup,NoSuchChild,AlarmShallow=1",
+                                       "Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow",
+                                       "Type_Setup,SingleProperty,ESSetup,AlertSetup", "Type_Setup,SingleProperty"};
+        for (const char *text : refused) {
+            written = true;
+            QVERIFY2(!setup->deserializeSingleProperty(QString::fromLatin1(text), &written) && !written, text);
+        }
+        QCOMPARE(alert->AlarmShallow(), 7.0);
+        QCOMPARE(thrownError([&] { setup->serializeSingleProperty(QStringLiteral("NoSuchProperty")); }),
+                 QByteArray("Tried to serialize property that does not exist"));
+    }
+
+    void objectListsRoundTrip()
+    {
+        TestPointList history(QStringLiteral("History"));
+        history.add(QStringLiteral("12-00-01-000"), 12.5);
+        history.add(QStringLiteral("12-00-02-000"), 13.25);
+        history.setChannel(2);
+        const QString text = history.serialize();
+        QCOMPARE(text, QStringLiteral("Type_History,Channel=2,SerClassList=Points,TimeStamp=12-00-01-000,Depth=12.50;"
+                                      "TimeStamp=12-00-02-000,Depth=13.25"));
+        TestPointList copy(QStringLiteral("History"));
+        QVERIFY(copy.deserialize(text));
+        QCOMPARE(copy.points().size(), 2);
+        QCOMPARE(static_cast<TestPoint *>(copy.points().at(1))->Depth(), 13.25);
+        QCOMPARE(copy.serialize(), text);
+    }
+
+    void timestampedChangeWinsOnlyWhenNotOlder()
+    {
+        ESSetup *setup = m_data->setup();
+        ESAlertSetup *alert = setup->AlertSetup();
+        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("8(200)")));
+        QCOMPARE(alert->AlarmShallow(), 8.0);
+        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(200));
+
+        QTest::ignoreMessage(QtDebugMsg, "AlarmShallow   Timestamp too old: 100  Current timestamp: 200");
+        bool written = true;
+        QVERIFY(!setup->deserializeSingleProperty(shallowPath + QStringLiteral("7(100)"), &written));
+        QVERIFY(!written);
+        QCOMPARE(alert->AlarmShallow(), 8.0);
+
+        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("7(200)"), &written) && written); // equal: newcomer wins
+        QCOMPARE(alert->AlarmShallow(), 7.0);
+        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("6(201)")));
+        QCOMPARE(alert->AlarmShallow(), 6.0);
+        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
+
+        // Without a timestamp the change is applied and the stored one stays.
+        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("5")));
+        QCOMPARE(alert->AlarmShallow(), 5.0);
+        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
+        // Other properties are not affected by that property's timestamp.
+        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlertDeep")), qint64(-1));
+        // A timestamp that is no decimal 64-bit number is ignored: value applied, nothing stored.
+        for (const char *value : {"9(12x)", "4(99999999999999999999)"}) {
+            QVERIFY(setup->deserializeSingleProperty(shallowPath + QLatin1String(value)));
+            QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
+        }
+        QCOMPARE(alert->AlarmShallow(), 4.0);
+    }
+
+    void completeTransferKeepsTimestampedValuesUntilPairing()
+    {
+        ESSetup *setup = m_data->setup();
+        ESAlertSetup *alert = setup->AlertSetup();
+        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("5(1000)")));
+        QTest::ignoreMessage(QtDebugMsg, "NOT ACCEPTING new value because of timestamp, PROPERTY: AlarmShallow   TIMESTAMP:1000");
+        QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=7.00,AlertDeep=300.00")));
+        QCOMPARE(alert->AlarmShallow(), 5.0);
+        QCOMPARE(alert->AlertDeep(), 300.0); // untimestamped neighbour is taken
+
+        // A stored 0 does not protect the value.
+        alert->setReceivedTimestamp(QStringLiteral("AlertDeep"), 0);
+        QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlertDeep=400.00")));
+        QCOMPARE(alert->AlertDeep(), 400.0);
+
+        // Pairing forgets the timestamps.
+        setup->initReceivedTimestampHash();
+        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(-1));
+        QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=7.00")));
+        QCOMPARE(alert->AlarmShallow(), 7.0);
+        // A container of shared settings keeps no table of its own, only its leaves do.
+        ESTransducerSelectSetup fresh(QStringLiteral("TransducerSelectSetup"));
+        fresh.initReceivedTimestampHash();
+        QCOMPARE(fresh.receivedTimestamp(QStringLiteral("TransducerSetup1")), qint64(-1));
+        fresh.TransducerSetup1()->setReceivedTimestamp(QStringLiteral("Range"), 50);
+        fresh.initReceivedTimestampHash();
+        QCOMPARE(fresh.TransducerSetup1()->receivedTimestamp(QStringLiteral("Range")), qint64(-1));
+    }
+
+    void localChangesSaveInsteadOfSending()
+    {
+        ESLocalSetup *local = m_data->localSetup();
+        QSignalSpy single(local, &SerializableClass::singlePropertyTextReady);
+        QVERIFY(local->DisplaySetup()->changeValue(QStringLiteral("SystemName"), QStringLiteral("Bridge1")));
+        QCOMPARE(single.count(), 0);
+        const QString file = m_sandbox->readFile(QStringLiteral("CU_DisplaySetup.txt"));
+        QVERIFY2(file.startsWith(QStringLiteral("Type_LocalSetup,SoftwareVersion=NOT_DEFINED,")), qPrintable(file));
+        QVERIFY(file.contains(QStringLiteral(",SystemName=Bridge1,")));
+
+        // Operator entries are checked against the property's validator or choice list.
+        const QList<std::tuple<SerializableClass *, const char *, const char *, bool>> entries = {
+            {local->DisplaySetup(), "SystemName", "Bridge 1", false}, {local->DisplaySetup(), "LocalSFI", "SD0110", true},
+            {local->DisplaySetup(), "LocalSFI", "VM0110", false},     {local->DisplaySetup(), "Group", "8", false},
+            {local->DisplaySetup(), "Group", "7", true},              {m_data->setup()->AlertSetup(), "AlarmShallow", "0", true},
+            {m_data->setup()->transducer(0), "Range", "28", false},   {m_data->setup()->transducer(0), "Range", "27", true}};
+        for (const auto &e : entries)
+            QVERIFY2(std::get<0>(e)->validateText(QLatin1String(std::get<1>(e)), QLatin1String(std::get<2>(e))) == std::get<3>(e), std::get<2>(e));
+        QString message;
+        QVERIFY(!m_data->setup()->AlertSetup()->validateText(QStringLiteral("AlarmShallow"), QStringLiteral("0.5"), &message));
+        QCOMPARE(message, QStringLiteral("value must be a real number between 1 and 100!"));
+    }
+
+    void defaultsFollowTheMetadataRulesAndExclusions()
+    {
+        ESSetup *setup = m_data->setup();
+        // Enum without a default: index 0; text value without default: "-/-"; numeric value: 0.
+        QCOMPARE(setup->AlertSetup()->WarningEscType(), 0);
+        QCOMPARE(setup->KX12Setup()->IP(), QStringLiteral("-/-"));
+        QCOMPARE(setup->transducer(0)->Offset(), 0.0);
+        // Runtime values without default keep their value.
+        ESRuntime *runtime = m_data->runtime();
+        runtime->setDepthKeel(3.5);
+        runtime->setUtcToLocalDateTimeSecsOffset(60);
+        runtime->setDefaultValues();
+        QCOMPARE(runtime->DepthKeel(), 3.5);
+        QCOMPARE(runtime->UtcToLocalDateTimeSecsOffset(), 0);
+
+        // Listed properties keep their values; a list for a container is a programming error.
+        setup->KX12Setup()->setSoftwareVersion(QStringLiteral("2.1"));
+        setup->KX12Setup()->setPrinter(3);
+        setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren({{setup->KX12Setup(), {QStringLiteral("SoftwareVersion")}}});
+        QCOMPARE(setup->KX12Setup()->SoftwareVersion(), QStringLiteral("2.1"));
+        QCOMPARE(setup->KX12Setup()->Printer(), 0);
+        QVERIFY(!thrownError([&] {
+                     setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren({{setup->SetupSetup(), {QStringLiteral("OptionsSetup")}}});
+                 }).isEmpty());
+    }
+
+    void ageingInvalidatesAndTellsObservers()
+    {
+        ESRuntime *runtime = m_data->runtime();
+        QVERIFY(runtime->deserialize(QStringLiteral("Type_Runtime,DepthSurface=12=T,DepthKeel=11=T")));
+        QSignalSpy keelChanged(runtime, &ESRuntime::DepthKeelChanged);
+        for (int tick = 1; tick <= 10; ++tick) {
+            runtime->increaseValidityCounters();
+            QVERIFY(runtime->deserializeSingleProperty(QStringLiteral("Type_Runtime,SingleProperty,ESRuntime,DepthSurface=12")));
+        }
+        QVERIFY(runtime->isValid(QStringLiteral("DepthKeel"))); // ten ticks: still valid
+        QCOMPARE(keelChanged.count(), 0);
+        runtime->increaseValidityCounters();                     // the eleventh
+        QVERIFY(!runtime->isValid(QStringLiteral("DepthKeel")));
+        QCOMPARE(keelChanged.count(), 1);
+        QCOMPARE(keelChanged.at(0).at(0).toDouble(), 11.0);
+        QVERIFY(runtime->isValid(QStringLiteral("DepthSurface"))); // refreshed every tick
+        runtime->increaseValidityCounters();
+        QCOMPARE(keelChanged.count(), 1); // an invalid value is not announced again
+
+        QVERIFY(!runtime->isValid(QStringLiteral("Heading")));
+        QVERIFY(runtime->integrity(QStringLiteral("Heading")));
+        runtime->setAllValid(true);
+        QVERIFY(runtime->isValid(QStringLiteral("DepthKeel")));
+        QVERIFY(!runtime->isValid(QStringLiteral("Heading"))); // never marked stays unmarked
+    }
+
+    void nameMustBeSet()
+    {
+        QObject parent;
+        parent.setObjectName(QStringLiteral("Holder"));
+        QTest::ignoreMessage(QtDebugMsg, "ValidatedObject::ValidatedObject - Object name not set for serializable class. Parent is: Holder");
+        QCOMPARE(thrownError([&] { ESAlertSetup unnamed(QStringLiteral("UNINITIALIZED"), &parent); }),
+                 QByteArray("Object name not set for serializable class"));
+        QVERIFY(parent.children().isEmpty());
+    }
+
+    void combinedGainChangesAreMarked()
+    {
+        QSignalSpy marks(m_data.get(), &ESData::gainMarkReady);
+        EsTransducerSetup *transducer = m_data->setup()->transducer(1);
+        transducer->setCombinedGain(4);
+        transducer->setCombinedGain(4); // same value: no second mark
+        transducer->setCombinedGainAutomatically(5);
+        QCOMPARE(marks.count(), 2);
+        QCOMPARE(marks.at(0).at(0).toString(),
+                 QStringLiteral("Type_Setup,SingleProperty,ESSetup,SetupSetup,TransducerSelectSetup,TransducerSetup2,CombinedGain=4"));
+        QVERIFY(marks.at(1).at(0).toString().endsWith(QStringLiteral("CombinedGain=5_auto")));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSettingsText)
 #include "tst_settingstext.moc"

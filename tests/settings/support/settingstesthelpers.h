@@ -1,24 +1,43 @@
 #pragma once
 
+#include "esdata.h"
+
 #include <QDir>
-#include <QString>
+#include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
-
-class ESData;
 
 // A settings folder of its own for each test, so files never leak between cases.
 struct SettingsSandbox
 {
-    SettingsSandbox();
-    ~SettingsSandbox();
+    SettingsSandbox() { QDir().mkpath(directory()); }
 
     QString directory() const { return dir.path() + QStringLiteral("/Setup_Files/KVE 420/"); }
-    QString file(const QString &name) const { return directory() + name; }
-    QString readFile(const QString &name) const;
-    void writeFile(const QString &name, const QByteArray &content) const;
-    std::unique_ptr<ESData> makeData() const;
+    QString readFile(const QString &name) const
+    {
+        QFile f(directory() + name);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    void writeFile(const QString &name, const QByteArray &content) const
+    {
+        QFile f(directory() + name);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(content);
+    }
+    std::unique_ptr<ESData> makeData() const { return std::make_unique<ESData>(directory()); }
 
     QTemporaryDir dir;
 };
+
+// The text a programming error throws from the call; empty when nothing is thrown.
+inline QByteArray thrownError(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const char *error) {
+        return QByteArray(error);
+    }
+    return QByteArray();
+}
