@@ -18,4 +18,12 @@ void quietDebug()
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 }
 
+QVariantList firstArguments(const QSignalSpy &spy)
+{
+    QVariantList out;
+    for (const QList<QVariant> &arguments : spy)
+        out << arguments.value(0);
+    return out;
+}
+
 }

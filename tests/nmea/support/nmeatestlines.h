@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSignalSpy>
 #include <QString>
 
 namespace NmeaTest {
@@ -7,4 +8,6 @@ namespace NmeaTest {
 QString line(const QString &body);
 // Keeps debug lines of deliberately bad input out of the test output.
 void quietDebug();
+// The first argument of every emission the spy caught, in order.
+QVariantList firstArguments(const QSignalSpy &spy);
 }
