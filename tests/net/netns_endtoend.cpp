@@ -1,9 +1,11 @@
 // End to end against the real junction-box simulator, inside a private network namespace (see
 // CMakeLists.txt): the control unit's network side, settings trees and settings controller run
 // in this process, the box in its own.
+#include "childprocess.h"
 #include "esdata.h"
 #include "essetup.h"
 #include "listofsfisonnetwork.h"
+#include "netfixtures.h"
 #include "networkstack.h"
 #include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
@@ -11,8 +13,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkInterface>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,54 +24,13 @@ namespace {
 const QString kCu = QStringLiteral("SD0109");
 const QString kJb = QStringLiteral("SD0108");
 
-// The simulator as a child process; its event lines are collected as they come.
-class Box
+// The simulator in group 3 with its data in dir.
+struct Box : ChildProcess
 {
-public:
-    explicit Box(const QString &dataDir, const QStringList &extra = QStringList())
+    explicit Box(const QString &dir, const QStringList &extra = QStringList())
+        : ChildProcess(QStringLiteral(KVE_JBSIM), QStringList{"--interface", "lo", "--group", "3", "--data-dir", dir} + extra, dir)
     {
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine())
-                m_lines.append(QString::fromLocal8Bit(m_process.readLine()).trimmed());
-        });
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(KVE_JBSIM),
-                        QStringList{"--interface", "lo", "--group", "3", "--data-dir", dataDir} + extra);
-        m_process.waitForStarted(5000);
     }
-    ~Box()
-    {
-        stop();
-        if (QTest::currentTestFailed() || qEnvironmentVariableIsSet("KVE_JBSIM_TRACE"))
-            qDebug().noquote() << m_lines.join(QLatin1Char('\n'));
-    }
-    void stop()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    bool running() const { return m_process.state() == QProcess::Running; }
-    int count(const QString &part) const
-    {
-        int n = 0;
-        for (const QString &l : m_lines)
-            n += l.contains(part) ? 1 : 0;
-        return n;
-    }
-    int indexOf(const QString &part, int from = 0) const
-    {
-        for (int i = from; i < m_lines.size(); ++i)
-            if (m_lines.at(i).contains(part))
-                return i;
-        return -1;
-    }
-    const QStringList &lines() const { return m_lines; }
-
-private:
-    QProcess m_process;
-    QStringList m_lines;
 };
 
 // The control unit's side: settings trees in their own folder, the settings controller with its
@@ -106,9 +65,7 @@ class TestEndToEnd : public QObject
 private slots:
     void initTestCase()
     {
-        const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
-        QVERIFY2(all.size() == 1 && all.first().humanReadableName() == QLatin1String("lo"),
-                 "must run inside a private network namespace");
+        QVERIFY2(netfixtures::onlyLoopback(), "must run inside a private network namespace");
         QVERIFY(QFile::exists(QStringLiteral(KVE_JBSIM)));
     }
 

@@ -1,57 +1,14 @@
 // The real program against the junction-box simulator, both as child processes inside a private
 // network namespace (see CMakeLists.txt): the program pairs, takes the box's settings and keeps
 // the link.
+#include "childprocess.h"
+#include "netfixtures.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkInterface>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-class Child
-{
-public:
-    Child(const QString &program, const QStringList &args, const QString &dir)
-    {
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine())
-                m_lines.append(QString::fromLocal8Bit(m_process.readLine()).trimmed());
-        });
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        m_process.setProcessEnvironment(env);
-        m_process.setWorkingDirectory(dir);
-        m_process.setStandardErrorFile(dir + QStringLiteral("/stderr.txt"));
-        m_process.start(program, args);
-        m_process.waitForStarted(5000);
-    }
-    ~Child()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-        if (QTest::currentTestFailed())
-            qDebug().noquote() << m_lines.join(QLatin1Char('\n'));
-    }
-    bool running() const { return m_process.state() == QProcess::Running; }
-    int count(const QString &part) const
-    {
-        int n = 0;
-        for (const QString &l : m_lines)
-            n += l.contains(part) ? 1 : 0;
-        return n;
-    }
-
-private:
-    QProcess m_process;
-    QStringList m_lines;
-};
-
-} // namespace
 
 class TestProgram : public QObject
 {
@@ -59,17 +16,15 @@ class TestProgram : public QObject
 private slots:
     void initTestCase()
     {
-        const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
-        QVERIFY2(all.size() == 1 && all.first().humanReadableName() == QLatin1String("lo"),
-                 "must run inside a private network namespace");
+        QVERIFY2(netfixtures::onlyLoopback(), "must run inside a private network namespace");
     }
 
     void programPairsWithTheBoxAndKeepsTheLink()
     {
         QTemporaryDir cuDir, jbDir;
-        Child box(QStringLiteral(KVE_JBSIM), {"--interface", "lo", "--data-dir", jbDir.path()}, jbDir.path());
+        ChildProcess box(QStringLiteral(KVE_JBSIM), {"--interface", "lo", "--data-dir", jbDir.path()}, jbDir.path());
         QTRY_COMPARE(box.count(QStringLiteral("started as SD0108")), 1);
-        Child unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
+        ChildProcess unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("DEVSTART from SD0109")) == 1, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("PAIR P from SD0109")) >= 1, 5000);
         // The program acknowledges every datagram of the box's complete setup.
@@ -85,11 +40,11 @@ private slots:
     void historyFilesOfTheBoxAreFetchedWhenAnnounced()
     {
         QTemporaryDir cuDir, jbDir;
-        Child box(QStringLiteral(KVE_JBSIM),
+        ChildProcess box(QStringLiteral(KVE_JBSIM),
                   {"--interface", "lo", "--data-dir", jbDir.path(), "--ping-rate", "20", "--history-every", "2"},
                   jbDir.path());
         QTRY_COMPARE(box.count(QStringLiteral("history files served on 127.0.0.1:80")), 1);
-        Child unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
+        ChildProcess unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("history file of channel 2 ready")) >= 3, 20000);
 
         // Each channel's file arrives whole, with the box's header, and holds the points the box

@@ -1,6 +1,7 @@
 #include "netfixtures.h"
 
 #include <QList>
+#include <QNetworkInterface>
 #include <QPair>
 
 namespace netfixtures {
@@ -31,6 +32,12 @@ QByteArray datagram(const QList<QPair<QByteArray, QString>> &tagged)
     for (const auto &t : tagged)
         d.append('\\').append(t.first).append('*').append(tagChecksum(t.first)).append('\\').append(t.second.toLatin1());
     return d;
+}
+
+bool onlyLoopback()
+{
+    const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
+    return all.size() == 1 && all.first().humanReadableName() == QLatin1String("lo");
 }
 
 } // namespace netfixtures
