@@ -38,36 +38,26 @@ private slots:
 void TestSettingsCrash::killedWriterLeavesOnlyCompleteFiles()
 {
     SettingsSandbox sandbox;
-    const int delaysMs[] = {5, 40, 120, 260};
-    for (int delay : delaysMs) {
+    for (int delayMs : {5, 40, 120, 260}) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(burstArgument), sandbox.directory()});
-        QVERIFY(child.waitForStarted());
-        QVERIFY(child.waitForReadyRead(10000));
+        QVERIFY(child.waitForStarted() && child.waitForReadyRead(10000));
         QVERIFY(child.readAll().startsWith("ready"));
-        QTest::qWait(delay);
+        QTest::qWait(delayMs);
         child.kill(); // SIGKILL in the middle of the burst
         QVERIFY(child.waitForFinished(5000));
 
-        const QStringList files = QDir(sandbox.directory()).entryList({QStringLiteral("*.txt")}, QDir::Files);
-        QCOMPARE(files.size(), 33 + 11); // every shared and local leaf
+        QCOMPARE(QDir(sandbox.directory()).entryList({QStringLiteral("*.txt")}, QDir::Files).size(), 33 + 11); // every leaf
         ESData reread(sandbox.directory());
-        for (SerializableClass *tree : {static_cast<SerializableClass *>(reread.setup()),
-                                        static_cast<SerializableClass *>(reread.localSetup())}) {
-            std::function<void(SerializableClass *)> check = [&](SerializableClass *object) {
-                const QList<SerializableClass *> children = object->serializableChildren();
-                for (SerializableClass *c : children)
-                    check(c);
-                if (!children.isEmpty())
-                    return;
-                const QString content = sandbox.readFile(object->fileName());
-                // A complete file reads back and writes out to exactly the same text.
-                QVERIFY2(object->readFromFile(), qPrintable(object->fileName()));
-                QString again = object->serialize(object);
-                again.prepend(object->typeTag() + QLatin1Char(','));
-                QCOMPARE(again, content);
-            };
-            check(tree);
+        QList<SerializableClass *> pending = {reread.setup(), reread.localSetup()};
+        while (!pending.isEmpty()) {
+            SerializableClass *object = pending.takeLast();
+            pending << object->serializableChildren();
+            if (!object->serializableChildren().isEmpty())
+                continue;
+            // A complete file reads back and writes out to exactly the same text.
+            QVERIFY2(object->readFromFile(), qPrintable(object->fileName()));
+            QCOMPARE(object->typeTag() + QLatin1Char(',') + object->serialize(object), sandbox.readFile(object->fileName()));
         }
         const double shallow = reread.setup()->AlertSetup()->AlarmShallow();
         QVERIFY(shallow >= 1 && shallow <= 99);

@@ -1,127 +1,95 @@
 #include "esunitconverter.h"
 #include "rangevaluefromenumcalculator.h"
+#include "settingstesthelpers.h"
 #include "transducertables.h"
 
 #include <QtTest>
-
-#include <functional>
-
-static QByteArray failureOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const char *error) {
-        return QByteArray(error);
-    }
-    return QByteArray();
-}
 
 class TestUnits : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void conversions_data();
-    void conversions();
-    void unknownUnitsFail();
-    void rangeListsFromTransducerMetadata();
-    void transducerTables();
+    void conversions_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<double>("expected"); // for 10 units
+        QTest::newRow("m-ft") << "depth" << "m" << "ft" << 32.8084;
+        QTest::newRow("fm-m") << "depth" << "fm" << "m" << 18.288;
+        QTest::newRow("ft-fm") << "depth" << "ft" << "fm" << 10 * 0.3048 / 1.8288;
+        QTest::newRow("kn-m/s") << "speed" << "kn" << "m/s" << 5.1444;
+        QTest::newRow("kn-mi/h") << "speed" << "kn" << "mi/h" << 11.5078;
+        QTest::newRow("mi/h-kn") << "speed" << "mi/h" << "kn" << 10 * 1609.344 / 1852;
+        QTest::newRow("NM-mi") << "distance" << "NM" << "mi" << 11.5078;
+        QTest::newRow("mi-km") << "distance" << "mi" << "km" << 16.09344;
+        QTest::newRow("km-NM") << "distance" << "km" << "NM" << 10 / 1.852;
+        QTest::newRow("same") << "speed" << "kn" << "kn" << 10.0;
+    }
+
+    void conversions()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(double, expected);
+        const double converted = kind == QLatin1String("depth")   ? ESUnitConverter::convertDepth(10.0f, from, to)
+                                 : kind == QLatin1String("speed") ? ESUnitConverter::convertSpeed(10.0f, from, to)
+                                                                  : ESUnitConverter::convertDistance(10.0f, from, to);
+        QVERIFY2(qAbs(converted - expected) < 0.0005, qPrintable(QString::number(converted, 'f', 6)));
+    }
+
+    void unknownUnitsFail()
+    {
+        QCOMPARE(thrownError([] { ESUnitConverter::depthEnumFromString(QStringLiteral("M")); }),
+                 QByteArray("Invalid unit string passed to ESUnitConverter::depthEnumFromString()!"));
+        QCOMPARE(thrownError([] { ESUnitConverter::convertSpeed(1.0f, QStringLiteral("knots"), QStringLiteral("kn")); }),
+                 QByteArray("Invalid unit string passed to ESUnitConverter::speedEnumFromString()!"));
+        QCOMPARE(thrownError([] { ESUnitConverter::distanceEnumFromString(QStringLiteral("nm")); }),
+                 QByteArray("Invalid unit string passed to ESUnitConverter::distanceEnumFromString()!"));
+        const QByteArray depth("Error in ESUnitConverter: enum of type enum_ScalesDepth not handled in conversion!");
+        const QByteArray speed("Error in ESUnitConverter: enum of type enum_ScalesSpeed not handled in conversion!");
+        QCOMPARE(thrownError([] { ESUnitConverter::convertDepth(1.0f, 3, 0); }), depth);
+        QCOMPARE(thrownError([] { ESUnitConverter::convertDepth(1.0f, 5, 5); }), depth);
+        QCOMPARE(thrownError([] { ESUnitConverter::convertSpeed(1.0f, 0, -1); }), speed);
+        QCOMPARE(thrownError([] { ESUnitConverter::convertDistance(1.0f, -1, 0); }), speed);
+    }
+
+    void rangeListsFromTransducerMetadata()
+    {
+        const RangeValueFromEnumCalculator &calculator = RangeValueFromEnumCalculator::instance();
+        QCOMPARE(calculator.rangeValue(6, 0), 200.0f);
+        QCOMPARE(calculator.rangeValue(6, 1), 650.0f);
+        QCOMPARE(calculator.rangeValue(6, 2), 100.0f);
+        QCOMPARE(calculator.rangeValue(27, 1), 19500.0f);
+        QCOMPARE(calculator.meters().size(), 28);
+        QCOMPARE(calculator.fathoms().size(), 28);
+        QVERIFY(!thrownError([&] { calculator.rangeValue(28, 0); }).isEmpty());
+        QVERIFY(!thrownError([&] { calculator.rangeValue(0, 3); }).isEmpty());
+        QCOMPARE(thrownError([] { RangeValueFromEnumCalculator(QStringLiteral("enumListMeters=5;x;20")); }),
+                 QByteArray("Wrong value in range enum list"));
+        RangeValueFromEnumCalculator small(QStringLiteral("enumListFeet=1;2 enumListFathoms=3 enumListMeters=4;5;6"));
+        QCOMPARE(small.rangeValue(2, 0), 6.0f);
+        QCOMPARE(small.rangeValue(1, 1), 2.0f);
+    }
+
+    void transducerTables()
+    {
+        const int frequencies[] = {200, 50, 38, 210, 100, 33, 30, 24, 0};
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(TransducerTables::frequencyKHz(i), frequencies[i]);
+        QCOMPARE(TransducerTables::gainFactor(0), 0.25);
+        QCOMPARE(TransducerTables::gainFactor(11), 157.0);
+        QCOMPARE(TransducerTables::gainFactor(12), 1.0);
+        const int steps[] = {1, 4, 5, 6, 7, 8, 9, 10, 11, 0, 1};
+        const double factors[] = {1, 10, 20, 30, 40, 60, 80, 120, 157, 0.25};
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(TransducerTables::combinedGainStepOfSensorGain(i), steps[i]);
+        for (int i = -1; i < 10; ++i)
+            QCOMPARE(TransducerTables::gainFactorOfSensorGain(i), i < 0 ? 1.0 : factors[i]);
+    }
 };
-
-void TestUnits::conversions_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<double>("expected"); // for 10 units
-    QTest::newRow("m-ft") << "depth" << "m" << "ft" << 32.8084;
-    QTest::newRow("m-fm") << "depth" << "m" << "fm" << 5.4681;
-    QTest::newRow("fm-m") << "depth" << "fm" << "m" << 18.288;
-    QTest::newRow("ft-fm") << "depth" << "ft" << "fm" << 10 * 0.3048 / 1.8288;
-    QTest::newRow("kn-m/s") << "speed" << "kn" << "m/s" << 5.1444;
-    QTest::newRow("kn-mi/h") << "speed" << "kn" << "mi/h" << 11.5078;
-    QTest::newRow("mi/h-kn") << "speed" << "mi/h" << "kn" << 10 * 1609.344 / 1852;
-    QTest::newRow("NM-km") << "distance" << "NM" << "km" << 18.52;
-    QTest::newRow("NM-mi") << "distance" << "NM" << "mi" << 11.5078;
-    QTest::newRow("mi-km") << "distance" << "mi" << "km" << 16.09344;
-    QTest::newRow("km-NM") << "distance" << "km" << "NM" << 10 / 1.852;
-    QTest::newRow("same") << "speed" << "kn" << "kn" << 10.0;
-}
-
-void TestUnits::conversions()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-    QFETCH(double, expected);
-    double byText = 0;
-    double byNumber = 0;
-    if (kind == QLatin1String("depth")) {
-        byText = ESUnitConverter::convertDepth(10.0f, from, to);
-        byNumber = ESUnitConverter::convertDepth(10.0f, ESUnitConverter::depthEnumFromString(from), ESUnitConverter::depthEnumFromString(to));
-    } else if (kind == QLatin1String("speed")) {
-        byText = ESUnitConverter::convertSpeed(10.0f, from, to);
-        byNumber = ESUnitConverter::convertSpeed(10.0f, ESUnitConverter::speedEnumFromString(from), ESUnitConverter::speedEnumFromString(to));
-    } else {
-        byText = ESUnitConverter::convertDistance(10.0f, from, to);
-        byNumber = ESUnitConverter::convertDistance(10.0f, ESUnitConverter::distanceEnumFromString(from), ESUnitConverter::distanceEnumFromString(to));
-    }
-    QVERIFY2(qAbs(byText - expected) < 0.0005, qPrintable(QString::number(byText, 'f', 6)));
-    QCOMPARE(byNumber, byText);
-}
-
-void TestUnits::unknownUnitsFail()
-{
-    QCOMPARE(failureOf([] { ESUnitConverter::depthEnumFromString(QStringLiteral("M")); }),
-             QByteArray("Invalid unit string passed to ESUnitConverter::depthEnumFromString()!"));
-    QCOMPARE(failureOf([] { ESUnitConverter::convertSpeed(1.0f, QStringLiteral("knots"), QStringLiteral("kn")); }),
-             QByteArray("Invalid unit string passed to ESUnitConverter::speedEnumFromString()!"));
-    QCOMPARE(failureOf([] { ESUnitConverter::distanceEnumFromString(QStringLiteral("nm")); }),
-             QByteArray("Invalid unit string passed to ESUnitConverter::distanceEnumFromString()!"));
-    const QByteArray depth("Error in ESUnitConverter: enum of type enum_ScalesDepth not handled in conversion!");
-    const QByteArray speed("Error in ESUnitConverter: enum of type enum_ScalesSpeed not handled in conversion!");
-    QCOMPARE(failureOf([] { ESUnitConverter::convertDepth(1.0f, 3, 0); }), depth);
-    QCOMPARE(failureOf([] { ESUnitConverter::convertDepth(1.0f, 5, 5); }), depth);
-    QCOMPARE(failureOf([] { ESUnitConverter::convertSpeed(1.0f, 0, -1); }), speed);
-    QCOMPARE(failureOf([] { ESUnitConverter::convertDistance(1.0f, -1, 0); }), speed);
-}
-
-void TestUnits::rangeListsFromTransducerMetadata()
-{
-    const RangeValueFromEnumCalculator &calculator = RangeValueFromEnumCalculator::instance();
-    QCOMPARE(calculator.rangeValue(6, 0), 200.0f);
-    QCOMPARE(calculator.rangeValue(6, 1), 650.0f);
-    QCOMPARE(calculator.rangeValue(6, 2), 100.0f);
-    QCOMPARE(calculator.rangeValue(27, 1), 19500.0f);
-    QCOMPARE(calculator.meters().size(), 28);
-    QCOMPARE(calculator.fathoms().size(), 28);
-    QVERIFY(!failureOf([&] { calculator.rangeValue(28, 0); }).isEmpty());
-    QVERIFY(!failureOf([&] { calculator.rangeValue(0, 3); }).isEmpty());
-    QCOMPARE(failureOf([] { RangeValueFromEnumCalculator(QStringLiteral("enumListMeters=5;x;20")); }),
-             QByteArray("Wrong value in range enum list"));
-    RangeValueFromEnumCalculator small(QStringLiteral("enumListFeet=1;2 enumListFathoms=3 enumListMeters=4;5;6"));
-    QCOMPARE(small.rangeValue(2, 0), 6.0f);
-    QCOMPARE(small.rangeValue(1, 1), 2.0f);
-}
-
-void TestUnits::transducerTables()
-{
-    const int frequencies[] = {200, 50, 38, 210, 100, 33, 30, 24};
-    for (int i = 0; i < 8; ++i)
-        QCOMPARE(TransducerTables::frequencyKHz(i), frequencies[i]);
-    QCOMPARE(TransducerTables::frequencyKHz(8), 0);
-    QCOMPARE(TransducerTables::gainFactor(0), 0.25);
-    QCOMPARE(TransducerTables::gainFactor(11), 157.0);
-    QCOMPARE(TransducerTables::gainFactor(12), 1.0);
-    const int steps[] = {1, 4, 5, 6, 7, 8, 9, 10, 11, 0};
-    const double factors[] = {1, 10, 20, 30, 40, 60, 80, 120, 157, 0.25};
-    for (int i = 0; i < 10; ++i) {
-        QCOMPARE(TransducerTables::combinedGainStepOfSensorGain(i), steps[i]);
-        QCOMPARE(TransducerTables::gainFactorOfSensorGain(i), factors[i]);
-    }
-    QCOMPARE(TransducerTables::combinedGainStepOfSensorGain(10), 1);
-    QCOMPARE(TransducerTables::gainFactorOfSensorGain(-1), 1.0);
-}
 
 QTEST_GUILESS_MAIN(TestUnits)
 #include "tst_units.moc"

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -40,4 +41,13 @@ inline QByteArray thrownError(const std::function<void()> &call)
         return QByteArray(error);
     }
     return QByteArray();
+}
+
+// The first argument of every emission a spy has recorded, in order.
+inline QVariantList firstArguments(const QSignalSpy &spy)
+{
+    QVariantList arguments;
+    for (const QVariantList &emission : spy)
+        arguments << emission.value(0);
+    return arguments;
 }
