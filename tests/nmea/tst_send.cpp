@@ -21,14 +21,31 @@ NmeaHandler *standard(const char *formatter)
     return NmeaHandlerContainer::instance().standardHandler(QString::fromLatin1(formatter));
 }
 
+NmeaHandler *periodic(const char *formatter, std::initializer_list<Port> lines)
+{
+    NmeaHandler *handler = standard(formatter);
+    handler->setPeriodicEnabled(true);
+    for (Port port : lines)
+        handler->registerLine(port);
+    return handler;
+}
+
 void setReal(ValidatedProperty *field, double value)
 {
     qobject_cast<ValidatedFloatProperty *>(field)->setValue(value);
 }
 
-QList<QString> sentencesOf(const QList<QVariant> &emission)
+// One entry per periodic group: its line, then the address fields of its sentences ("UDP SDDPT SDHBT").
+QStringList groupsSent(const QSignalSpy &spy)
 {
-    return emission.at(1).value<QList<QString>>();
+    QStringList out;
+    for (const QList<QVariant> &emission : spy) {
+        QStringList entry{portName(emission.at(2).value<Port>())};
+        for (const QString &sentence : emission.at(1).value<QList<QString>>())
+            entry << sentence.mid(1, sentence.indexOf(',') - 1);
+        out << entry.join(' ');
+    }
+    return out;
 }
 
 } // namespace
@@ -43,8 +60,7 @@ private slots:
     void cleanup();
     void divisorsAndLines();
     void depthAndHeartbeatGoAlone();
-    void depthSentenceLeavesTheUnit();
-    void passThroughUntilForgotten();
+    void sentenceTextsLeaveTheUnit();
     void oneOffSendsByLine();
     void standbyLetsOnlyFewOut();
     void proprietaryCuttingAndJoining();
@@ -53,6 +69,7 @@ private slots:
 private:
     NmeaPeriodicalSender *m_sender = nullptr;
     NmeaController *m_controller = nullptr;
+    QSignalSpy *m_groups = nullptr;
 };
 
 void TestSend::initTestCase()
@@ -65,10 +82,13 @@ void TestSend::initTestCase()
 void TestSend::init()
 {
     NmeaOutputData::instance().resetFields();
+    m_groups = new QSignalSpy(&SignalEmitter::instance(),
+                              &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI);
 }
 
 void TestSend::cleanup()
 {
+    delete m_groups;
     for (NmeaHandler *handler : NmeaHandlerContainer::instance().handlers()) {
         handler->setPeriodicEnabled(false);
         handler->clearRegisteredLines();
@@ -79,94 +99,60 @@ void TestSend::cleanup()
 
 void TestSend::divisorsAndLines()
 {
-    NmeaHandler *vtg = standard("VTG");
-    vtg->setPeriodicEnabled(true);
-    vtg->registerLine(Serial_1);
-    vtg->registerLine(UDP);
-    QSignalSpy groups(&SignalEmitter::instance(),
-                      &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI);
+    NmeaHandler *vtg = periodic("VTG", {Serial_1, UDP});
     m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(groups.count(), 2);
-    QCOMPARE(groups.at(0).at(2).value<Port>(), Serial_1);
-    QCOMPARE(groups.at(1).at(2).value<Port>(), UDP);
-    QCOMPARE(groups.at(0).at(0).toString(), QString());
-    QVERIFY(sentencesOf(groups.at(0)).at(0).startsWith(QStringLiteral("$SDVTG,")));
-
-    groups.clear();
+    QCOMPARE(groupsSent(*m_groups), (QStringList{"Serial_1 SDVTG", "UDP SDVTG"}));
+    QCOMPARE(m_groups->at(0).at(0).toString(), QString());
+    // Every second cycle with a divisor of two.
+    m_groups->clear();
     vtg->setPeriodDivisor(2);
     for (int cycle = 0; cycle < 6; ++cycle)
         m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(groups.count(), 6);
+    QCOMPARE(m_groups->count(), 6);
 
     // Registered but not enabled, or enabled for a line beyond the sender's lines: nothing.
-    groups.clear();
+    m_groups->clear();
     vtg->setPeriodicEnabled(false);
     m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(groups.count(), 0);
     vtg->setPeriodicEnabled(true);
     vtg->clearRegisteredLines();
     vtg->registerLine(Add_Serial_3);
     m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(groups.count(), 0);
+    QCOMPARE(m_groups->count(), 0);
 }
 
 void TestSend::depthAndHeartbeatGoAlone()
 {
-    for (const char *formatter : {"DPT", "HBT", "VTG", "HDT", "MTW"}) {
-        NmeaHandler *handler = standard(formatter);
-        handler->setPeriodicEnabled(true);
-        handler->registerLine(Serial_2);
-    }
-    QSignalSpy groups(&SignalEmitter::instance(),
-                      &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI);
+    for (const char *formatter : {"DPT", "HBT", "VTG", "HDT", "MTW"})
+        periodic(formatter, {Serial_2});
     m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(groups.count(), 3);
-    QCOMPARE(sentencesOf(groups.at(0)).size(), 1);
-    QVERIFY(sentencesOf(groups.at(0)).at(0).startsWith(QStringLiteral("$SDDPT,")));
-    QCOMPARE(sentencesOf(groups.at(1)).size(), 1);
-    QVERIFY(sentencesOf(groups.at(1)).at(0).startsWith(QStringLiteral("$SDHBT,")));
-    const QList<QString> rest = sentencesOf(groups.at(2));
-    QCOMPARE(rest.size(), 3);
-    QVERIFY(rest.at(0).startsWith(QStringLiteral("$SDHDT,")));
-    QVERIFY(rest.at(1).startsWith(QStringLiteral("$SDMTW,")));
-    QVERIFY(rest.at(2).startsWith(QStringLiteral("$SDVTG,")));
-    for (const QVariant &port : {groups.at(0).at(2), groups.at(1).at(2), groups.at(2).at(2)})
-        QCOMPARE(port.value<Port>(), Serial_2);
+    QCOMPARE(groupsSent(*m_groups), (QStringList{"Serial_2 SDDPT", "Serial_2 SDHBT", "Serial_2 SDHDT SDMTW SDVTG"}));
 }
 
-void TestSend::depthSentenceLeavesTheUnit()
+void TestSend::sentenceTextsLeaveTheUnit()
 {
     NmeaOutputData &out = NmeaOutputData::instance();
-    NmeaHandler *dpt = standard("DPT");
-    dpt->setPeriodicEnabled(true);
-    dpt->registerLine(UDP);
-    QSignalSpy groups(&SignalEmitter::instance(),
-                      &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI);
+    periodic("DPT", {UDP});
     m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(sentencesOf(groups.at(0)), QList<QString>{line(QStringLiteral("SDDPT,,,"))});
     setReal(out.DepthBlwTransducerMeters(), 12.34);
     setReal(out.OffsetFromTransducerMeters(), 0.5);
     setReal(out.MaximumRangeScale(), 100.0);
     m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(sentencesOf(groups.at(1)), QList<QString>{line(QStringLiteral("SDDPT,12.3,0.5,100"))});
-    QCOMPARE(groups.at(1).at(2).value<Port>(), UDP);
-
+    QCOMPARE(m_groups->at(0).at(1).value<QList<QString>>(), QList<QString>{line("SDDPT,,,")});
+    QCOMPARE(m_groups->at(1).at(1).value<QList<QString>>(), QList<QString>{line("SDDPT,12.3,0.5,100")});
     // Unit strings that cannot be null go out as their defaults.
-    NmeaHandler *dbt = standard("DBT");
     setReal(out.DepthBlwTransducerMeters(), 7.0);
-    QCOMPARE(dbt->buildOutgoing(), QStringList{line(QStringLiteral("SDDBT,,f,7.0,M,,F"))});
-}
+    QCOMPARE(standard("DBT")->buildOutgoing(), QStringList{line("SDDBT,,f,7.0,M,,F")});
 
-void TestSend::passThroughUntilForgotten()
-{
+    // A passed-through heading goes out as received until the handler forgets it.
     NmeaController receiver;
     NmeaHandler *hdt = standard("HDT");
     hdt->setPassThrough(true);
-    receiver.handleReceivedNmeaList(NmeaGroupInfo({line(QStringLiteral("HEHDT,271.25,T"))}, Serial_1));
-    QCOMPARE(hdt->buildOutgoing(), QStringList{line(QStringLiteral("SDHDT,271.25,T"))});
+    receiver.handleReceivedNmeaList(NmeaGroupInfo({line("HEHDT,271.25,T")}, Serial_1));
+    QCOMPARE(hdt->buildOutgoing(), QStringList{line("SDHDT,271.25,T")});
     for (int i = 0; i < 10; ++i)
         NmeaHandlerContainer::instance().tickAll();
-    QCOMPARE(hdt->buildOutgoing(), QStringList{line(QStringLiteral("SDHDT,,"))});
+    QCOMPARE(hdt->buildOutgoing(), QStringList{line("SDHDT,,")});
 }
 
 void TestSend::oneOffSendsByLine()
@@ -179,15 +165,14 @@ void TestSend::oneOffSendsByLine()
     QCOMPARE(serial.count(), 1);
     const NmeaGroupInfo sent = serial.at(0).at(0).value<NmeaGroupInfo>();
     QCOMPARE(sent.port, Serial_3);
-    QCOMPARE(sent.messages, QStringList{line(QStringLiteral("SDMTW,14.5,C"))});
+    QCOMPARE(sent.messages, QStringList{line("SDMTW,14.5,C")});
     QCOMPARE(logged.count(), 1);
 
     m_controller->sendPreparedStandardNmeaListWithCustomDestinationSFI(
-        QStringLiteral("PAIR"), {line(QStringLiteral("PZTQPAIR,SD0001,SD0002,1"))}, UDP, QString(),
-        QStringLiteral("SD0002"));
+        QStringLiteral("PAIR"), {line("PZTQPAIR,SD0001,SD0002,1")}, UDP, QString(), QStringLiteral("SD0002"));
     QCOMPARE(udp.count(), 1);
-    QCOMPARE(udp.at(0).at(0).value<NmeaGroupInfo>().destinations, QStringList{QStringLiteral("SD0002")});
-    QCOMPARE(udp.at(0).at(2).toStringList(), QStringList{QStringLiteral("SD0002")});
+    QCOMPARE(udp.at(0).at(0).value<NmeaGroupInfo>().destinations, QStringList{"SD0002"});
+    QCOMPARE(udp.at(0).at(2).toStringList(), QStringList{"SD0002"});
     m_controller->sendStandardNmeaMessageOfTypeOverPort(QStringLiteral("NOSUCH"), UDP);
     QCOMPARE(udp.count(), 1);
 
@@ -203,17 +188,17 @@ void TestSend::standbyLetsOnlyFewOut()
 {
     QSignalSpy udp(m_controller, &NmeaController::nmeaGroupReadyToBeSentOverUdp);
     m_controller->sendStandardNmeaMessageOfTypeOverPortInStandby(QStringLiteral("VTG"), UDP);
-    m_controller->sendPreparedStandardNmeaMessageOverPortInStandby(
-        QStringLiteral("VTG"), line(QStringLiteral("SDVTG,,,,,,,,,N")), UDP, false);
+    m_controller->sendPreparedStandardNmeaMessageOverPortInStandby(QStringLiteral("VTG"), line("SDVTG,,,,,,,,,N"), UDP,
+                                                                   false);
     QCOMPARE(udp.count(), 0);
     m_controller->sendStandardNmeaMessageOfTypeOverPortInStandby(QStringLiteral("PAIR"), UDP);
     QCOMPARE(udp.count(), 1);
     QVERIFY(udp.at(0).at(0).value<NmeaGroupInfo>().messages.at(0).startsWith(QStringLiteral("$PZTQPAIR,")));
-    m_controller->sendPreparedStandardNmeaListWithCustomDestinationSFIInStandby(
-        QStringLiteral("SFIACK"), {line(QStringLiteral("PZTQSFIACK,A,B,C,D"))}, UDP, QString(), QString());
-    m_controller->sendPreparedStandardNmeaListWithCustomDestinationSFIInStandby(
-        QStringLiteral("SCF"), {line(QStringLiteral("PZTQSCF,,,,,,,,1"))}, UDP, QString(), QString());
+    for (const char *formatter : {"SFIACK", "SCF"})
+        m_controller->sendPreparedStandardNmeaListWithCustomDestinationSFIInStandby(
+            formatter, {line(QStringLiteral("PZTQ%1,A,,,,,,,1").arg(formatter))}, UDP, QString(), QString());
     QCOMPARE(udp.count(), 2);
+    // Of the proprietary settings texts only the operating mode goes out, marked as such.
     m_controller->sendProprietaryNmeaListInStandby(QStringLiteral("ESDisplay;Brightness=5"));
     QCOMPARE(udp.count(), 2);
     m_controller->sendProprietaryNmeaListInStandby(QStringLiteral("ESKX12Setup;SystemInNormalOrStandbyMode=0"));
@@ -227,18 +212,15 @@ void TestSend::proprietaryCuttingAndJoining()
     for (int i = 0; text.size() < 200; ++i)
         text += QStringLiteral("Key%1=%2,").arg(i).arg(i * 7);
     text.truncate(200);
+    // Carriers are filled up to 82 characters, each a good sentence of its own.
     const NmeaGroupInfo group = NmeaParserClass::dataToNmeaList(text, QStringLiteral("AVG"));
-    QCOMPARE(group.messages.size(), 3);
-    const int lengths[] = {68, 68, 64};
-    for (int i = 0; i < 3; ++i) {
-        const QString &sentence = group.messages.at(i);
-        QVERIFY(sentence.size() <= 82);
-        QString checked = sentence;
-        QCOMPARE(NmeaMessage::checkSentence(checked), 0);
+    QList<int> lengths;
+    for (QString sentence : group.messages) {
+        lengths << sentence.size();
         QVERIFY(sentence.startsWith(QStringLiteral("$PZTQAVG,")));
-        QCOMPARE(sentence.size() - 9 - 5, lengths[i]);
+        QCOMPARE(NmeaMessage::checkSentence(sentence), 0);
     }
-    QCOMPARE(group.messages.at(0).size(), 82);
+    QCOMPARE(lengths, (QList<int>{82, 82, 78}));
     QCOMPARE(NmeaParserClass::nmeaListToData(group), text);
     // A piece may hold "*" and ","; only the last "*" of a sentence starts its checksum.
     const QString awkward = QStringLiteral("a*b,c*d");
@@ -249,16 +231,15 @@ void TestSend::proprietaryCuttingAndJoining()
     QSignalSpy udp(m_controller, &NmeaController::nmeaGroupReadyToBeSentOverUdp);
     m_controller->sendProprietaryNmeaList(text, QString(), {QStringLiteral("SD0007")});
     QCOMPARE(udp.count(), 1);
-    const NmeaGroupInfo sent = udp.at(0).at(0).value<NmeaGroupInfo>();
-    QCOMPARE(sent.messages, group.messages);
-    QCOMPARE(sent.destinations, QStringList{QStringLiteral("SD0007")});
+    QCOMPARE(udp.at(0).at(0).value<NmeaGroupInfo>().messages, group.messages);
+    QCOMPARE(udp.at(0).at(0).value<NmeaGroupInfo>().destinations, QStringList{"SD0007"});
 }
 
 void TestSend::timerIsReArmed()
 {
+    // Single shot, re-armed after each cycle: one second after a timed cycle, two after any other.
     QTimer *timer = m_sender->timer();
-    QVERIFY(timer->isSingleShot());
-    QVERIFY(timer->isActive());
+    QVERIFY(timer->isSingleShot() && timer->isActive());
     m_sender->sendPeriodicalMessages(0);
     QCOMPARE(timer->interval(), 1000);
     m_sender->sendPeriodicalMessages(3);
