@@ -51,6 +51,11 @@ private slots:
         delete m_ctl;
         delete m_sfis;
     }
+    QByteArrayList build(const QStringList &sentences, MessageType type = MessageTypeOrdinary,
+                         const QString &source = QString())
+    {
+        return m_ctl->buildDatagrams(sentences, type, QString(), {}, source);
+    }
 
     void tagBlocksFollowTheFourTemplates()
     {
@@ -105,48 +110,35 @@ private slots:
         QVERIFY(UdpParserClass::sourceSfi("g:1-1-5,s:AB12,n:3*00").isEmpty());
     }
 
-    void packingNumbersGroupsAndLines()
+    void groupsAndLinesAreNumberedPerKindAndWrap()
     {
         for (int i = 0; i < 36; ++i)
-            m_ctl->buildDatagrams({sentence("GPZDA,1")}, MessageTypeOrdinary, QString(), {}, QString());
-        const int k = m_ctl->lastLineNumber(10) + 1;
-        const QByteArrayList out = m_ctl->buildDatagrams(
-            {sentence("GPGGA,1"), sentence("GPVTG,2"), sentence("GPZDA,3")}, MessageTypeOrdinary, QString(), {},
-            QString());
+            build({sentence("GPZDA,1")});
+        const QByteArrayList out = build({sentence("GPGGA,1"), sentence("GPVTG,2"), sentence("GPZDA,3")});
         QCOMPARE(out.size(), 1);
         QVERIFY(out.first().startsWith(QByteArray("UdPbC\0", 6)));
         QCOMPARE(tagBodies(out.first()),
-                 (QList<QByteArray>{"g:1-3-37,s:SD0109,n:" + QByteArray::number(k),
-                                    "g:2-3-37,s:SD0109,n:" + QByteArray::number(k + 1),
-                                    "g:3-3-37,s:SD0109,n:" + QByteArray::number(k + 2)}));
-        const QByteArrayList next = m_ctl->buildDatagrams({sentence("GPGGA,1")}, MessageTypeOrdinary, QString(), {},
-                                                          QStringLiteral("VM1111"));
-        QCOMPARE(tagBodies(next.first()).first(), "g:1-1-38,s:VM1111,n:" + QByteArray::number(k + 3));
-    }
-
-    void countersWrapAndRunPerKind()
-    {
-        for (int i = 0; i < 99; ++i)
-            m_ctl->buildDatagrams({sentence("A")}, MessageTypeOrdinary, QString(), {}, QString());
-        QCOMPARE(m_ctl->groupId(), 99);
-        QCOMPARE(m_ctl->lastLineNumber(10), 99);
-        m_ctl->buildDatagrams({sentence("A")}, MessageTypeNetworkAdministration, QString(), {}, QString());
+                 (QList<QByteArray>{"g:1-3-37,s:SD0109,n:37", "g:2-3-37,s:SD0109,n:38", "g:3-3-37,s:SD0109,n:39"}));
+        QCOMPARE(tagBodies(build({sentence("GPGGA,1")}, MessageTypeOrdinary, "VM1111").first()).first(),
+                 QByteArray("g:1-1-38,s:VM1111,n:40"));
+        while (m_ctl->groupId() < 99)
+            build({sentence("A")});
+        QCOMPARE(m_ctl->lastLineNumber(10), 101);
+        build({sentence("A")}, MessageTypeNetworkAdministration);
         QCOMPARE(m_ctl->groupId(), 1);
-        QCOMPARE(m_ctl->lastLineNumber(56), 1);     // administration traffic counts on its own
-        QCOMPARE(m_ctl->lastLineNumber(10), 99);
+        QCOMPARE(m_ctl->lastLineNumber(56), 1);   // administration traffic counts on its own
+        QCOMPARE(m_ctl->lastLineNumber(10), 101);
         QCOMPARE(m_ctl->lastLineNumber(5), 0);
 
         QStringList many;
-        for (int i = 0; i < 901; ++i)
+        while (many.size() < 999 - 101 + 1)
             many.append(sentence("A"));
-        const QByteArrayList out = m_ctl->buildDatagrams(many, MessageTypeOrdinary, QString(), {}, QString());
-        const QList<QByteArray> bodies = tagBodies(out.last());
-        QVERIFY(bodies.last().endsWith(",n:1"));     // line 999 is followed by line 1
+        QVERIFY(tagBodies(build(many).last()).last().endsWith(",n:1"));   // line 999 is followed by line 1
         QCOMPARE(m_ctl->lastLineNumber(10), 1);
 
         m_ctl->setOrdinaryCounterKey(1);
-        m_ctl->buildDatagrams({sentence("A")}, MessageTypeOrdinary, QString(), {}, QString());
-        m_ctl->buildDatagrams({sentence("A")}, MessageTypeInternal, QString(), {}, QString());
+        build({sentence("A")});
+        build({sentence("A")}, MessageTypeInternal);
         QCOMPARE(m_ctl->lastLineNumber(1), 2);
     }
 
@@ -173,13 +165,10 @@ private slots:
         QCOMPARE(seen, 40);
         // Exactly at the limit: header 6 + "\\g:1-1-1,s:SD0109,n:1*hh\\" 25 + sentence 1429 = 1460.
         NmeaOverUdpController fresh(m_sfis);
-        const QByteArrayList one = fresh.buildDatagrams({QString(1429, QLatin1Char('x'))}, MessageTypeOrdinary,
-                                                        QString(), {}, QString());
+        const QByteArrayList one = fresh.buildDatagrams({QString(1429, 'x')}, MessageTypeOrdinary, QString(), {}, QString());
         QCOMPARE(one.size(), 1);
         QCOMPARE(one.first().size(), MAX_UDP_SIZE);
-        // A single sentence that can never fit is not sent at all.
-        QVERIFY(m_ctl->buildDatagrams({QString(1455, QLatin1Char('x'))}, MessageTypeOrdinary, QString(), {}, QString())
-                    .isEmpty());
+        QVERIFY(build({QString(1455, 'x')}).isEmpty());   // a sentence that can never fit is not sent
     }
 
     void receptionFaultsPerCode_data()
@@ -188,34 +177,26 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QList<int>>("codes");
         const QString gga = sentence("GPGGA,1");
-        QTest::newRow("valid") << datagram({{"g:1-1-5,s:AB0001,n:3", gga}}) << true << QList<int>{};
-        QByteArray big = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
-        big.append(QByteArray(MAX_UDP_SIZE + 1 - big.size(), 'x'));
-        QTest::newRow("1461 bytes") << big << false << QList<int>{75};
-        QByteArray noNul = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
-        noNul[5] = ' ';
-        QTest::newRow("no NUL") << noNul << false << QList<int>{79};
-        QByteArray token = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
-        token[1] = 'D';
-        QTest::newRow("token case") << token << false << QList<int>{79};
+        const QByteArray ok = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
+        const auto with = [&](int at, char c) { QByteArray d = ok; d[at] = c; return d; };
+        QTest::newRow("valid") << ok << true << QList<int>{};
+        QTest::newRow("1461 bytes") << ok + QByteArray(MAX_UDP_SIZE + 1 - ok.size(), 'x') << false << QList<int>{75};
+        QTest::newRow("no NUL") << with(5, ' ') << false << QList<int>{79};
+        QTest::newRow("token case") << with(1, 'D') << false << QList<int>{79};
         QTest::newRow("too short") << QByteArray("UdPb") << false << QList<int>{79};
         QTest::newRow("no tag block") << QByteArray("UdPbC\0", 6) + gga.toLatin1() << false << QList<int>{73};
         QTest::newRow("unterminated") << QByteArray("UdPbC\0\\g:1-1-5,s:AB0001,n:3*00", 30) << false << QList<int>{73};
-        const QByteArray longBody = "g:1-1-5,s:AB0001,n:3,t:" + QByteArray(55, 'x');  // 78 + "*hh" = 81
+        const QByteArray longBody = "g:1-1-5,s:AB0001,n:3,t:" + QByteArray(55, 'x');   // 78 + "*hh" = 81
         QTest::newRow("body of 81") << datagram({{longBody, gga}}) << false << QList<int>{73};
         QTest::newRow("body of 80") << datagram({{longBody.left(longBody.size() - 1), gga}}) << true << QList<int>{};
-        QByteArray bad = datagram({{"g:1-1-5,s:AB0001,n:3", gga}});
-        bad.replace("n:3*", "n:4*");
-        QTest::newRow("tag checksum") << bad << false << QList<int>{71};
-        QByteArray lower = QByteArray("UdPbC\0", 6) + "\\g:1-1-5,s:AB0001,n:3*" + netfixtures::tagChecksum("g:1-1-5,s:AB0001,n:3").toLower() + "\\" + gga.toLatin1();
-        QTest::newRow("lower-case tag checksum") << lower << true << QList<int>{};
-        QTest::newRow("no checksum") << QByteArray("UdPbC\0\\g:1-1-5,s:AB0001,n:3\\", 29) + gga.toLatin1() << false
-                                     << QList<int>{71};
+        QTest::newRow("tag checksum") << QByteArray(ok).replace("n:3*", "n:4*") << false << QList<int>{71};
+        QTest::newRow("lower-case tag checksum")
+            << QByteArray("UdPbC\0\\g:1-1-5,s:AB0001,n:8*4f\\", 31) + gga.toLatin1() << true << QList<int>{};
+        QTest::newRow("no checksum") << QByteArray(ok).replace("*44", "") << false << QList<int>{71};
         QTest::newRow("short source") << datagram({{"g:1-1-5,s:AB12,n:3", gga}}) << false << QList<int>{72};
         QTest::newRow("one bad piece of two")
             << datagram({{"g:1-2-5,s:AB12,n:3", gga}, {"g:2-2-5,s:AB0001,n:4", gga}}) << true << QList<int>{72};
-        QTest::newRow("no sentence") << datagram({{"g:1-1-5,s:AB0001,n:3", QStringLiteral("GPGGA\r\n")}}) << false
-                                     << QList<int>{76};
+        QTest::newRow("no sentence") << datagram({{"g:1-1-5,s:AB0001,n:3", "GPGGA\r\n"}}) << false << QList<int>{76};
     }
     void receptionFaultsPerCode()
     {
@@ -231,22 +212,19 @@ private slots:
         QTest::addColumn<QByteArray>("tag");
         QTest::addColumn<QString>("body");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("gga any talker") << QByteArray("g:1-1-5,s:XX0001,n:3") << "INGGA,1" << true;
-        QTest::newRow("gsv ignored") << QByteArray("g:1-1-5,s:XX0001,n:3") << "GPGSV,1" << false;
-        QTest::newRow("IIDPT") << QByteArray("g:1-1-5,s:XX0001,n:3") << "IIDPT,1" << true;
-        QTest::newRow("SDDPT") << QByteArray("g:1-1-5,s:XX0001,n:3") << "SDDPT,1" << false;
-        QTest::newRow("pair from unknown") << QByteArray("g:1-1-5,s:XX0001,n:3") << "PZTQPAIR,a" << true;
-        QTest::newRow("settings from unknown")
-            << QByteArray("g:1-1-5,s:XX0001,d:SD0109,n:3,t:pztqsetup") << "PZTQAVG,a" << false;
-        QTest::newRow("settings from paired")
-            << QByteArray("g:1-1-5,s:SD0108,d:SD0109,n:3,t:pztqsetup") << "PZTQAVG,a" << true;
-        QTest::newRow("paired but addressed elsewhere")
-            << QByteArray("g:1-1-5,s:SD0108,d:SD0110,n:3") << "GPGSV,a" << false;
-        QTest::newRow("internal without destination") << QByteArray("g:1-1-5,s:SD0108,n:3,t:pztqruntime")
-                                                      << "PZTQAVG,a" << false;
+        const QByteArray any = "g:1-1-5,s:XX0001,n:3";
+        QTest::newRow("gga any talker") << any << "INGGA,1" << true;
+        QTest::newRow("gsv ignored") << any << "GPGSV,1" << false;
+        QTest::newRow("IIDPT") << any << "IIDPT,1" << true;
+        QTest::newRow("SDDPT") << any << "SDDPT,1" << false;
+        QTest::newRow("pair from unknown") << any << "PZTQPAIR,a" << true;
+        QTest::newRow("short formatter") << any << "GGA,1" << false;
+        QTest::newRow("settings from unknown") << QByteArray("g:1-1-5,s:XX0001,d:SD0109,n:3,t:pztqsetup") << "PZTQAVG,a" << false;
+        QTest::newRow("settings from paired") << QByteArray("g:1-1-5,s:SD0108,d:SD0109,n:3,t:pztqsetup") << "PZTQAVG,a" << true;
+        QTest::newRow("paired but addressed elsewhere") << QByteArray("g:1-1-5,s:SD0108,d:SD0110,n:3") << "GPGSV,a" << false;
+        QTest::newRow("internal without destination") << QByteArray("g:1-1-5,s:SD0108,n:3,t:pztqruntime") << "PZTQAVG,a" << false;
         QTest::newRow("own heard back") << QByteArray("g:1-1-5,s:SD0109,n:3") << "GPGGA,1" << false;
         QTest::newRow("factory default source") << QByteArray("g:1-1-5,s:VM1111,n:3") << "GPGSV,1" << true;
-        QTest::newRow("short formatter") << QByteArray("g:1-1-5,s:XX0001,n:3") << "GGA,1" << false;
     }
     void acceptanceRule()
     {
@@ -344,28 +322,22 @@ private slots:
         QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), tag == QLatin1String("pztqsetup") ? 1 : 0);
     }
 
-    void acknowledgementRemovesOnlyItsDatagram()
-    {
-        NmeaOutputBuffer buffer(100000);
-        buffer.addGroup({{"a", "1-2-5-17", {"SD0108"}, false, false, 0}, {"b", "2-2-5-18", {"SD0108"}, false, false, 0}});
-        QVERIFY(!buffer.acknowledge(QStringLiteral("1-2-5-19"), QStringLiteral("SD0108")));
-        QVERIFY(!buffer.acknowledge(QStringLiteral("1-2-5-17"), QStringLiteral("SD0111")));
-        QVERIFY(buffer.acknowledge(QStringLiteral("1-2-5-17"), QStringLiteral("SD0108")));
-        QCOMPARE(buffer.pendingDatagrams(), 1);
-        QVERIFY(buffer.acknowledge(QStringLiteral("2-2-5-18"), QStringLiteral("SD0108")));
-        QCOMPARE(buffer.pendingGroups(), 0);
-    }
-
-    void unacknowledgedDatagramsAreResentTenTimesThenTheSfiIsLost()
+    void acknowledgedDatagramsLeaveOthersResentTenTimesThenTheSfiIsLost()
     {
         NmeaOutputBuffer buffer(15);
         QSignalSpy resent(&buffer, &NmeaOutputBuffer::resendDatagram);
         QSignalSpy lost(&buffer, &NmeaOutputBuffer::lostCommunicationWithSfi);
-        buffer.addGroup({{"a", "1-2-5-17", {"SD0108"}, false, false, 0}, {"b", "2-2-5-18", {"SD0108"}, false, false, 0}});
+        const QStringList jb{QStringLiteral("SD0108")};
+        buffer.addGroup({{"a", "1-3-5-17", jb, false, false, 0}, {"b", "2-3-5-18", jb, false, false, 0},
+                         {"c", "3-3-5-19", jb, false, false, 0}});
+        QVERIFY(!buffer.acknowledge(QStringLiteral("1-3-5-20"), jb.first()));
+        QVERIFY(!buffer.acknowledge(QStringLiteral("1-3-5-17"), QStringLiteral("SD0111")));
+        QVERIFY(buffer.acknowledge(QStringLiteral("1-3-5-17"), jb.first()));
+        QCOMPARE(buffer.pendingDatagrams(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
         QCOMPARE(resent.count(), 20);
-        QCOMPARE(resent.first().at(0).value<QByteArrayList>(), QByteArrayList{"a"});
-        QCOMPARE(lost.first().at(0).toString(), QStringLiteral("SD0108"));
+        QCOMPARE(resent.first().first().value<QByteArrayList>(), QByteArrayList{"b"});
+        QCOMPARE(lost.first().first().toString(), jb.first());
         QCOMPARE(buffer.pendingGroups(), 0);
         QTest::qWait(60);
         QCOMPARE(lost.count(), 1);
