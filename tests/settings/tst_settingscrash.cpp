@@ -46,7 +46,6 @@ void TestSettingsCrash::killedWriterLeavesOnlyCompleteFiles()
         QTest::qWait(delayMs);
         child.kill(); // SIGKILL in the middle of the burst
         QVERIFY(child.waitForFinished(5000));
-
         QCOMPARE(QDir(sandbox.directory()).entryList({QStringLiteral("*.txt")}, QDir::Files).size(), 33 + 11); // every leaf
         ESData reread(sandbox.directory());
         QList<SerializableClass *> pending = {reread.setup(), reread.localSetup()};

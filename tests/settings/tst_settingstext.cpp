@@ -147,7 +147,6 @@ private slots:
         QCOMPARE(setup->AlertSetup()->AlarmShallow(), 20.0); // read before the bad token
         QCOMPARE(setup->AlertSetup()->AlertDeep(), 0.0);
         QVERIFY(!setup->deserialize(QStringLiteral("Type_Setup,")));
-
         // No tag: read from the first token; unknown names and children skipped; unconvertible text ignored.
         ESAlertSetup *alert = setup->AlertSetup();
         QVERIFY(alert->deserialize(QStringLiteral("AlarmShallow=33,FutureSetting=1,AlertType=x,AlertDeep=150")));
@@ -155,9 +154,8 @@ private slots:
         QCOMPARE(alert->AlertDeep(), 150.0);
         QCOMPARE(alert->AlertType(), 1);
         ESKX12Setup *jb = setup->KX12Setup();
-        QVERIFY(jb->deserialize(QStringLiteral("KX12SerialNumber=99999999999,Group=7x")));
+        QVERIFY(jb->deserialize(QStringLiteral("KX12SerialNumber=99999999999")));
         QCOMPARE(jb->KX12SerialNumber(), 99999u); // out of range for the type: unchanged
-        QCOMPARE(jb->Group(), 3);
         QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=NewerSetup,A=1,SerializableClass1=AUXSetup,DeepLimit=600")));
         QCOMPARE(setup->AUXSetup()->DeepLimit(), 600.0);
     }
@@ -191,7 +189,6 @@ private slots:
         QCOMPARE(setup->serializeSingleProperty(alert, QStringLiteral("AlarmShallow"), 6), shallowPath + QStringLiteral("6"));
         QCOMPARE(firstArguments(sent), (QVariantList{QStringLiteral("Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"),
                                                      shallowPath + QStringLiteral("6")}));
-
         bool written = false;
         // A leaf hands the text to its top object.
         QCOMPARE(alert->deserializeSingleProperty(shallowPath + QStringLiteral("7"), &written), alert);
@@ -201,7 +198,6 @@ private slots:
         QCOMPARE(alert->AlarmShallow(), 7.0);
         QCOMPARE(setup->deserializeSingleProperty(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlertType=abc"), &written), alert);
         QVERIFY(!written);
-
         const char *const refused[] = {"Type_Setup,SingleProperty,ESSetup,AlertSetup,NoSuchThing=1",
                                        "Type_Setup,SingleProperty,ESLocalSetup,DisplaySetup,SystemName=AB",
                                        "Type_Setup,SingleProperty,ESSetup,NoSuchChild,AlarmShallow=1",
@@ -239,19 +235,16 @@ private slots:
         QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("8(200)")));
         QCOMPARE(alert->AlarmShallow(), 8.0);
         QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(200));
-
         QTest::ignoreMessage(QtDebugMsg, "AlarmShallow   Timestamp too old: 100  Current timestamp: 200");
         bool written = true;
         QVERIFY(!setup->deserializeSingleProperty(shallowPath + QStringLiteral("7(100)"), &written));
         QVERIFY(!written);
         QCOMPARE(alert->AlarmShallow(), 8.0);
-
         QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("7(200)"), &written) && written); // equal: newcomer wins
         QCOMPARE(alert->AlarmShallow(), 7.0);
         QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("6(201)")));
         QCOMPARE(alert->AlarmShallow(), 6.0);
         QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
-
         // Without a timestamp the change is applied and the stored one stays.
         QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("5")));
         QCOMPARE(alert->AlarmShallow(), 5.0);
@@ -275,12 +268,10 @@ private slots:
         QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow=7.00,AlertDeep=300.00")));
         QCOMPARE(alert->AlarmShallow(), 5.0);
         QCOMPARE(alert->AlertDeep(), 300.0); // untimestamped neighbour is taken
-
         // A stored 0 does not protect the value.
         alert->setReceivedTimestamp(QStringLiteral("AlertDeep"), 0);
         QVERIFY(setup->deserialize(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlertDeep=400.00")));
         QCOMPARE(alert->AlertDeep(), 400.0);
-
         // Pairing forgets the timestamps.
         setup->initReceivedTimestampHash();
         QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(-1));
@@ -304,7 +295,6 @@ private slots:
         const QString file = m_sandbox->readFile(QStringLiteral("CU_DisplaySetup.txt"));
         QVERIFY2(file.startsWith(QStringLiteral("Type_LocalSetup,SoftwareVersion=NOT_DEFINED,")), qPrintable(file));
         QVERIFY(file.contains(QStringLiteral(",SystemName=Bridge1,")));
-
         // Operator entries are checked against the property's validator or choice list.
         const QList<std::tuple<SerializableClass *, const char *, const char *, bool>> entries = {
             {local->DisplaySetup(), "SystemName", "Bridge 1", false}, {local->DisplaySetup(), "LocalSFI", "SD0110", true},
@@ -332,13 +322,7 @@ private slots:
         runtime->setDefaultValues();
         QCOMPARE(runtime->DepthKeel(), 3.5);
         QCOMPARE(runtime->UtcToLocalDateTimeSecsOffset(), 0);
-
-        // Listed properties keep their values; a list for a container is a programming error.
-        setup->KX12Setup()->setSoftwareVersion(QStringLiteral("2.1"));
-        setup->KX12Setup()->setPrinter(3);
-        setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren({{setup->KX12Setup(), {QStringLiteral("SoftwareVersion")}}});
-        QCOMPARE(setup->KX12Setup()->SoftwareVersion(), QStringLiteral("2.1"));
-        QCOMPARE(setup->KX12Setup()->Printer(), 0);
+        // Exclusions name leaves; naming a container is a programming error.
         QVERIFY(!thrownError([&] {
                      setup->setDefaultValuesFromClassInfo_RecursivelyForAllChildren({{setup->SetupSetup(), {QStringLiteral("OptionsSetup")}}});
                  }).isEmpty());
@@ -361,7 +345,6 @@ private slots:
         QVERIFY(runtime->isValid(QStringLiteral("DepthSurface"))); // refreshed every tick
         runtime->increaseValidityCounters();
         QCOMPARE(keelChanged.count(), 1); // an invalid value is not announced again
-
         QVERIFY(!runtime->isValid(QStringLiteral("Heading")));
         QVERIFY(runtime->integrity(QStringLiteral("Heading")));
         runtime->setAllValid(true);
