@@ -1,5 +1,4 @@
-// Runs only inside a private network namespace (see CMakeLists.txt): two socket sets on the
-// loopback interface stand for the control unit and the junction box.
+// Two socket sets on the loopback of a private network namespace stand for the control unit and the box.
 #include "binarytransmissioncontroller.h"
 #include "errorlogger.h"
 #include "listofsfisonnetwork.h"
@@ -9,7 +8,6 @@
 #include "socketinterface.h"
 #include "udp61162450controller.h"
 
-#include <QNetworkInterface>
 #include <QSignalSpy>
 #include <QUdpSocket>
 #include <QtTest>
@@ -24,7 +22,7 @@ struct Side
     std::unique_ptr<Udp61162450Controller> udp;
     std::unique_ptr<socketInterface> io;
 
-    Side(const QString &local, const QString &peer)
+    Side(const char *local, const char *peer)
     {
         sfis.setLocalSfi(local);
         sfis.connectSfi(peer);
@@ -39,6 +37,10 @@ struct Side
     {
         udp->updateNmeaGroup(group);
         io->init();
+    }
+    void send(const QString &body)
+    {
+        udp->nmeaOverUdpController()->packUdp({netfixtures::sentence(body)}, MessageTypeOrdinary, false, QString());
     }
 };
 
@@ -57,14 +59,12 @@ class TestSockets : public QObject
 private slots:
     void initTestCase()
     {
-        const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
-        QVERIFY2(all.size() == 1 && all.first().humanReadableName() == QLatin1String("lo"),
-                 "must run inside a private network namespace");
+        QVERIFY2(netfixtures::onlyLoopback(), "must run inside a private network namespace");
     }
 
     void groupSocketsFollowTheTransmissionGroup()
     {
-        Side cu(QStringLiteral("SD0109"), QStringLiteral("SD0108"));
+        Side cu("SD0109", "SD0108");
         QSignalSpy changed(cu.udp.get(), &Udp61162450Controller::nmeaGroupChanged);
         cu.start(3);
         QCOMPARE(cu.udp->nmeaSocket()->localPort(), quint16(60004));
@@ -83,8 +83,8 @@ private slots:
 
     void sentencesReachThePeerOnTheNewGroupOnly()
     {
-        Side cu(QStringLiteral("SD0109"), QStringLiteral("SD0108"));
-        Side jb(QStringLiteral("SD0108"), QStringLiteral("SD0109"));
+        Side cu("SD0109", "SD0108");
+        Side jb("SD0108", "SD0109");
         cu.start(0);
         jb.start(3);
         cu.io->enableReception();
@@ -93,21 +93,17 @@ private slots:
         QSignalSpy sent(cu.udp->nmeaOverUdpController(), &NmeaOverUdpController::sendDatagrams);
 
         // Drain-once after init: the first batch read is thrown away.
-        cu.udp->nmeaOverUdpController()->packUdp({netfixtures::sentence(QStringLiteral("GPGGA,0"))},
-                                                 MessageTypeOrdinary, false, QString());
+        cu.send(QStringLiteral("GPGGA,0"));
         QTest::qWait(200);
-        cu.udp->nmeaOverUdpController()->packUdp({netfixtures::sentence(QStringLiteral("GPGGA,1"))},
-                                                 MessageTypeOrdinary, false, QString());
+        cu.send(QStringLiteral("GPGGA,1"));
         QTest::qWait(300);
         QCOMPARE(atJb.count(), 0);   // different groups
 
         jb.start(0);
-        cu.udp->nmeaOverUdpController()->packUdp({netfixtures::sentence(QStringLiteral("GPGGA,2"))},
-                                                 MessageTypeOrdinary, false, QString());
+        cu.send(QStringLiteral("GPGGA,2"));
         QTest::qWait(200);
         QCOMPARE(atJb.count(), 0);   // drained after re-initialisation
-        cu.udp->nmeaOverUdpController()->packUdp({netfixtures::sentence(QStringLiteral("GPGGA,3"))},
-                                                 MessageTypeOrdinary, false, QString());
+        cu.send(QStringLiteral("GPGGA,3"));
         QTRY_COMPARE(atJb.count(), 1);
         QCOMPARE(atJb.first().first().value<ReceivedSentenceGroup>().sentences.first(),
                  netfixtures::sentence(QStringLiteral("GPGGA,3")));
@@ -116,14 +112,13 @@ private slots:
 
     void nothingIsReadBeforeReceptionIsEnabledAndJammedSocketsAreRead()
     {
-        Side cu(QStringLiteral("SD0109"), QStringLiteral("SD0108"));
-        Side jb(QStringLiteral("SD0108"), QStringLiteral("SD0109"));
+        Side cu("SD0109", "SD0108");
+        Side jb("SD0108", "SD0109");
         cu.start(3);
         // The peer binds and joins, but its socket interface never connects to readyRead.
         jb.udp->updateNmeaGroup(3);
         QSignalSpy received(jb.io.get(), &socketInterface::recievedMessage);
-        cu.udp->nmeaOverUdpController()->packUdp({netfixtures::sentence(QStringLiteral("GPGGA,1"))},
-                                                 MessageTypeOrdinary, false, QString());
+        cu.send(QStringLiteral("GPGGA,1"));
         QTest::qWait(1300);
         QCOMPARE(received.count(), 0);
         QVERIFY(jb.udp->nmeaSocket()->hasPendingDatagrams());
@@ -134,12 +129,12 @@ private slots:
 
     void binaryImagesOnlyFromThePairedUnit()
     {
-        Side cu(QStringLiteral("SD0109"), QStringLiteral("SD0108"));
+        Side cu("SD0109", "SD0108");
         cu.start(3);
         cu.io->enableReception();
         QSignalSpy images(cu.io.get(), &socketInterface::recievedBinaryMessage);
         QSignalSpy tooLong(cu.io.get(), &socketInterface::binaryDatagramTooLong);
-        Side jb(QStringLiteral("SD0108"), QStringLiteral("SD0109"));
+        Side jb("SD0108", "SD0109");
         jb.start(3);
         QVERIFY(jb.io->sendBinaryDatagrams({binaryFrom("SD0107"), binaryFrom("SD0108"), QByteArray(1461, 'x')}, true));
         QTRY_COMPARE(tooLong.count(), 1);

@@ -7,13 +7,16 @@
 
 namespace {
 constexpr int kInterval = 20;
+const QString kCu = QStringLiteral("SD0109");
+const QString kJb = QStringLiteral("SD0108");
 
-QStringList sentTexts(const QSignalSpy &spy)
+int countOf(const QSignalSpy &spy, const QString &text)
 {
-    QStringList out;
-    for (const QVariantList &args : spy)
-        out.append(args.first().toString());
-    return out;
+    return int(std::count_if(spy.cbegin(), spy.cend(), [&](const QVariantList &a) { return a.first() == text; }));
+}
+QString ack(const QString &to, const QString &command)
+{
+    return PairingController::sfiAckSentence(kJb, to, command, QStringLiteral("P"));
 }
 } // namespace
 
@@ -24,9 +27,9 @@ private slots:
     void init()
     {
         m_sfis = new ListOfSfisOnNetwork(this);
-        m_sfis->setLocalSfi(QStringLiteral("SD0109"));
+        m_sfis->setLocalSfi(kCu);
         m_pairing = new PairingController(m_sfis, kInterval, this);
-        m_pairing->setInitialPairedSfi(QStringLiteral("SD0108"));
+        m_pairing->setInitialPairedSfi(kJb);
     }
     void cleanup()
     {
@@ -36,17 +39,12 @@ private slots:
 
     void sentencesCarryTheirChecksum()
     {
-        QCOMPARE(PairingController::pairSentence(QStringLiteral("SD0109"), QStringLiteral("SD0108"), QStringLiteral("P")),
+        QCOMPARE(PairingController::pairSentence(kCu, kJb, QStringLiteral("P")),
                  netfixtures::sentence(QStringLiteral("PZTQPAIR,SD0109,SD0108,P")));
-        QCOMPARE(PairingController::devStartSentence(QStringLiteral("SD0109")),
-                 netfixtures::sentence(QStringLiteral("PZTQDEVSTART,SD0109")));
-        const QString ack = PairingController::sfiAckSentence(QStringLiteral("SD0108"), QStringLiteral("SD0109"),
-                                                              QStringLiteral("PAIR"), QStringLiteral("P"));
-        QCOMPARE(PairingController::proprietaryFields(ack),
+        QCOMPARE(PairingController::devStartSentence(kCu), netfixtures::sentence(QStringLiteral("PZTQDEVSTART,SD0109")));
+        QCOMPARE(PairingController::proprietaryFields(ack(kCu, QStringLiteral("PAIR"))),
                  (QStringList{"SFIACK", "SD0108", "SD0109", "PAIR", "P"}));
-        QString broken = ack;
-        broken.replace(QStringLiteral("PAIR"), QStringLiteral("PAIX"));
-        QVERIFY(PairingController::proprietaryFields(broken).isEmpty());
+        QVERIFY(PairingController::proprietaryFields(ack(kCu, QStringLiteral("PAIR")).replace("PAIR", "PAIX")).isEmpty());
     }
 
     void changingThePairedBoxUnpairsTheOldOneAndRetriesTenTimes()
@@ -58,15 +56,11 @@ private slots:
         m_pairing->setPairedSfi(QStringLiteral("SD0110"));
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0110")});
         QTRY_COMPARE_WITH_TIMEOUT(sent.count(), 20, 5000);
-        // Ten sends one interval apart take at least nine intervals.
-        QVERIFY(clock.elapsed() >= 9 * kInterval);
+        QVERIFY(clock.elapsed() >= 9 * kInterval);   // ten sends one interval apart
         QTest::qWait(5 * kInterval);
         QCOMPARE(sent.count(), 20);
-        const QStringList texts = sentTexts(sent);
-        const QString unpair = PairingController::pairSentence(QStringLiteral("SD0109"), QStringLiteral("SD0108"), QStringLiteral("U"));
-        const QString pair = PairingController::pairSentence(QStringLiteral("SD0109"), QStringLiteral("SD0110"), QStringLiteral("P"));
-        QCOMPARE(texts.count(unpair), 10);
-        QCOMPARE(texts.count(pair), 10);
+        QCOMPARE(countOf(sent, PairingController::pairSentence(kCu, kJb, QStringLiteral("U"))), 10);
+        QCOMPARE(countOf(sent, PairingController::pairSentence(kCu, QStringLiteral("SD0110"), QStringLiteral("P"))), 10);
         QCOMPARE(about.count(), 10);
         QVERIFY(!m_pairing->isPairing());
     }
@@ -75,17 +69,14 @@ private slots:
     {
         QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
         QSignalSpy acked(m_pairing, &PairingController::pairingAcknowledged);
-        m_pairing->devStartReceived(QStringLiteral("SD0108"));
+        m_pairing->devStartReceived(kJb);
+        QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
         QCOMPARE(sent.count(), 1);   // no unpair: same box
         QTRY_COMPARE(sent.count(), 3);
-        m_pairing->handleSentences({PairingController::sfiAckSentence(QStringLiteral("SD0108"), QStringLiteral("SD0105"),
-                                                                      QStringLiteral("PAIR"), QStringLiteral("P"))});
-        m_pairing->handleSentences({PairingController::sfiAckSentence(QStringLiteral("SD0108"), QStringLiteral("SD0109"),
-                                                                      QStringLiteral("SLP"), QStringLiteral("P"))});
+        m_pairing->handleSentences({ack(QStringLiteral("SD0105"), QStringLiteral("PAIR")), ack(kCu, QStringLiteral("SLP"))});
         QTRY_COMPARE(sent.count(), 5);
         QCOMPARE(acked.count(), 0);
-        m_pairing->handleSentences({PairingController::sfiAckSentence(QStringLiteral("SD0108"), QStringLiteral("SD0109"),
-                                                                      QStringLiteral("PAIR"), QStringLiteral("P"))});
+        m_pairing->handleSentences({ack(kCu, QStringLiteral("PAIR"))});
         QCOMPARE(acked.count(), 1);
         const int atAck = sent.count();
         QTest::qWait(6 * kInterval);
@@ -93,38 +84,31 @@ private slots:
         QCOMPARE(m_pairing->pairSendCount(), 0);
     }
 
-    void rewritingTheSamePairedBoxDoesNotPairAgain()
-    {
-        QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
-        m_pairing->setPairedSfi(QStringLiteral("SD0108"));   // not yet connected: pairs
-        QCOMPARE(sent.count(), 1);
-        m_pairing->setPairedSfi(QStringLiteral("SD0108"));
-        QCOMPARE(sent.count(), 1);
-        QCOMPARE(m_pairing->pairSendCount(), 1);
-        m_pairing->devStartReceived(QStringLiteral("SD0108"));   // a restarted box is paired anew
-        QCOMPARE(sent.count(), 2);
-        QCOMPARE(m_pairing->pairSendCount(), 1);
-    }
-
-    void devStartFromAnotherBoxChangesNothing()
+    void onlyANewOrRestartedPairedBoxIsPairedAgain()
     {
         QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
         m_pairing->handleSentences({PairingController::devStartSentence(QStringLiteral("SD0107"))});
         QTest::qWait(3 * kInterval);
         QCOMPARE(sent.count(), 0);
         QVERIFY(m_sfis->connectedSfis().isEmpty());
-        m_pairing->handleSentences({PairingController::devStartSentence(QStringLiteral("SD0108"))});
-        QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0108")});
+        m_pairing->setPairedSfi(kJb);   // not yet connected: pairs
         QCOMPARE(sent.count(), 1);
+        QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
+        m_pairing->setPairedSfi(kJb);
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(m_pairing->pairSendCount(), 1);
+        m_pairing->handleSentences({PairingController::devStartSentence(kJb)});   // a restarted box is paired anew
+        QCOMPARE(sent.count(), 2);
+        QCOMPARE(m_pairing->pairSendCount(), 1);
     }
 
     void peerSfiChangeFollowsTheConnectedBox()
     {
-        m_sfis->connectSfi(QStringLiteral("SD0108"));
+        m_sfis->connectSfi(kJb);
         m_sfis->addSfi(QStringLiteral("SD0120"));
-        m_pairing->handleSentences({PairingController::sfiChangeSentence(QStringLiteral("SD0111"), QStringLiteral("SD0108"))});
+        m_pairing->handleSentences({PairingController::sfiChangeSentence(QStringLiteral("SD0111"), kJb)});
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0111")});
-        QVERIFY(!m_sfis->sfisOnNetwork().contains(QStringLiteral("SD0108")));
+        QVERIFY(!m_sfis->sfisOnNetwork().contains(kJb));
         m_pairing->sfiChangeReceived(QStringLiteral("SD0121"), QStringLiteral("SD0120"));
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0111")});
         QVERIFY(m_sfis->sfisOnNetwork().contains(QStringLiteral("SD0121")));
@@ -138,7 +122,7 @@ private slots:
         QTRY_COMPARE(sent.count(), 5);
         QTest::qWait(4 * kInterval);
         QCOMPARE(sent.count(), 5);
-        QCOMPARE(sentTexts(sent).count(PairingController::sfiChangeSentence(QStringLiteral("SD0112"), QStringLiteral("SD0109"))), 5);
+        QCOMPARE(countOf(sent, PairingController::sfiChangeSentence(QStringLiteral("SD0112"), kCu)), 5);
     }
 
 private:
