@@ -1,10 +1,10 @@
 #include "communicationslogging.h"
 #include "logfilewriter.h"
 #include "messagelogger.h"
+#include "storagetree.h"
 #include "unitclock.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -14,13 +14,9 @@ const QString kGga = QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0
 
 QStringList lines(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList out = QString::fromUtf8(f.readAll()).split('\n');
-    if (!out.isEmpty() && out.last().isEmpty())
-        out.removeLast();
-    return out;
+    QString text = QString::fromUtf8(StorageTree::readFile(path));
+    text.chop(text.endsWith('\n') ? 1 : 0);
+    return text.isEmpty() ? QStringList() : text.split('\n');
 }
 
 // The time part is checked against the clock; the rest must be the message unchanged.
@@ -36,43 +32,28 @@ class TestCommLogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        UnitClock::instance().setCurrentDateTimeUtc(QDateTime(QDate(2026, 3, 9), QTime(7, 5, 4), Qt::UTC));
+    }
+    void cleanup() { UnitClock::instance().setCurrentDateTimeUtc(QDateTime::currentDateTimeUtc()); }
 
-    void lineFormat();
     void loggedMessageBecomesExactlyOneLine();
-    void nothingIsWrittenForAPortWhoseLoggingIsOff();
+    void nothingIsWrittenForAPortThatIsOffOrWithoutAFolder();
     void errorRecordsGoToTheirFiles();
     void layoutOnTheDeviceAndWritingOffTheMainThread();
-    void linesWithoutADeviceAreDroppedAndCounted();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestCommLogs::init()
-{
-    m_dir.reset(new QTemporaryDir);
-    UnitClock::instance().setCurrentDateTimeUtc(QDateTime(QDate(2026, 3, 9), QTime(7, 5, 4), Qt::UTC));
-}
-
-void TestCommLogs::cleanup()
-{
-    UnitClock::instance().setCurrentDateTimeUtc(QDateTime::currentDateTimeUtc());
-}
-
-void TestCommLogs::lineFormat()
+void TestCommLogs::loggedMessageBecomesExactlyOneLine()
 {
     const QDateTime t(QDate(2026, 12, 6), QTime(8, 9, 10, 999), Qt::UTC);
     QCOMPARE(MessageLogger::formatLine(t, kGga), QByteArray("06-Dec-2026_08:09:10 (UTC) >> ") + kGga.toLatin1() + "<<\n");
-    QCOMPARE(MessageLogger::portFileName(Serial_1), QString("NMEA_1.txt"));
-    QCOMPARE(MessageLogger::portFileName(Serial_3), QString("NMEA_3.txt"));
-    QCOMPARE(MessageLogger::portFileName(UDP), QString("NMEA_UDP.txt"));
     QCOMPARE(MessageLogger::portFileName(Add_Serial_2), QString("NMEA_Add_2.txt"));
-}
 
-void TestCommLogs::loggedMessageBecomesExactlyOneLine()
-{
     MessageLogger logger;
     logger.setDirPath(m_dir->path());
     logger.setPortLogging(Serial_1, true);
@@ -95,12 +76,19 @@ void TestCommLogs::loggedMessageBecomesExactlyOneLine()
     QCOMPARE(logger.linesLogged(), 3);
 }
 
-void TestCommLogs::nothingIsWrittenForAPortWhoseLoggingIsOff()
+void TestCommLogs::nothingIsWrittenForAPortThatIsOffOrWithoutAFolder()
 {
     MessageLogger logger;
-    logger.setDirPath(m_dir->path());
     logger.setPortLogging(Serial_2, true);
     logger.setPortLogging(static_cast<Port>(9), true);
+    // No folder yet: the lines are dropped and counted, nothing stays pending.
+    for (int i = 0; i < 5; ++i)
+        logger.logMessageToFile(Serial_2, kGga);
+    logger.writeToFiles();
+    QCOMPARE(logger.linesDropped(), 5);
+    QCOMPARE(logger.pendingBytes(), 0);
+
+    logger.setDirPath(m_dir->path());
     for (Port p : {Serial_1, Serial_2, Serial_3, UDP, Add_Serial_1, static_cast<Port>(9)})
         logger.logMessageToFile(p, kGga);
     logger.writeToFiles();
@@ -170,21 +158,6 @@ void TestCommLogs::layoutOnTheDeviceAndWritingOffTheMainThread()
     QCOMPARE(lines(base + "/Input_Messages/NMEA_3.txt").size(), 2);
     QCOMPARE(logs.inputLogger()->linesDropped(), 1);
     QCOMPARE(logs.directory(), QString());
-}
-
-void TestCommLogs::linesWithoutADeviceAreDroppedAndCounted()
-{
-    MessageLogger logger;
-    logger.setPortLogging(Serial_1, true);
-    for (int i = 0; i < 5; ++i)
-        logger.logMessageToFile(Serial_1, kGga);
-    logger.writeToFiles();
-    QCOMPARE(logger.linesDropped(), 5);
-    QCOMPARE(logger.pendingBytes(), 0);
-    logger.setDirPath(m_dir->path() + "/later");
-    logger.logMessageToFile(Serial_1, kGga);
-    logger.writeToFiles();
-    QCOMPARE(lines(m_dir->path() + "/later/NMEA_1.txt").size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCommLogs)

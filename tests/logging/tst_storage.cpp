@@ -42,9 +42,8 @@ void TestStorage::devicesFollowTheMountTable()
     QSignalSpy spy(&controller, &StorageDeviceController::devicePresenceChanged);
     QSignalSpy checks(&controller, &StorageDeviceController::checkFinished);
     auto check = [&] { controller.requestCheck(); return checks.wait(); };
+    const QVariant usb = QVariant::fromValue(StorageUsb), sd = QVariant::fromValue(StorageSd);
     QVERIFY(checks.wait());
-    QCOMPARE(spy.count(), 0);
-
     // A similar name is not the stick.
     m_tree->mount({"/media/usb0x"});
     QVERIFY(check());
@@ -52,10 +51,7 @@ void TestStorage::devicesFollowTheMountTable()
 
     m_tree->mount({"/media/usb0", "/media/sd0"});
     QVERIFY(check());
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(0).at(0).value<StorageDevice>(), StorageUsb);
-    QCOMPARE(spy.at(0).at(1).toBool(), true);
-    QCOMPARE(spy.at(1).at(0).value<StorageDevice>(), StorageSd);
+    QCOMPARE(spy, QList<QVariantList>({{usb, true}, {sd, true}}));
     QVERIFY(controller.isPresent(StorageUsb) && controller.isPresent(StorageSd));
 
     // An unchanged table is silent; pulling the stick is reported at the next check.
@@ -63,9 +59,7 @@ void TestStorage::devicesFollowTheMountTable()
     QCOMPARE(spy.count(), 2);
     m_tree->pull("/media/usb0");
     QVERIFY(check());
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(spy.at(2).at(0).value<StorageDevice>(), StorageUsb);
-    QCOMPARE(spy.at(2).at(1).toBool(), false);
+    QCOMPARE(spy, QList<QVariantList>({{usb, true}, {sd, true}, {usb, false}}));
     QVERIFY(!controller.isPresent(StorageUsb));
 
     controller.setProductSerialNumber(12345);
@@ -108,8 +102,7 @@ void TestStorage::fullDiskRules()
     checker.checkDiskSpace();
     QVERIFY(fullSpy.wait());
     QCOMPARE(asked, m_tree->path("/media/usb0"));
-    QCOMPARE(fullSpy.at(0).at(0).toBool(), full);
-    QCOMPARE(fullSpy.at(0).at(1).toBool(), reserve);
+    QCOMPARE(fullSpy.at(0), QVariantList({full, reserve}));
     QCOMPARE(bytesSpy.count(), 1);
     QCOMPARE(bytesSpy.at(0).at(0).value<QList<qint64>>(), QList<qint64>({8000000000LL, available, available}));
 }
@@ -166,10 +159,10 @@ void TestStorage::chosenDeviceIsAnnouncedOnlyWhenPresentAndNotFull()
 
     m_tree->mount({"/media/usb0"});
     controller.storageController()->requestCheck();
+    const QString usbLogs = m_tree->path("/media/usb0/velmora/99999/Logs"), sdLogs = m_tree->path("/media/sd0/velmora/99999/Logs");
     QTRY_COMPARE(lastFlag(info), true);
-    QCOMPARE(info.last().at(1).toBool(), true);
-    QCOMPARE(info.last().at(2).toString(), m_tree->path("/media/usb0/velmora/99999/Logs"));
-    QCOMPARE(controller.logPath(), info.last().at(2).toString());
+    QCOMPARE(info.last(), QVariantList({true, true, usbLogs}));
+    QCOMPARE(controller.logPath(), usbLogs);
 
     // The other device coming and going does not disturb the chosen one.
     const int before = info.count();
@@ -181,28 +174,25 @@ void TestStorage::chosenDeviceIsAnnouncedOnlyWhenPresentAndNotFull()
 
     m_tree->pull("/media/usb0");
     controller.storageController()->requestCheck();
-    QTRY_COMPARE(info.last().at(0).toBool(), false);
-    QCOMPARE(info.last().at(2).toString(), QString());
+    QTRY_COMPARE(info.last(), QVariantList({false, false, QString()}));
 
     controller.setLoggingDevice(LogToSd);
-    QTRY_COMPARE(lastFlag(info), true);
-    QCOMPARE(info.last().at(2).toString(), m_tree->path("/media/sd0/velmora/99999/Logs"));
-    QVERIFY(lastFlag(raw));
+    QTRY_COMPARE(info.last(), QVariantList({true, true, sdLogs}));
+    QCOMPARE(raw.last(), QVariantList({true, sdLogs}));
 
     // Into the raw data reserve: raw data stops, the small logs go on; below the minimum all stops.
     available = 50000000;
     controller.checkNow();
     QTRY_COMPARE(raw.last().at(0).toBool(), false);
-    QCOMPARE(info.last().at(0).toBool(), true);
-    QCOMPARE(info.last().at(1).toBool(), false);
+    QCOMPARE(info.last(), QVariantList({true, false, sdLogs}));
     available = 19000000;
     controller.checkNow();
     QTRY_COMPARE(info.last().at(0).toBool(), false);
-    QCOMPARE(controller.isLoggingSpaceAvailable(), false);
+    QVERIFY(!controller.isLoggingSpaceAvailable());
     available = 900000000;
     controller.checkNow();
-    QTRY_COMPARE(lastFlag(raw), true);
-    QCOMPARE(info.last().at(0).toBool(), true);
+    QTRY_COMPARE(raw.last(), QVariantList({true, sdLogs}));
+    QCOMPARE(info.last(), QVariantList({true, true, sdLogs}));
 }
 
 void TestStorage::ordinalNumberSurvivesRestart()
@@ -214,8 +204,7 @@ void TestStorage::ordinalNumberSurvivesRestart()
         QCOMPARE(controller.ordinalNumber(), 41);
         QSignalSpy spy(&controller, &ESLoggingDeviceController::ordinalNumberChanged);
         controller.incrementOrdinalNumber();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toInt(), 42);
+        QCOMPARE(spy, QList<QVariantList>({{42}}));
         QVERIFY2(QRegularExpression("^/Log_n42_utc\\d{4}_[A-Z][a-z]{2}_\\d\\d-\\d\\d_\\d\\d_\\d\\d$")
                      .match(controller.newLogFolderName()).hasMatch(), qPrintable(controller.newLogFolderName()));
     }
