@@ -8,6 +8,43 @@
 
 using NmeaTest::line;
 
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QList<QJsonObject> objects; // {"unparsable": text} for an output line that is no JSON object
+    QString summary;
+};
+
+Run run(const QStringList &arguments, const QByteArray &input = QByteArray())
+{
+    QProcess process;
+    process.start(QStringLiteral(KVE_NMEA_CHECK_PATH), arguments);
+    if (!process.waitForStarted())
+        return Run();
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(30000);
+    Run result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    for (const QByteArray &jsonLine : process.readAllStandardOutput().split('\n')) {
+        QJsonParseError error;
+        const QJsonObject object = QJsonDocument::fromJson(jsonLine, &error).object();
+        if (!jsonLine.isEmpty())
+            result.objects << (error.error ? QJsonObject{{"unparsable", QString::fromLatin1(jsonLine)}} : object);
+    }
+    result.summary = QString::fromLatin1(process.readAllStandardError());
+    return result;
+}
+
+QJsonObject json(const char *text)
+{
+    return QJsonDocument::fromJson(text).object();
+}
+
+} // namespace
+
 // The command-line check tool: one JSON object per line, a summary, exit codes.
 class TestNmeaCheck : public QObject
 {
@@ -16,89 +53,37 @@ private slots:
     void reportsEveryLine();
     void lineFeedOnlyWithOption();
     void unusableArguments();
-
-private:
-    struct Run
-    {
-        int exitCode = -1;
-        QList<QJsonObject> objects;
-        QString summary;
-    };
-    Run run(const QStringList &arguments, const QByteArray &stdinData = QByteArray());
 };
-
-TestNmeaCheck::Run TestNmeaCheck::run(const QStringList &arguments, const QByteArray &stdinData)
-{
-    QProcess process;
-    process.start(QStringLiteral(KVE_NMEA_CHECK_PATH), arguments);
-    if (!process.waitForStarted())
-        return Run();
-    process.write(stdinData);
-    process.closeWriteChannel();
-    process.waitForFinished(30000);
-    Run result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    for (const QByteArray &jsonLine : process.readAllStandardOutput().split('\n')) {
-        if (jsonLine.isEmpty())
-            continue;
-        QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(jsonLine, &error);
-        if (error.error != QJsonParseError::NoError)
-            result.objects.append(QJsonObject{{"unparsable", QString::fromLatin1(jsonLine)}});
-        else
-            result.objects.append(doc.object());
-    }
-    result.summary = QString::fromLatin1(process.readAllStandardError());
-    return result;
-}
 
 void TestNmeaCheck::reportsEveryLine()
 {
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("lines.nmea")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    QString bad = line(QStringLiteral("GPHDT,1.0,T"));
+    QString bad = line("GPHDT,1.0,T");
     bad.replace(bad.size() - 4, 2, QStringLiteral("ZZ"));
-    const QString lines = line(QStringLiteral("GPHDT,123.4,T")) + bad
-                          + line(QStringLiteral("PZTQDPT,30.5,1.0,200,87,38,Fwd"))
-                          + line(QStringLiteral("GPXYZ,1")) + line(QStringLiteral("SDMTW,12.0,"))
-                          + QStringLiteral("$GPHDT,\"q\\\x01*00\r\n");
-    file.write(lines.toLatin1());
+    // The last line's quotes, backslash and control character must not break the JSON.
+    file.write((line("GPHDT,123.4,T") + bad + line("PZTQDPT,30.5,1.0,200,87,38,Fwd") + line("GPXYZ,1")
+                + line("SDMTW,12.0,") + QStringLiteral("$GPHDT,\"q\\\x01*00\r\n")).toLatin1());
     file.close();
 
     const Run result = run({file.fileName()});
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.objects.size(), 6);
-    const QJsonObject hdt = result.objects.at(0);
-    QCOMPARE(hdt.value("line").toInt(), 1);
-    QCOMPARE(hdt.value("check").toInt(), 0);
-    QCOMPARE(hdt.value("talker").toString(), QStringLiteral("GP"));
-    QCOMPARE(hdt.value("formatter").toString(), QStringLiteral("HDT"));
-    QCOMPARE(hdt.value("known").toBool(), true);
-    QCOMPARE(hdt.value("result").toInt(), 0);
-    const QJsonObject fields = hdt.value("fields").toObject();
-    QCOMPARE(fields.value("HeadingTrue").toString(), QStringLiteral("123.4"));
-    QCOMPARE(fields.value("HeadingTrueString").toString(), QStringLiteral("T"));
-
-    QCOMPARE(result.objects.at(1).value("check").toInt(), 1);
-    QVERIFY(result.objects.at(1).value("result").isNull());
-    QCOMPARE(result.objects.at(1).value("fields").toObject().size(), 0);
-    const QJsonObject dpt = result.objects.at(2);
-    QCOMPARE(dpt.value("talker").toString(), QStringLiteral("PZTQ"));
-    QCOMPARE(dpt.value("fields").toObject().value("TransducerPosition").toString(), QStringLiteral("Fwd"));
-    QCOMPARE(dpt.value("fields").toObject().size(), 6);
-    QCOMPARE(result.objects.at(3).value("known").toBool(), false);
-    QVERIFY(result.objects.at(3).value("result").isNull());
-    QCOMPARE(result.objects.at(4).value("result").toInt(), 6);
-    // Quotes, backslashes and control characters never break the JSON.
-    QVERIFY(!result.objects.at(5).contains("unparsable"));
-    QCOMPARE(result.objects.at(5).value("check").toInt(), 1);
-
-    QVERIFY2(result.summary.startsWith(QStringLiteral("6 lines, 2 accepted, 4 rejected\n")),
-             qPrintable(result.summary));
-    QVERIFY(result.summary.contains(QStringLiteral("check 1: 2\n")));
-    QVERIFY(result.summary.contains(QStringLiteral("result 6: 1\n")));
-    QVERIFY(result.summary.contains(QStringLiteral("unknown formatter: 1\n")));
+    const QList<QJsonObject> expected = {
+        json(R"({"line": 1, "check": 0, "talker": "GP", "formatter": "HDT", "known": true, "result": 0,
+                 "fields": {"HeadingTrue": "123.4", "HeadingTrueString": "T"}})"),
+        json(R"({"line": 2, "check": 1, "talker": "", "formatter": "", "known": false, "result": null, "fields": {}})"),
+        json(R"({"line": 3, "check": 0, "talker": "PZTQ", "formatter": "DPT", "known": true, "result": 0,
+                 "fields": {"DepthBlwTransducerMeters": "30.5", "OffsetFromTransducerMeters": "1.0",
+                            "MaximumRangeScale": "200.0", "BottomEchoStrength": "87", "TransducerFrequency": "38",
+                            "TransducerPosition": "Fwd"}})"),
+        json(R"({"line": 4, "check": 0, "talker": "GP", "formatter": "XYZ", "known": false, "result": null, "fields": {}})"),
+        json(R"({"line": 5, "check": 0, "talker": "SD", "formatter": "MTW", "known": true, "result": 6,
+                 "fields": {"WaterTemperature": "12.0", "Celsius": "C"}})"),
+        json(R"({"line": 6, "check": 1, "talker": "", "formatter": "", "known": false, "result": null, "fields": {}})")};
+    QCOMPARE(result.objects, expected);
+    QCOMPARE(result.summary, QStringLiteral("6 lines, 2 accepted, 4 rejected\ncheck 0: 4\ncheck 1: 2\nresult 0: 2\n"
+                                            "result 6: 1\nunknown formatter: 1\n"));
 
     // Two files are read in order and numbered on.
     const Run twice = run({file.fileName(), file.fileName()});
@@ -109,20 +94,17 @@ void TestNmeaCheck::reportsEveryLine()
 
 void TestNmeaCheck::lineFeedOnlyWithOption()
 {
-    QString lf = line(QStringLiteral("YXMTW,4.5,C"));
-    lf.remove(QLatin1Char('\r'));
-    const QByteArray input = (lf + lf).toLatin1();
-    const Run strict = run({}, input);
+    const QByteArray lf = line("YXMTW,4.5,C").remove('\r').toLatin1();
+    const Run strict = run({}, lf + lf);
     QCOMPARE(strict.exitCode, 0);
     QCOMPARE(strict.objects.size(), 2);
     QCOMPARE(strict.objects.at(0).value("check").toInt(), 2);
-    const Run lenient = run({QStringLiteral("--lf")}, input);
+    const Run lenient = run({QStringLiteral("--lf")}, lf + lf);
     QCOMPARE(lenient.objects.at(1).value("check").toInt(), 0);
-    QCOMPARE(lenient.objects.at(1).value("fields").toObject().value("WaterTemperature").toString(),
-             QStringLiteral("4.5"));
+    QCOMPARE(lenient.objects.at(1).value("fields").toObject().value("WaterTemperature").toString(), QStringLiteral("4.5"));
     QVERIFY(lenient.summary.startsWith(QStringLiteral("2 lines, 2 accepted, 0 rejected")));
     // A last line without any line end is checked too.
-    const Run unterminated = run({}, line(QStringLiteral("YXMTW,4.5,C")).toLatin1() + "$YXMTW,4.5");
+    const Run unterminated = run({}, line("YXMTW,4.5,C").toLatin1() + "$YXMTW,4.5");
     QCOMPARE(unterminated.objects.size(), 2);
     QCOMPARE(unterminated.objects.at(1).value("check").toInt(), 2);
 }
