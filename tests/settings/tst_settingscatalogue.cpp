@@ -14,26 +14,20 @@
 // class, property, value after defaults, validator (or "-"), number of choices (0 = no list).
 static const char *const expectedRows[] = {
     "EchoScopeSetup|SignalMaxGood|30|float;0.0;65535.0|0", "NoiseSelfTestResults|SensorFrequency|1|-|8",
-    "NoiseSelfTestResults|TestDateTime|Not_Tested|regex;.|0", "NoiseSelfTestContainer|NoiseResultCH2|Not_Tested|regex;.|0",
-    "SnrCalibrationSetup|ManDepthCh1|0|float;0.2;6000.0|0", "SnrCalibrationSetup|Ch2HighSavedRes|37.0_37.0_N_Bottom.lost|regex;x|0",
-    "CU_R710_Setup|LocalSFI|SD0109|sfi;(SD){1}\\d{4}|0", "CU_R710_Setup|PairedSFI|SD0108|regex;(SD){1}\\d{4}|0",
-    "CU_R710_Setup|IP|-/-|ip;Wrong_message|0", "ESAlertSetup|AlarmShallow|10|float;1.0;100.0;;0.0|0",
-    "ESAlertSetup|EscalationTime|3|-|5", "ESAlertSetup|AlarmSFI|VM1235|sfi;[a-zA-Z]{2}\\d{4}|0", "ESAUXSetup|AuxOutput2|7|-|22",
-    "ESAUXSetup|DeepLimit|500|float;50.0;1000.0|0", "ESPortSetup|Baud|0|-|3", "ESPortSetup|DBT|1|-|2",
-    "ESHistorySetup|LongTermLogging|3|-|4", "ESHistorySetup|NewFileReadyCounterCh2|0|int;0;2147483647|0",
+    "NoiseSelfTestContainer|NoiseResultCH2|Not_Tested|regex;.|0", "SnrCalibrationSetup|ManDepthCh1|0|float;0.2;6000.0|0",
+    "SnrCalibrationSetup|Ch2HighSavedRes|37.0_37.0_N_Bottom.lost|regex;x|0", "CU_R710_Setup|LocalSFI|SD0109|sfi;(SD){1}\\d{4}|0",
+    "CU_R710_Setup|PairedSFI|SD0108|regex;(SD){1}\\d{4}|0", "CU_R710_Setup|IP|-/-|ip;Wrong_message|0",
+    "ESAlertSetup|AlarmShallow|10|float;1.0;100.0;;0.0|0", "ESAlertSetup|AlarmSFI|VM1235|sfi;[a-zA-Z]{2}\\d{4}|0",
+    "ESAUXSetup|AuxOutput2|7|-|22", "ESPortSetup|DBT|1|-|2", "ESHistorySetup|NewFileReadyCounterCh2|0|int;0;2147483647|0",
     "ESKX12Setup|SystemName|KVE420|regex;[a-zA-Z0-9]{2,10}|0", "ESKX12Setup|KX12SerialNumber|99999|uint;0;4294967295|0",
-    "ESKX12Setup|SdLoggingSpace|N/A|regex;x|0", "ESOptionsSetup|SpeedOfSound|0|-|4",
     "ESOptionsSetup|UserDefinedSpeedOfSound|1500|int;1300;1700|0", "ESOptionsSetup|SetupSave|_|regex;[A-z0-9]{2,20}|0",
-    "ESOptionsSetup|SwitchToDeepWaterTransAtRange|6|-|13", "ESRuntimeScreenSetup|PicSpeed|2|-|7",
-    "ESRuntimeScreenSetup|Information3|14|-|0", "ESOtherLocalSettings|HistoryRangeValue|500|float;0;6000|0",
+    "ESOptionsSetup|SwitchToDeepWaterTransAtRange|6|-|13", "ESRuntimeScreenSetup|Information3|14|-|0",
     "ESOtherLocalSettings|HistoryRange|6|-|8", "ESOtherSettings|TransceiverPortStatus|0|-|3", "EsTransducerSetup|Range|6|-|28",
-    "EsTransducerSetup|SwitchToLowFreqBelowRange|5|-|23", "EsTransducerSetup|SensorGain|0|-|10",
-    "EsTransducerSetup|SensorStartingPosition|0|int;0;3199|0", "ESTransducerAutoFunctionsSetup|Depth2|1000|float;0;5000|0",
-    "GainAutoFunctionSetup|MaxGainAt50m|8|-|12", "RemoteDimmingSetup|DimmingPreset|D|regex;[DKNO]|0",
-    "RemoteDimmingSetup|CurrentBrightnessPercentage|50|int;0;99|0", "LocalDimmingSetup|Brightness|128|int;0;255|0",
-    "LocalDimmingSetup|ColorPalette|0|-|6", "CommsLoggingCommonSetup|LogToDevice|0|-|3",
-    "CommsErrorLoggingSetup|UdpBinaryDatagram|0|-|2", "CommsPortLoggingSetup|NmeaUdp|0|-|2", "ESRuntime|Cu24V|0|float;21.0;28|0",
-    "SerializableAlertInfo|AlertInstanceNumber|1|-|0", "SerializableAlertInfo|AlertText||-|0",
+    "EsTransducerSetup|SwitchToLowFreqBelowRange|5|-|23", "EsTransducerSetup|SensorStartingPosition|0|int;0;3199|0",
+    "ESTransducerAutoFunctionsSetup|Depth2|1000|float;0;5000|0", "GainAutoFunctionSetup|MaxGainAt50m|8|-|12",
+    "RemoteDimmingSetup|DimmingPreset|D|regex;[DKNO]|0", "LocalDimmingSetup|Brightness|128|int;0;255|0",
+    "CommsLoggingCommonSetup|LogToDevice|0|-|3", "CommsErrorLoggingSetup|UdpBinaryDatagram|0|-|2",
+    "CommsPortLoggingSetup|NmeaUdp|0|-|2", "ESRuntime|Cu24V|0|float;21.0;28|0", "SerializableAlertInfo|AlertText||-|0",
     "ESCommunicationInformation|ChannelNumber|0|-|0", "ESDiagnosticsSetup|FileLoggingImportance|2|-|4",
     "ESTestScreenSetup|PingDelay|0|int;0;10000|0",
 };
@@ -101,7 +95,7 @@ private slots:
     void initTestCase() { m_sandbox = std::make_unique<SettingsSandbox>(); m_data = m_sandbox->makeData(); }
     void cleanupTestCase() { m_data.reset(); m_sandbox.reset(); }
 
-    void topObjectsAndTags()
+    void topObjectsTagsAndAlerts()
     {
         const QStringList names = {"ESSetup", "ESLocalSetup", "ESRuntime", "ESBottomBars", "ESAlerts", "ComminicationInformation", "Mark"};
         const QStringList tags = {"Type_Setup", "Type_LocalSetup", "Type_Runtime", "Type_Runtime", "Type_Alert", "Type_SetupCommsInfo", "Type_Mark"};
@@ -114,6 +108,18 @@ private slots:
         }
         QCOMPARE(m_data->localSetup()->DisplaySetup()->fileName(), QStringLiteral("CU_DisplaySetup.txt"));
         QCOMPARE(m_data->alerts()->AlertTest()->typeTag(), QStringLiteral("Type_Alert"));
+        // The alerts descriptor names the nine alerts in their order.
+        const QString table = ClassMetadata::of(m_data->alerts()->metaObject()).classEntry(QStringLiteral("AlertsDescriptor"));
+        const QStringList rows = table.split(QLatin1Char('\n'));
+        QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows.at(0), QStringLiteral("AlarmShallow,Shallow Water,230,Alarm,CatA,AlarmToAlarm"));
+        QCOMPARE(rows.at(8), QStringLiteral("AlertDisplayError,KX12 Comms Fail,10459,Alert,CatB,WarningToAlarm"));
+        const QList<SerializableAlertInfo *> alerts = m_data->alerts()->alerts();
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(alerts.at(i)->objectName(), rows.at(i).section(QLatin1Char(','), 0, 0));
+        // The descriptors of the information fields on the runtime screens and bottom bars.
+        QCOMPARE(ClassMetadata::of(m_data->runtime()->metaObject()).classEntryNames().size(), 6);
+        QCOMPARE(ClassMetadata::of(m_data->bottomBars()->metaObject()).classEntryNames().size(), 12);
     }
 
     void treesHaveTheListedChildren()
@@ -194,20 +200,6 @@ private slots:
             }
         });
         QVERIFY(checked > 450);
-    }
-
-    void alertsDescriptorNamesTheNineAlerts()
-    {
-        const QString table = ClassMetadata::of(m_data->alerts()->metaObject()).classEntry(QStringLiteral("AlertsDescriptor"));
-        const QStringList rows = table.split(QLatin1Char('\n'));
-        QCOMPARE(rows.size(), 9);
-        QCOMPARE(rows.at(0), QStringLiteral("AlarmShallow,Shallow Water,230,Alarm,CatA,AlarmToAlarm"));
-        QCOMPARE(rows.at(8), QStringLiteral("AlertDisplayError,KX12 Comms Fail,10459,Alert,CatB,WarningToAlarm"));
-        const QList<SerializableAlertInfo *> alerts = m_data->alerts()->alerts();
-        for (int i = 0; i < rows.size(); ++i)
-            QCOMPARE(alerts.at(i)->objectName(), rows.at(i).section(QLatin1Char(','), 0, 0));
-        QCOMPARE(ClassMetadata::of(m_data->runtime()->metaObject()).classEntryNames().size(), 6);
-        QCOMPARE(ClassMetadata::of(m_data->bottomBars()->metaObject()).classEntryNames().size(), 12);
     }
 };
 

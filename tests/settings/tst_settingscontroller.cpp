@@ -35,15 +35,6 @@ class TestSettingsController : public QObject
     std::unique_ptr<ESData> m_data;
     std::unique_ptr<SerializationController> m_controller;
 
-private slots:
-    void init()
-    {
-        m_sandbox = std::make_unique<SettingsSandbox>();
-        m_data = m_sandbox->makeData();
-        m_controller = std::make_unique<SerializationController>(*m_data);
-    }
-    void cleanup() { m_controller.reset(); m_data.reset(); m_sandbox.reset(); }
-
     // Each second of the link watch, with what arrived from the junction box during it.
     void secondsPass(int seconds, const QString &received = QString())
     {
@@ -53,6 +44,15 @@ private slots:
             m_controller->timerTimeout();
         }
     }
+
+private slots:
+    void init()
+    {
+        m_sandbox = std::make_unique<SettingsSandbox>();
+        m_data = m_sandbox->makeData();
+        m_controller = std::make_unique<SerializationController>(*m_data);
+    }
+    void cleanup() { m_controller.reset(); m_data.reset(); m_sandbox.reset(); }
 
     void oneFilePerLeafAndReadBackAtStart()
     {

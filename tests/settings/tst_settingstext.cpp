@@ -230,33 +230,20 @@ private slots:
 
     void timestampedChangeWinsOnlyWhenNotOlder()
     {
-        ESSetup *setup = m_data->setup();
-        ESAlertSetup *alert = setup->AlertSetup();
-        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("8(200)")));
-        QCOMPARE(alert->AlarmShallow(), 8.0);
-        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(200));
+        ESAlertSetup *alert = m_data->setup()->AlertSetup();
+        // Value sent, whether it is taken, value and stored timestamp afterwards. Without a timestamp, or with
+        // one that is no decimal 64-bit number, the change is taken and the stored timestamp stays.
+        const QList<std::tuple<const char *, bool, double, qint64>> steps = {
+            {"8(200)", true, 8, 200}, {"7(100)", false, 8, 200}, {"7(200)", true, 7, 200}, {"6(201)", true, 6, 201},
+            {"5", true, 5, 201},      {"9(12x)", true, 9, 201},  {"4(99999999999999999999)", true, 4, 201}};
         QTest::ignoreMessage(QtDebugMsg, "AlarmShallow   Timestamp too old: 100  Current timestamp: 200");
-        bool written = true;
-        QVERIFY(!setup->deserializeSingleProperty(shallowPath + QStringLiteral("7(100)"), &written));
-        QVERIFY(!written);
-        QCOMPARE(alert->AlarmShallow(), 8.0);
-        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("7(200)"), &written) && written); // equal: newcomer wins
-        QCOMPARE(alert->AlarmShallow(), 7.0);
-        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("6(201)")));
-        QCOMPARE(alert->AlarmShallow(), 6.0);
-        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
-        // Without a timestamp the change is applied and the stored one stays.
-        QVERIFY(setup->deserializeSingleProperty(shallowPath + QStringLiteral("5")));
-        QCOMPARE(alert->AlarmShallow(), 5.0);
-        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
-        // Other properties are not affected by that property's timestamp.
-        QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlertDeep")), qint64(-1));
-        // A timestamp that is no decimal 64-bit number is ignored: value applied, nothing stored.
-        for (const char *value : {"9(12x)", "4(99999999999999999999)"}) {
-            QVERIFY(setup->deserializeSingleProperty(shallowPath + QLatin1String(value)));
-            QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), qint64(201));
+        for (const auto &[value, taken, after, stamp] : steps) {
+            bool written = !taken;
+            QVERIFY2(bool(m_data->setup()->deserializeSingleProperty(shallowPath + QLatin1String(value), &written)) == taken, value);
+            QCOMPARE(written, taken);
+            QCOMPARE(alert->AlarmShallow(), after);
+            QCOMPARE(alert->receivedTimestamp(QStringLiteral("AlarmShallow")), stamp);
         }
-        QCOMPARE(alert->AlarmShallow(), 4.0);
     }
 
     void completeTransferKeepsTimestampedValuesUntilPairing()
