@@ -14,19 +14,18 @@ using NmeaTest::line;
 
 namespace {
 
-double real(ValidatedProperty *field)
-{
-    return qobject_cast<ValidatedFloatProperty *>(field)->value();
-}
-
-QString text(ValidatedProperty *field)
-{
-    return field->variantValue().toString();
-}
-
 NmeaData &nmea()
 {
     return NmeaData::instance();
+}
+
+// The values of the fields as text, in order; "-" for a field that is not valid.
+QStringList values(std::initializer_list<ValidatedProperty *> fields)
+{
+    QStringList out;
+    for (ValidatedProperty *field : fields)
+        out << (field->isValid() ? field->variantValue().toString() : QStringLiteral("-"));
+    return out;
 }
 
 void tickFields(int times)
@@ -44,11 +43,8 @@ class TestReceive : public QObject
 private slots:
     void initTestCase();
     void init();
-    void noiseAroundSentenceIsDropped();
-    void oneBadLineSpoilsTheGroup();
-    void depthOnlyFromSpeedLog();
-    void likeNamedFieldsLandApart();
-    void invalidReceivedFieldsLeaveHolderAlone();
+    void groupIsTakenWholeOrNotAtAll();
+    void fieldsLandInTheirHolders();
     void receivedDataAges();
     void unknownAndUnhandledAreRelayed();
     void badInputIsCountedPerLine();
@@ -90,108 +86,84 @@ void TestReceive::init()
     m_controller->setRelaying(false);
 }
 
-void TestReceive::noiseAroundSentenceIsDropped()
+void TestReceive::groupIsTakenWholeOrNotAtAll()
 {
+    // Noise before "$" and between checksum and line end is dropped.
     QString tail = line("GPTHS,45.5,A");
     tail.insert(tail.size() - 2, QStringLiteral("junk"));
+    const int accepted = m_controller->statistics(Serial_1).accepted;
     receiveRaw({"xx#" + line("GPHDT,123.4,T"), tail});
-    QCOMPARE(real(nmea().HDT_HeadingTrue()), 123.4);
-    QVERIFY(nmea().HDT_HeadingTrue()->isValid());
-    QCOMPARE(real(nmea().THS_HeadingTrue()), 45.5);
-    QVERIFY(m_controller->statistics(Serial_1).accepted >= 2);
-}
-
-void TestReceive::oneBadLineSpoilsTheGroup()
-{
+    QCOMPARE(values({nmea().HDT_HeadingTrue(), nmea().THS_HeadingTrue()}), (QStringList{"123.4", "45.5"}));
+    QCOMPARE(m_controller->statistics(Serial_1).accepted - accepted, 2);
+    // One bad line spoils its group, and is counted once for its line.
+    nmea().resetFields();
     QString bad = line("GPHDT,200.0,T");
     bad[bad.size() - 3] = bad.at(bad.size() - 3) == '0' ? QChar('1') : QChar('0');
     receiveRaw({line("GPTHS,10.0,A"), bad, line("SDMTW,12.5,C")}, Serial_2);
-    QVERIFY(!nmea().THS_HeadingTrue()->isValid() && !nmea().MTW_WaterTemperature()->isValid());
+    QCOMPARE(values({nmea().THS_HeadingTrue(), nmea().MTW_WaterTemperature()}), (QStringList{"-", "-"}));
     QCOMPARE(ErrorLogger::instance().nmeaCounter(1, 1), 1);
     QCOMPARE(ErrorLogger::instance().nmeaCounter(1, 0), 0);
-    // The same lines without the bad one are handled.
     receive({"GPTHS,10.0,A", "SDMTW,12.5,C"});
-    QCOMPARE(real(nmea().THS_HeadingTrue()), 10.0);
-    QCOMPARE(real(nmea().MTW_WaterTemperature()), 12.5);
+    QCOMPARE(values({nmea().THS_HeadingTrue(), nmea().MTW_WaterTemperature()}), (QStringList{"10", "12.5"}));
 }
 
-void TestReceive::depthOnlyFromSpeedLog()
+void TestReceive::fieldsLandInTheirHolders()
 {
+    // Depth below the transducer is taken from the speed log ("II") only; an empty field keeps it.
     ValidatedProperty *fromLog = nmea().DepthBlwTransducerMetersFromLOG();
     receive({"SDDPT,12.5,0.5,100"});
-    QVERIFY(!fromLog->isValid());
+    QCOMPARE(values({fromLog, nmea().DepthBlwTransducerMeters()}), (QStringList{"-", "-"}));
     receive({"IIDPT,8.25,0.5,100"});
-    QCOMPARE(real(fromLog), 8.25);
-    QVERIFY(fromLog->isValid() && !nmea().DepthBlwTransducerMeters()->isValid());
     receive({"IIDPT,,0.5,100"});
-    QCOMPARE(real(fromLog), 8.25);
-    // The proprietary depth has a holder of its own.
+    QCOMPARE(values({fromLog, nmea().DepthBlwTransducerMeters()}), (QStringList{"8.25", "-"}));
+    PztqDptData &pztq = PztqDptData::instance();
     receive({"PZTQDPT,30.5,1.0,200,87,38,Fwd"}, UDP);
-    QCOMPARE(real(PztqDptData::instance().DepthBlwTransducerMeters()), 30.5);
-    QCOMPARE(text(PztqDptData::instance().TransducerPosition()), QStringLiteral("Fwd"));
-    QCOMPARE(PztqDptData::instance().BottomEchoStrength()->variantValue().toInt(), 87);
-}
+    QCOMPARE(values({pztq.DepthBlwTransducerMeters(), pztq.TransducerPosition(), pztq.BottomEchoStrength()}),
+             (QStringList{"30.5", "Fwd", "87"}));
 
-void TestReceive::likeNamedFieldsLandApart()
-{
+    // Like-named fields of different sentences land apart.
     QSignalSpy ths(&nmea(), &NmeaData::thsReceived);
     receive({"HEHDT,90.5,T", "HETHS,91.5,A"});
-    QCOMPARE(real(nmea().HDT_HeadingTrue()), 90.5);
-    QCOMPARE(real(nmea().THS_HeadingTrue()), 91.5);
-    QCOMPARE(text(nmea().THS_ModeIndicator()), QStringLiteral("A"));
+    QCOMPARE(values({nmea().HDT_HeadingTrue(), nmea().THS_HeadingTrue(), nmea().THS_ModeIndicator()}),
+             (QStringList{"90.5", "91.5", "A"}));
     QCOMPARE(firstArguments(ths), QVariantList{true});
-
     receive({"VWVBW,1.5,0.2,A,1.4,0.1,A,0.3,A,0.2,A", "IIVBW,2.5,0.4,A,2.4,0.7,A,,V,,V",
              "PZTQVBWX,3.5,0.6,A,3.4,0.5,A,,V,,V,4.5,A"});
-    QCOMPARE(real(nmea().IIVBW_TransverseGroundSpeed()), 0.7);
-    QCOMPARE(real(nmea().VBWX_Vs1LongitudinalWaterSpeed()), 4.5);
-    QCOMPARE(text(nmea().VBWX_Vs1StatusWaterSpeed()), QStringLiteral("A"));
     // The last of the three to carry a plain field wins it.
-    QCOMPARE(real(nmea().LongitudinalWaterSpeed()), 3.5);
-
+    QCOMPARE(values({nmea().IIVBW_TransverseGroundSpeed(), nmea().VBWX_Vs1LongitudinalWaterSpeed(),
+                     nmea().VBWX_Vs1StatusWaterSpeed(), nmea().LongitudinalWaterSpeed()}),
+             (QStringList{"0.7", "4.5", "A", "3.5"}));
     receive({"GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"});
-    QCOMPARE(real(nmea().Latitude()), 4807.038);
-    QCOMPARE(text(nmea().NorthOrSouth()), QStringLiteral("N"));
-    QCOMPARE(nmea().NumberOfSatellitesInUse()->variantValue().toInt(), 8);
-    QCOMPARE(real(nmea().HorizontalDilutionOfPrecision()), 0.9);
-}
+    QCOMPARE(values({nmea().Latitude(), nmea().NorthOrSouth(), nmea().NumberOfSatellitesInUse(),
+                     nmea().HorizontalDilutionOfPrecision()}), (QStringList{"4807.038", "N", "8", "0.9"}));
 
-void TestReceive::invalidReceivedFieldsLeaveHolderAlone()
-{
+    // Empty received fields leave the holder alone; an invalid value drops the sentence whole.
     receive({"GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"});
     QSignalSpy vtg(&nmea(), &NmeaData::vtgReceived);
     receive({"GPVTG,,T,,M,,N,,K,A"});
-    QCOMPARE(real(nmea().SpeedOverGroundKnots()), 5.5);
-    QVERIFY(nmea().SpeedOverGroundKnots()->isValid());
-    QCOMPARE(firstArguments(vtg), QVariantList{false});
-    // Over the validator's top the speed is an invalid value: the sentence is dropped whole.
     receive({"GPVTG,10.0,T,,M,1000.5,N,,K,A"});
-    QCOMPARE(real(nmea().CourseOverGroundTrue()), 54.7);
+    QCOMPARE(values({nmea().SpeedOverGroundKnots(), nmea().CourseOverGroundTrue()}), (QStringList{"5.5", "54.7"}));
+    QCOMPARE(firstArguments(vtg), QVariantList{false});
 }
 
 void TestReceive::receivedDataAges()
 {
-    // A date stays valid for sixty ticks, a heading for ten.
-    HandlerZda *zda = NmeaHandlerContainer::instance().find<HandlerZda>();
-    QSignalSpy time(zda, &HandlerZda::utcDateTimeReceived);
-    QSignalSpy updated(&ZdaData::instance(), &ZdaData::signalDateTimeUpdated);
+    // Received together, a heading stays valid for ten ticks and a date for sixty.
+    ZdaData &zda = ZdaData::instance();
+    QSignalSpy time(NmeaHandlerContainer::instance().find<HandlerZda>(), &HandlerZda::utcDateTimeReceived);
+    QSignalSpy updated(&zda, &ZdaData::signalDateTimeUpdated);
     receive({"GPZDA,201530.50,04,07,2026,02,00"});
+    receive({"HEHDT,10.0,T"});
     QCOMPARE(updated.count(), 1);
     QCOMPARE(firstArguments(time), QVariantList{QStringLiteral("2026-07-04T20:15:30.500Z")});
-    ValidatedProperty *day = ZdaData::instance().Day();
-    QCOMPARE(day->variantValue().toInt(), 4);
-    QCOMPARE(ZdaData::instance().LocalHoursOffset()->variantValue().toInt(), 2);
-    tickFields(60);
-    QVERIFY(day->isValid() && ZdaData::instance().Utc()->isValid());
-    tickFields(1);
-    QVERIFY(!day->isValid());
-
-    receive({"HEHDT,10.0,T"});
     tickFields(10);
-    QVERIFY(nmea().HDT_HeadingTrue()->isValid());
+    QCOMPARE(values({zda.Day(), zda.LocalHoursOffset(), nmea().HDT_HeadingTrue()}), (QStringList{"4", "2", "10"}));
     tickFields(1);
     QVERIFY(!nmea().HDT_HeadingTrue()->isValid());
-
+    tickFields(49);
+    QVERIFY(zda.Day()->isValid() && zda.Utc()->isValid());
+    tickFields(1);
+    QVERIFY(!zda.Day()->isValid());
     // An impossible date is stored field by field but not reported as a time.
     receive({"GPZDA,201530,31,02,2026,00,00"});
     QCOMPARE(time.count(), 1);
@@ -199,7 +171,6 @@ void TestReceive::receivedDataAges()
     // A handler forgets the field text it last received after ten of its own ticks.
     NmeaHandler *mtw = NmeaHandlerContainer::instance().standardHandler(QStringLiteral("MTW"));
     receive({"SDMTW,9.5,C"});
-    QCOMPARE(mtw->lastReceivedFieldText(), QStringLiteral("9.5,C"));
     for (int i = 0; i < 9; ++i)
         NmeaHandlerContainer::instance().tickAll();
     QCOMPARE(mtw->lastReceivedFieldText(), QStringLiteral("9.5,C"));
@@ -209,24 +180,19 @@ void TestReceive::receivedDataAges()
 
 void TestReceive::unknownAndUnhandledAreRelayed()
 {
+    // Relay status: 1 unknown, 0 handled, 3 handled but nothing kept. Only known sentences are logged.
     m_controller->setRelaying(true);
     QSignalSpy relayed(m_controller, &NmeaController::lineRelayed);
     QSignalSpy logged(m_controller, &NmeaController::inputMessageLogged);
     receive({"PZTQNOSUCH,1,2"}, UDP);
-    QCOMPARE(relayed.count(), 1);
-    QCOMPARE(relayed.at(0).at(0).toString(), line("PZTQNOSUCH,1,2"));
-    QCOMPARE(relayed.at(0).at(2).toInt(), 1);
-    QCOMPARE(logged.count(), 0);
-    QCOMPARE(ErrorLogger::instance().nmeaCounter(NmeaUnknownSentence, 3), 1);
-
     receive({"YXMTW,4.5,C"}, Serial_3);
-    QCOMPARE(relayed.count(), 2);
-    QCOMPARE(relayed.at(1).at(2).toInt(), 0);
-    QCOMPARE(logged.count(), 1);
-    QCOMPARE(logged.at(0).at(1).toString(), line("YXMTW,4.5,C"));
-    // A sentence whose handler keeps nothing counts as not valid (status 3).
     receive({"SDDPT,1.0,0.0,10"});
-    QCOMPARE(relayed.at(2).at(2).toInt(), 3);
+    QCOMPARE(relayed.count(), 3);
+    QCOMPARE(relayed.at(0).at(0).toString(), line("PZTQNOSUCH,1,2"));
+    QCOMPARE((QList<int>{relayed.at(0).at(2).toInt(), relayed.at(1).at(2).toInt(), relayed.at(2).at(2).toInt()}),
+             (QList<int>{1, 0, 3}));
+    QCOMPARE(logged.at(0).at(1).toString(), line("YXMTW,4.5,C"));
+    QCOMPARE(ErrorLogger::instance().nmeaCounter(NmeaUnknownSentence, 3), 1);
 }
 
 void TestReceive::badInputIsCountedPerLine()
@@ -252,8 +218,7 @@ void TestReceive::badInputIsCountedPerLine()
     QCOMPARE(errors.nmeaCounter(NmeaFieldLengthError, 3), 1);
     QCOMPARE(errors.udpCounter(74), 1);
     QCOMPARE(errors.udpCounter(76), 13);
-    QCOMPARE(real(nmea().UtcOfPosition()), 123519.0);
-    QCOMPARE(real(nmea().HDT_HeadingTrue()), 12.0);
+    QCOMPARE(values({nmea().UtcOfPosition(), nmea().HDT_HeadingTrue()}), (QStringList{"123519", "12"}));
     QCOMPARE(m_controller->statistics(UDP).lines - before.lines, lines.size());
     QCOMPARE(m_controller->statistics(UDP).rejected - before.rejected, 14);
 
@@ -284,8 +249,7 @@ void TestReceive::groupOfSameTypeUsesReusedObjects()
         receive({"GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"});
     }
     QCOMPARE(m_controller->pooledObjectCount(), pooled + 1);
-    QCOMPARE(real(nmea().GSA_PDOP()), 2.5);
-    QCOMPARE(real(nmea().GSA_VDOP()), 2.1);
+    QCOMPARE(values({nmea().GSA_PDOP(), nmea().GSA_VDOP()}), (QStringList{"2.5", "2.1"}));
 
     // A reused object does not keep fields of the previous sentence.
     receive({"SDMTW,7.5,C"});
@@ -302,8 +266,7 @@ void TestReceive::alertSentencesForwardedOrRelayed()
     QSignalSpy forwarded(acn, &NmeaHandler::forwardMessage);
     QSignalSpy sent(&SignalEmitter::instance(), &SignalEmitter::signalTypeAndCompleteNmeaMessageAndPort);
     receive({"VRACN,120000.00,ZTQ,3001,1,A,C"}, UDP, QStringLiteral("VR0001"));
-    QCOMPARE(forwarded.count(), 1);
-    QCOMPARE(forwarded.at(0), (QVariantList{line("VRACN,120000.00,ZTQ,3001,1,A,C"), QStringLiteral("VR0001")}));
+    QCOMPARE(forwarded, (QList<QVariantList>{{line("VRACN,120000.00,ZTQ,3001,1,A,C"), QStringLiteral("VR0001")}}));
 
     // Alerts from others go on to every line registered for them, once per line.
     alr->registerLine(Serial_2);
@@ -316,8 +279,7 @@ void TestReceive::alertSentencesForwardedOrRelayed()
 
     QSignalSpy heartbeat(m_controller, &NmeaController::heartbeatReceived);
     receive({"SDHBT,5,A,1"}, UDP, QStringLiteral("SD0002"));
-    QCOMPARE(heartbeat.count(), 1);
-    QCOMPARE(heartbeat.at(0), (QVariantList{QStringLiteral("SD"), QStringLiteral("SD0002")}));
+    QCOMPARE(heartbeat, (QList<QVariantList>{{QStringLiteral("SD"), QStringLiteral("SD0002")}}));
 }
 
 void TestReceive::standbyPassesOnlyModeAndPairing()
@@ -329,14 +291,13 @@ void TestReceive::standbyPassesOnlyModeAndPairing()
     const QStringList lines = {line("PZTQPAIR,SD0001,SD0002,1"), line("PZTQSCF,Name,,,,,SD0001,SD0002,1"),
                                line("HEHDT,77.0,T")};
     m_controller->handleReceivedNmeaListInStandby(NmeaGroupInfo(lines, UDP, QStringLiteral("SD0002")));
-    QCOMPARE(paired.count(), 1);
-    QCOMPARE(paired.at(0), (QVariantList{QStringList{"SD0001", "SD0002", "1"}, QStringLiteral("SD0002"),
-                                         QStringLiteral("UDP")}));
+    QCOMPARE(paired, (QList<QVariantList>{{QStringList{"SD0001", "SD0002", "1"}, QStringLiteral("SD0002"),
+                                           QStringLiteral("UDP")}}));
     QCOMPARE(configured.count(), 0);
-    QVERIFY(!nmea().HDT_HeadingTrue()->isValid());
+    QCOMPARE(values({nmea().HDT_HeadingTrue()}), QStringList{"-"});
     receiveRaw(lines, UDP);
     QCOMPARE(configured.count(), 1);
-    QCOMPARE(real(nmea().HDT_HeadingTrue()), 77.0);
+    QCOMPARE(values({nmea().HDT_HeadingTrue()}), QStringList{"77"});
 }
 
 void TestReceive::commandHandlersReportUpward()
@@ -349,8 +310,7 @@ void TestReceive::commandHandlersReportUpward()
     receive({"PZTQSLP,SD0001,1", "PZTQSLP,SD0042,1"}, UDP);
     receive({"PZTQSLP,SD0042,0"}, UDP);
     QCOMPARE(firstArguments(mode), (QVariantList{1, 0}));
-    auto *icm = container.find<HandlerPztqIcm>();
-    QSignalSpy normal(icm, &HandlerPztqIcm::operatingModeRequested);
+    QSignalSpy normal(container.find<HandlerPztqIcm>(), &HandlerPztqIcm::operatingModeRequested);
     receive({"PZTQICM,1,98,", "PZTQICM,0,97,", "PZTQICM,0,98,"}, UDP);
     QCOMPARE(firstArguments(normal), QVariantList{0});
 
@@ -360,10 +320,8 @@ void TestReceive::commandHandlersReportUpward()
     QCOMPARE(firstArguments(trip), QVariantList{12.5f});
     QCOMPARE(firstArguments(total), QVariantList{3400.0f});
 
-    auto *maca = container.find<HandlerPztqMaca>();
-    QSignalSpy mac(maca, &HandlerPztqMaca::macAddressReceived);
-    receive({"PZTQMACA,00:1A:2B:3C:4D:5E"}, UDP);
-    receive({"PZTQMACA,not-a-mac"}, UDP);
+    QSignalSpy mac(container.find<HandlerPztqMaca>(), &HandlerPztqMaca::macAddressReceived);
+    receive({"PZTQMACA,00:1A:2B:3C:4D:5E", "PZTQMACA,not-a-mac"}, UDP);
     QCOMPARE(firstArguments(mac), QVariantList{QStringLiteral("00:1A:2B:3C:4D:5E")});
 
     auto *reboot = container.find<HandlerPztqReboot>();
@@ -381,16 +339,14 @@ void TestReceive::commandHandlersReportUpward()
 
     QSignalSpy dimming(container.find<HandlerDdc>(), &HandlerDdc::dimmingReceived);
     receive({"IIDDC,N,45,N,C"}, UDP);
-    QCOMPARE(dimming.count(), 1);
-    QCOMPARE(dimming.at(0).at(1).toInt(), 45);
+    QCOMPARE(dimming.size() == 1 ? dimming.at(0).at(1).toInt() : -1, 45);
 }
 
 void TestReceive::errorCountersForThePeer()
 {
     ErrorLogger &errors = ErrorLogger::instance();
-    errors.countUdpError(71);
-    errors.countUdpError(71);
-    errors.countUdpError(73);
+    for (int code : {71, 71, 73})
+        errors.countUdpError(code);
     errors.countBinaryError(81);
     const QStringList table = HandlerPztqVmpcgter::errorTableSentences();
     QCOMPARE(table, (QStringList{line("PZTQERRORTABLE,70,71,72,73,74,75,76,77,0,2,0,1,0,0,0,0"),
