@@ -1,6 +1,5 @@
-// End to end against the real junction-box simulator, inside a private network namespace (see
-// CMakeLists.txt): the control unit's network side, settings trees and settings controller run
-// in this process, the box in its own.
+// The control unit's network side, settings trees and settings controller in this process against
+// the real junction-box simulator in its own, inside a private network namespace.
 #include "childprocess.h"
 #include "esdata.h"
 #include "essetup.h"
@@ -55,6 +54,11 @@ struct ControlUnit
         stack.enableReception();
     }
     ESAlertSetup *alerts() const { return data.setup()->AlertSetup(); }
+    bool completeSetupArrives()
+    {
+        QSignalSpy complete(&settings, &SerializationController::finishedDeserializingCompleteSetup);
+        return complete.wait(8000);
+    }
 };
 
 } // namespace
@@ -76,8 +80,7 @@ private slots:
             Box box(jbDir.path());
             QTRY_VERIFY(box.count(QStringLiteral("started as SD0108")) == 1);
             auto cu = std::make_unique<ControlUnit>(cuDir.path());
-            QSignalSpy complete(&cu->settings, &SerializationController::finishedDeserializingCompleteSetup);
-            QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+            QVERIFY(cu->completeSetupArrives());
             QVERIFY(cu->settings.isSetupAccepted());
             // The box's event lines are read as they come; give its output a moment to arrive.
             QTRY_COMPARE(box.count(QStringLiteral("DEVSTART from SD0109")), 1);
@@ -106,18 +109,16 @@ private slots:
         Box box(jbDir.path());
         ControlUnit cu(cuDir.path());
         QCOMPARE(cu.alerts()->AlarmShallow(), 5.0);   // from its own file
-        QSignalSpy complete(&cu.settings, &SerializationController::finishedDeserializingCompleteSetup);
-        QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+        QVERIFY(cu.completeSetupArrives());
         QCOMPARE(cu.alerts()->AlarmShallow(), 5.0);   // and from the box's complete setup
     }
 
     void unacknowledgedSettingIsResentEverySecondThenTheBoxIsLost()
     {
         QTemporaryDir cuDir, jbDir;
-        Box box(jbDir.path(), {QStringLiteral("--drop-acks")});
+        Box box(jbDir.path(), {"--drop-acks"});
         ControlUnit cu(cuDir.path());
-        QSignalSpy complete(&cu.settings, &SerializationController::finishedDeserializingCompleteSetup);
-        QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+        QVERIFY(cu.completeSetupArrives());
 
         QSignalSpy sent(cu.stack.nmeaOverUdp(), &NmeaOverUdpController::sendDatagrams);
         QSignalSpy lost(&cu.stack, &NetworkStack::lostCommunicationWithSfi);
@@ -127,18 +128,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 15000);
         const qint64 elapsed = clock.elapsed();
         QCOMPARE(lost.first().first().toString(), kJb);
-        QByteArray first;
-        int copies = 0;
-        for (const QVariantList &args : sent) {
-            for (const QByteArray &d : args.first().value<QByteArrayList>()) {
-                if (!d.contains("AlarmShallow=7"))
-                    continue;
-                if (first.isEmpty())
-                    first = d;
-                copies += d == first ? 1 : 0;
-            }
-        }
-        QCOMPARE(copies, 11);   // sent once, resent ten times, unchanged
+        QByteArrayList copies;
+        for (const QVariantList &args : sent)
+            for (const QByteArray &d : args.first().value<QByteArrayList>())
+                if (d.contains("AlarmShallow=7"))
+                    copies.append(d);
+        QVERIFY(!copies.isEmpty());
+        QCOMPARE(copies.count(copies.first()), 11);   // sent once, resent ten times, unchanged
         QVERIFY2(elapsed >= 10000 && elapsed < 13000, qPrintable(QString::number(elapsed)));
         QTRY_COMPARE(box.count(QStringLiteral("not acknowledged")) >= 11, true);
         QTest::qWait(1500);
@@ -148,12 +144,10 @@ private slots:
     void silentBoxIsDeclaredLostAndAskedToPairUntilItSpeaksAgain()
     {
         QTemporaryDir cuDir, jbDir;
-        Box box(jbDir.path(), {QStringLiteral("--silent-after"), QStringLiteral("3"), QStringLiteral("--silent-for"),
-                               QStringLiteral("15")});
+        Box box(jbDir.path(), {"--silent-after", "3", "--silent-for", "15"});
         ControlUnit cu(cuDir.path());
         QSignalSpy link(&cu.settings, &SerializationController::commsToKX12StateChanged);
-        QSignalSpy complete(&cu.settings, &SerializationController::finishedDeserializingCompleteSetup);
-        QTRY_VERIFY_WITH_TIMEOUT(complete.count() >= 1, 8000);
+        QVERIFY(cu.completeSetupArrives());
 
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral(": silent")) == 1, 6000);
         QElapsedTimer sinceSilent;

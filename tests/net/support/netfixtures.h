@@ -10,7 +10,6 @@ namespace netfixtures {
 QString sentence(const QString &body);
 // A datagram built by hand: header, then each (tag body, sentence) with the correct tag checksum.
 QByteArray datagram(const QList<QPair<QByteArray, QString>> &tagged);
-QByteArray tagChecksum(const QByteArray &body);
 // True inside the test's private network namespace: loopback is the only interface.
 bool onlyLoopback();
 
