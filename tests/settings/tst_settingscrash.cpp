@@ -1,6 +1,3 @@
-#include "esdata.h"
-#include "eslocalsetup.h"
-#include "essetup.h"
 #include "settingstesthelpers.h"
 
 #include <QtTest>

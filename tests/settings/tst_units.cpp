@@ -10,34 +10,20 @@ class TestUnits : public QObject
     Q_OBJECT
 
 private slots:
-    void conversions_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<double>("expected"); // for 10 units
-        QTest::newRow("m-ft") << "depth" << "m" << "ft" << 32.8084;
-        QTest::newRow("fm-m") << "depth" << "fm" << "m" << 18.288;
-        QTest::newRow("ft-fm") << "depth" << "ft" << "fm" << 10 * 0.3048 / 1.8288;
-        QTest::newRow("kn-m/s") << "speed" << "kn" << "m/s" << 5.1444;
-        QTest::newRow("kn-mi/h") << "speed" << "kn" << "mi/h" << 11.5078;
-        QTest::newRow("mi/h-kn") << "speed" << "mi/h" << "kn" << 10 * 1609.344 / 1852;
-        QTest::newRow("NM-mi") << "distance" << "NM" << "mi" << 11.5078;
-        QTest::newRow("mi-km") << "distance" << "mi" << "km" << 16.09344;
-        QTest::newRow("km-NM") << "distance" << "km" << "NM" << 10 / 1.852;
-        QTest::newRow("same") << "speed" << "kn" << "kn" << 10.0;
-    }
-
     void conversions()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(double, expected);
-        const double converted = kind == QLatin1String("depth")   ? ESUnitConverter::convertDepth(10.0f, from, to)
-                                 : kind == QLatin1String("speed") ? ESUnitConverter::convertSpeed(10.0f, from, to)
-                                                                  : ESUnitConverter::convertDistance(10.0f, from, to);
-        QVERIFY2(qAbs(converted - expected) < 0.0005, qPrintable(QString::number(converted, 'f', 6)));
+        // Unit kind, from, to, value of 10 units: every factor in both directions once.
+        const QList<std::tuple<char, const char *, const char *, double>> cases = {
+            {'d', "m", "ft", 32.8084},  {'d', "fm", "m", 18.288},   {'d', "ft", "fm", 10 * 0.3048 / 1.8288},
+            {'s', "kn", "m/s", 5.1444}, {'s', "kn", "mi/h", 11.5078}, {'s', "mi/h", "kn", 10 * 1609.344 / 1852},
+            {'D', "NM", "mi", 11.5078}, {'D', "mi", "km", 16.09344}, {'D', "km", "NM", 10 / 1.852}, {'s', "kn", "kn", 10.0}};
+        for (const auto &[kind, from, to, expected] : cases) {
+            const QString f = QLatin1String(from), t = QLatin1String(to);
+            const double converted = kind == 'd'   ? ESUnitConverter::convertDepth(10.0f, f, t)
+                                     : kind == 's' ? ESUnitConverter::convertSpeed(10.0f, f, t)
+                                                   : ESUnitConverter::convertDistance(10.0f, f, t);
+            QVERIFY2(qAbs(converted - expected) < 0.0005, qPrintable(QStringLiteral("%1-%2=%3").arg(f, t).arg(converted)));
+        }
     }
 
     void unknownUnitsFail()

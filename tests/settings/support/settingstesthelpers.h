@@ -1,6 +1,12 @@
 #pragma once
 
+#include "esalerts.h"
+#include "escommunicationinformation.h"
 #include "esdata.h"
+#include "eslocalsetup.h"
+#include "esruntime.h"
+#include "essetup.h"
+#include "markclass.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +16,8 @@
 #include <functional>
 #include <memory>
 
-// A settings folder of its own for each test, so files never leak between cases.
+// A settings folder of its own for each test, so files never leak between cases; the data object
+// made on it brings all settings trees.
 struct SettingsSandbox
 {
     SettingsSandbox() { QDir().mkpath(directory()); }
