@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 constexpr int kInterval = 20;
 const QString kCu = QStringLiteral("SD0109");
@@ -26,15 +28,11 @@ class TestPairing : public QObject
 private slots:
     void init()
     {
-        m_sfis = new ListOfSfisOnNetwork(this);
+        m_pairing.reset();
+        m_sfis = std::make_unique<ListOfSfisOnNetwork>();
         m_sfis->setLocalSfi(kCu);
-        m_pairing = new PairingController(m_sfis, kInterval, this);
+        m_pairing = std::make_unique<PairingController>(m_sfis.get(), kInterval);
         m_pairing->setInitialPairedSfi(kJb);
-    }
-    void cleanup()
-    {
-        delete m_pairing;
-        delete m_sfis;
     }
 
     void sentencesCarryTheirChecksum()
@@ -49,8 +47,8 @@ private slots:
 
     void changingThePairedBoxUnpairsTheOldOneAndRetriesTenTimes()
     {
-        QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
-        QSignalSpy about(m_pairing, &PairingController::aboutToSendPairMsg);
+        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
+        QSignalSpy about(m_pairing.get(), &PairingController::aboutToSendPairMsg);
         QElapsedTimer clock;
         clock.start();
         m_pairing->setPairedSfi(QStringLiteral("SD0110"));
@@ -67,8 +65,8 @@ private slots:
 
     void onlyAnAcknowledgementForUsStopsTheRepetition()
     {
-        QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
-        QSignalSpy acked(m_pairing, &PairingController::pairingAcknowledged);
+        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
+        QSignalSpy acked(m_pairing.get(), &PairingController::pairingAcknowledged);
         m_pairing->devStartReceived(kJb);
         QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
         QCOMPARE(sent.count(), 1);   // no unpair: same box
@@ -86,7 +84,7 @@ private slots:
 
     void onlyANewOrRestartedPairedBoxIsPairedAgain()
     {
-        QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
+        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         m_pairing->handleSentences({PairingController::devStartSentence(QStringLiteral("SD0107"))});
         QTest::qWait(3 * kInterval);
         QCOMPARE(sent.count(), 0);
@@ -116,7 +114,7 @@ private slots:
 
     void ownSfiChangeIsAnnouncedFiveTimes()
     {
-        QSignalSpy sent(m_pairing, &PairingController::sentenceReadyToSend);
+        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         m_pairing->setLocalSfi(QStringLiteral("SD0112"));
         QCOMPARE(m_sfis->localSfi(), QStringLiteral("SD0112"));
         QTRY_COMPARE(sent.count(), 5);
@@ -126,8 +124,8 @@ private slots:
     }
 
 private:
-    ListOfSfisOnNetwork *m_sfis = nullptr;
-    PairingController *m_pairing = nullptr;
+    std::unique_ptr<ListOfSfisOnNetwork> m_sfis;
+    std::unique_ptr<PairingController> m_pairing;
 };
 
 QTEST_GUILESS_MAIN(TestPairing)
