@@ -167,15 +167,6 @@ void TestReceive::receivedDataAges()
     // An impossible date is stored field by field but not reported as a time.
     receive({"GPZDA,201530,31,02,2026,00,00"});
     QCOMPARE(time.count(), 1);
-
-    // A handler forgets the field text it last received after ten of its own ticks.
-    NmeaHandler *mtw = NmeaHandlerContainer::instance().standardHandler(QStringLiteral("MTW"));
-    receive({"SDMTW,9.5,C"});
-    for (int i = 0; i < 9; ++i)
-        NmeaHandlerContainer::instance().tickAll();
-    QCOMPARE(mtw->lastReceivedFieldText(), QStringLiteral("9.5,C"));
-    NmeaHandlerContainer::instance().tickAll();
-    QCOMPARE(mtw->lastReceivedFieldText(), QString());
 }
 
 void TestReceive::unknownAndUnhandledAreRelayed()

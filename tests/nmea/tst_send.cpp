@@ -58,13 +58,11 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void divisorsAndLines();
-    void depthAndHeartbeatGoAlone();
+    void periodicGroupsPerLine();
     void sentenceTextsLeaveTheUnit();
     void oneOffSendsByLine();
     void standbyLetsOnlyFewOut();
     void proprietaryCuttingAndJoining();
-    void timerIsReArmed();
 
 private:
     NmeaPeriodicalSender *m_sender = nullptr;
@@ -97,7 +95,7 @@ void TestSend::cleanup()
     }
 }
 
-void TestSend::divisorsAndLines()
+void TestSend::periodicGroupsPerLine()
 {
     NmeaHandler *vtg = periodic("VTG", {Serial_1, UDP});
     m_sender->sendPeriodicalMessages(0);
@@ -109,7 +107,6 @@ void TestSend::divisorsAndLines()
     for (int cycle = 0; cycle < 6; ++cycle)
         m_sender->sendPeriodicalMessages(0);
     QCOMPARE(m_groups->count(), 6);
-
     // Registered but not enabled, or enabled for a line beyond the sender's lines: nothing.
     m_groups->clear();
     vtg->setPeriodicEnabled(false);
@@ -119,14 +116,23 @@ void TestSend::divisorsAndLines()
     vtg->registerLine(Add_Serial_3);
     m_sender->sendPeriodicalMessages(0);
     QCOMPARE(m_groups->count(), 0);
-}
 
-void TestSend::depthAndHeartbeatGoAlone()
-{
+    // Depth and heartbeat go alone, the rest of a line's sentences together.
+    vtg->setPeriodDivisor(1);
     for (const char *formatter : {"DPT", "HBT", "VTG", "HDT", "MTW"})
         periodic(formatter, {Serial_2});
     m_sender->sendPeriodicalMessages(0);
     QCOMPARE(groupsSent(*m_groups), (QStringList{"Serial_2 SDDPT", "Serial_2 SDHBT", "Serial_2 SDHDT SDMTW SDVTG"}));
+
+    // The single-shot timer is re-armed after each cycle: one second after a timed cycle, two after any other.
+    QTimer *timer = m_sender->timer();
+    QVERIFY(timer->isSingleShot() && timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    m_sender->sendPeriodicalMessages(3);
+    QCOMPARE(timer->interval(), 2000);
+    QVERIFY(timer->isActive());
+    m_sender->restartTimer();
+    QCOMPARE(timer->interval(), 1000);
 }
 
 void TestSend::sentenceTextsLeaveTheUnit()
@@ -144,14 +150,16 @@ void TestSend::sentenceTextsLeaveTheUnit()
     setReal(out.DepthBlwTransducerMeters(), 7.0);
     QCOMPARE(standard("DBT")->buildOutgoing(), QStringList{line("SDDBT,,f,7.0,M,,F")});
 
-    // A passed-through heading goes out as received until the handler forgets it.
+    // A passed-through heading goes out as received until the handler forgets it, after ten ticks.
     NmeaController receiver;
     NmeaHandler *hdt = standard("HDT");
     hdt->setPassThrough(true);
     receiver.handleReceivedNmeaList(NmeaGroupInfo({line("HEHDT,271.25,T")}, Serial_1));
     QCOMPARE(hdt->buildOutgoing(), QStringList{line("SDHDT,271.25,T")});
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 9; ++i)
         NmeaHandlerContainer::instance().tickAll();
+    QCOMPARE(hdt->buildOutgoing(), QStringList{line("SDHDT,271.25,T")});
+    NmeaHandlerContainer::instance().tickAll();
     QCOMPARE(hdt->buildOutgoing(), QStringList{line("SDHDT,,")});
 }
 
@@ -233,20 +241,6 @@ void TestSend::proprietaryCuttingAndJoining()
     QCOMPARE(udp.count(), 1);
     QCOMPARE(udp.at(0).at(0).value<NmeaGroupInfo>().messages, group.messages);
     QCOMPARE(udp.at(0).at(0).value<NmeaGroupInfo>().destinations, QStringList{"SD0007"});
-}
-
-void TestSend::timerIsReArmed()
-{
-    // Single shot, re-armed after each cycle: one second after a timed cycle, two after any other.
-    QTimer *timer = m_sender->timer();
-    QVERIFY(timer->isSingleShot() && timer->isActive());
-    m_sender->sendPeriodicalMessages(0);
-    QCOMPARE(timer->interval(), 1000);
-    m_sender->sendPeriodicalMessages(3);
-    QCOMPARE(timer->interval(), 2000);
-    QVERIFY(timer->isActive());
-    m_sender->restartTimer();
-    QCOMPARE(timer->interval(), 1000);
 }
 
 QTEST_GUILESS_MAIN(TestSend)
