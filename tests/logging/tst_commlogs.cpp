@@ -10,6 +10,7 @@
 #include <QtTest>
 
 namespace {
+const QDateTime kUnitTime(QDate(2026, 3, 9), QTime(7, 5, 4), Qt::UTC);
 const QString kGga = QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
 
 QStringList lines(const QString &path)
@@ -32,11 +33,7 @@ class TestCommLogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_dir.reset(new QTemporaryDir);
-        UnitClock::instance().setCurrentDateTimeUtc(QDateTime(QDate(2026, 3, 9), QTime(7, 5, 4), Qt::UTC));
-    }
+    void init() { m_dir.reset(new QTemporaryDir); UnitClock::instance().setCurrentDateTimeUtc(kUnitTime); }
     void cleanup() { UnitClock::instance().setCurrentDateTimeUtc(QDateTime::currentDateTimeUtc()); }
 
     void loggedMessageBecomesExactlyOneLine();
@@ -132,9 +129,8 @@ void TestCommLogs::errorRecordsGoToTheirFiles()
 void TestCommLogs::layoutOnTheDeviceAndWritingOffTheMainThread()
 {
     CommunicationsLogging logs(nullptr, 50, 100);
-    QVERIFY(logs.writerThread()->isRunning());
+    QVERIFY(logs.writerThread()->isRunning() && logs.writerThread() != QThread::currentThread());
     QCOMPARE(logs.writer()->thread(), logs.writerThread());
-    QVERIFY(logs.writerThread() != QThread::currentThread());
     const QString device = m_dir->path() + "/media/usb0/velmora/99999/Logs";
     logs.setDeviceInfo(true, true, device);
     logs.inputLogger()->setPortLogging(Serial_3, true);
