@@ -64,7 +64,6 @@ void TestErrorLogger::binaryTrafficAndTable()
     const QList<int> recent = errors.udpLogger()->binary()->recentEntries();
     QCOMPARE(recent.size(), 10);
     QCOMPARE(recent.mid(6), QList<int>({-1, 80, 81, 81}));
-
     errors.countUdpError(73);
     errors.countNmeaError(3, 1);
     const QList<QPair<int, int>> table = errors.networkCounters();

@@ -66,7 +66,6 @@ void TestNmeaCheck::reportsEveryLine()
     file.write((line("GPHDT,123.4,T") + bad + line("PZTQDPT,30.5,1.0,200,87,38,Fwd") + line("GPXYZ,1")
                 + line("SDMTW,12.0,") + QStringLiteral("$GPHDT,\"q\\\x01*00\r\n")).toLatin1());
     file.close();
-
     const Run result = run({file.fileName()});
     QCOMPARE(result.exitCode, 0);
     const QList<QJsonObject> expected = {
@@ -84,7 +83,6 @@ void TestNmeaCheck::reportsEveryLine()
     QCOMPARE(result.objects, expected);
     QCOMPARE(result.summary, QStringLiteral("6 lines, 2 accepted, 4 rejected\ncheck 0: 4\ncheck 1: 2\nresult 0: 2\n"
                                             "result 6: 1\nunknown formatter: 1\n"));
-
     // Two files are read in order and numbered on.
     const Run twice = run({file.fileName(), file.fileName()});
     QCOMPARE(twice.objects.size(), 12);

@@ -67,7 +67,6 @@ private:
             lines << line(body);
         receiveRaw(lines, port, sender);
     }
-
     NmeaController *m_controller = nullptr;
 };
 
@@ -120,7 +119,6 @@ void TestReceive::fieldsLandInTheirHolders()
     receive({"PZTQDPT,30.5,1.0,200,87,38,Fwd"}, UDP);
     QCOMPARE(values({pztq.DepthBlwTransducerMeters(), pztq.TransducerPosition(), pztq.BottomEchoStrength()}),
              (QStringList{"30.5", "Fwd", "87"}));
-
     // Like-named fields of different sentences land apart.
     QSignalSpy ths(&nmea(), &NmeaData::thsReceived);
     receive({"HEHDT,90.5,T", "HETHS,91.5,A"});
@@ -136,7 +134,6 @@ void TestReceive::fieldsLandInTheirHolders()
     receive({"GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"});
     QCOMPARE(values({nmea().Latitude(), nmea().NorthOrSouth(), nmea().NumberOfSatellitesInUse(),
                      nmea().HorizontalDilutionOfPrecision()}), (QStringList{"4807.038", "N", "8", "0.9"}));
-
     // Empty received fields leave the holder alone; an invalid value drops the sentence whole.
     receive({"GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"});
     QSignalSpy vtg(&nmea(), &NmeaData::vtgReceived);
@@ -198,7 +195,6 @@ void TestReceive::badInputIsCountedPerLine()
     const NmeaLineStatistics before = m_controller->statistics(UDP);
     for (const QString &l : lines)
         receiveRaw({l}, UDP);
-
     const ErrorLogger &errors = ErrorLogger::instance();
     QCOMPARE(errors.nmeaCounter(7, 3), 1);
     QCOMPARE(errors.nmeaCounter(1, 3), 4);
@@ -212,7 +208,6 @@ void TestReceive::badInputIsCountedPerLine()
     QCOMPARE(values({nmea().UtcOfPosition(), nmea().HDT_HeadingTrue()}), (QStringList{"123519", "12"}));
     QCOMPARE(m_controller->statistics(UDP).lines - before.lines, lines.size());
     QCOMPARE(m_controller->statistics(UDP).rejected - before.rejected, 14);
-
     // The additional serial lines are counted by the controller only.
     receiveRaw({lowerSum}, Add_Serial_2);
     QCOMPARE(m_controller->statistics(Add_Serial_2).rejected, 1);
@@ -241,7 +236,6 @@ void TestReceive::groupOfSameTypeUsesReusedObjects()
     }
     QCOMPARE(m_controller->pooledObjectCount(), pooled + 1);
     QCOMPARE(values({nmea().GSA_PDOP(), nmea().GSA_VDOP()}), (QStringList{"2.5", "2.1"}));
-
     // A reused object does not keep fields of the previous sentence.
     receive({"SDMTW,7.5,C"});
     NmeaData::instance().resetFields();
@@ -258,7 +252,6 @@ void TestReceive::alertSentencesForwardedOrRelayed()
     QSignalSpy sent(&SignalEmitter::instance(), &SignalEmitter::signalTypeAndCompleteNmeaMessageAndPort);
     receive({"VRACN,120000.00,ZTQ,3001,1,A,C"}, UDP, QStringLiteral("VR0001"));
     QCOMPARE(forwarded, (QList<QVariantList>{{line("VRACN,120000.00,ZTQ,3001,1,A,C"), QStringLiteral("VR0001")}}));
-
     // Alerts from others go on to every line registered for them, once per line.
     alr->registerLine(Serial_2);
     alr->registerLine(Serial_2);
@@ -267,7 +260,6 @@ void TestReceive::alertSentencesForwardedOrRelayed()
     QCOMPARE(sent.at(0).at(1).toString(), line("SDALR,120000.00,7,A,V,Shallow"));
     QCOMPARE(sent.at(0).at(2).value<Port>(), Serial_2);
     alr->clearRegisteredLines();
-
     QSignalSpy heartbeat(m_controller, &NmeaController::heartbeatReceived);
     receive({"SDHBT,5,A,1"}, UDP, QStringLiteral("SD0002"));
     QCOMPARE(heartbeat, (QList<QVariantList>{{QStringLiteral("SD"), QStringLiteral("SD0002")}}));
@@ -304,17 +296,14 @@ void TestReceive::commandHandlersReportUpward()
     QSignalSpy normal(container.find<HandlerPztqIcm>(), &HandlerPztqIcm::operatingModeRequested);
     receive({"PZTQICM,1,98,", "PZTQICM,0,97,", "PZTQICM,0,98,"}, UDP);
     QCOMPARE(firstArguments(normal), QVariantList{0});
-
     QSignalSpy trip(&nmea(), &NmeaData::tripSetSignal);
     QSignalSpy total(&nmea(), &NmeaData::totalSetSignal);
     receive({"PZTQSTL,12.5,3400.0"}, UDP);
     QCOMPARE(firstArguments(trip), QVariantList{12.5f});
     QCOMPARE(firstArguments(total), QVariantList{3400.0f});
-
     QSignalSpy mac(container.find<HandlerPztqMaca>(), &HandlerPztqMaca::macAddressReceived);
     receive({"PZTQMACA,00:1A:2B:3C:4D:5E", "PZTQMACA,not-a-mac"}, UDP);
     QCOMPARE(firstArguments(mac), QVariantList{QStringLiteral("00:1A:2B:3C:4D:5E")});
-
     auto *reboot = container.find<HandlerPztqReboot>();
     QSignalSpy restart(reboot, &HandlerPztqReboot::restartApplication);
     receive({"PZTQREBOOT,SD0001,update"}, UDP);
@@ -327,7 +316,6 @@ void TestReceive::commandHandlersReportUpward()
     reboot->requestRestart();
     container.tickAll();
     QCOMPARE(restart.count(), 2);
-
     QSignalSpy dimming(container.find<HandlerDdc>(), &HandlerDdc::dimmingReceived);
     receive({"IIDDC,N,45,N,C"}, UDP);
     QCOMPARE(dimming.size() == 1 ? dimming.at(0).at(1).toInt() : -1, 45);
@@ -342,7 +330,6 @@ void TestReceive::errorCountersForThePeer()
     const QStringList table = HandlerPztqVmpcgter::errorTableSentences();
     QCOMPARE(table, (QStringList{line("PZTQERRORTABLE,70,71,72,73,74,75,76,77,0,2,0,1,0,0,0,0"),
                                  line("PZTQERRORTABLE,78,79,80,81,82,83,84,3,0,0,1,0,0,1")}));
-
     // 5 asks for the last code, 1 for the table, 9 for the table and clearing.
     QSignalSpy sent(&SignalEmitter::instance(),
                     &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI);

@@ -116,14 +116,12 @@ void TestSend::periodicGroupsPerLine()
     vtg->registerLine(Add_Serial_3);
     m_sender->sendPeriodicalMessages(0);
     QCOMPARE(m_groups->count(), 0);
-
     // Depth and heartbeat go alone, the rest of a line's sentences together.
     vtg->setPeriodDivisor(1);
     for (const char *formatter : {"DPT", "HBT", "VTG", "HDT", "MTW"})
         periodic(formatter, {Serial_2});
     m_sender->sendPeriodicalMessages(0);
     QCOMPARE(groupsSent(*m_groups), (QStringList{"Serial_2 SDDPT", "Serial_2 SDHBT", "Serial_2 SDHDT SDMTW SDVTG"}));
-
     // The single-shot timer is re-armed after each cycle: one second after a timed cycle, two after any other.
     QTimer *timer = m_sender->timer();
     QVERIFY(timer->isSingleShot() && timer->isActive());
@@ -149,7 +147,6 @@ void TestSend::sentenceTextsLeaveTheUnit()
     // Unit strings that cannot be null go out as their defaults.
     setReal(out.DepthBlwTransducerMeters(), 7.0);
     QCOMPARE(standard("DBT")->buildOutgoing(), QStringList{line("SDDBT,,f,7.0,M,,F")});
-
     // A passed-through heading goes out as received until the handler forgets it, after ten ticks.
     NmeaController receiver;
     NmeaHandler *hdt = standard("HDT");
@@ -175,7 +172,6 @@ void TestSend::oneOffSendsByLine()
     QCOMPARE(sent.port, Serial_3);
     QCOMPARE(sent.messages, QStringList{line("SDMTW,14.5,C")});
     QCOMPARE(logged.count(), 1);
-
     m_controller->sendPreparedStandardNmeaListWithCustomDestinationSFI(
         QStringLiteral("PAIR"), {line("PZTQPAIR,SD0001,SD0002,1")}, UDP, QString(), QStringLiteral("SD0002"));
     QCOMPARE(udp.count(), 1);
@@ -183,7 +179,6 @@ void TestSend::oneOffSendsByLine()
     QCOMPARE(udp.at(0).at(2).toStringList(), QStringList{"SD0002"});
     m_controller->sendStandardNmeaMessageOfTypeOverPort(QStringLiteral("NOSUCH"), UDP);
     QCOMPARE(udp.count(), 1);
-
     // Forwarding: raw lines of one line are passed on to another before handling.
     m_controller->setForwarding(Serial_1, Serial_2);
     m_controller->handleReceivedNmeaList(NmeaGroupInfo({QStringLiteral("garbage")}, Serial_1));
@@ -235,7 +230,6 @@ void TestSend::proprietaryCuttingAndJoining()
     QCOMPARE(NmeaParserClass::nmeaListToData(NmeaParserClass::dataToNmeaList(awkward)), awkward);
     QCOMPARE(NmeaParserClass::dataToNmeaList(QString()).messages.size(), 0);
     QCOMPARE(NmeaParserClass::dataToNmeaList(text, QStringLiteral("PZTQCFGR")).messages.at(0).size(), 82);
-
     QSignalSpy udp(m_controller, &NmeaController::nmeaGroupReadyToBeSentOverUdp);
     m_controller->sendProprietaryNmeaList(text, QString(), {QStringLiteral("SD0007")});
     QCOMPARE(udp.count(), 1);

@@ -102,7 +102,6 @@ void TestSentences::bareSentenceFromBothChecks()
     QString hdt = line("GPHDT,123.4,T");
     QCOMPARE(NmeaMessage::checkSentence(hdt), 0);
     QCOMPARE(hdt, line("GPHDT,123.4,T").mid(1).chopped(2));
-
     // The check on views rates every line as the copying one, odd lines and random edits of a good one.
     QStringList lines = {line("SDDPT,1.0,0.5,10"), line("PZTQDPT,1"), line("SDDP,1"), line("P,1"), "$SDDPT,1.0*00\r\n",
                          "$\r\n", "$*\r\n", "x", QString(), "$SDDPT,1\n", line("GPGGA," + QString(100, '9')),
@@ -146,7 +145,6 @@ void TestSentences::fieldTextsInAndOut()
     QCOMPARE(dpt.MaximumRangeScale()->fieldText(), QStringLiteral("50"));
     QCOMPARE(dpt.deserializeParamaters("1.0,2.0,3,4,5,6"), 0);
     QCOMPARE(dpt.DepthBlwTransducerMeters()->fieldText(), QStringLiteral("1.0"));
-
     MsgGga gga;
     QCOMPARE(gga.deserializeParamaters("123519,4807.038,N,01131.000,E,1,08"), 0);
     QCOMPARE(gga.NumberOfSatellitesInUse()->fieldText(), QStringLiteral("08"));
@@ -161,7 +159,6 @@ void TestSentences::fieldTextsInAndOut()
     QVERIFY(!gga.UtcOfPosition()->isValid());
     QCOMPARE(gga.GpsQualityIndicator()->fieldText(), QStringLiteral("0"));
     QCOMPARE(gga.receivedFieldText(), QString());
-
     // Sent: decimals as configured, empty fields empty, units as their defaults.
     dpt.resetFields();
     static_cast<ValidatedFloatProperty *>(dpt.DepthBlwTransducerMeters())->setValue(12.34);
@@ -198,7 +195,6 @@ void TestSentences::everyCatalogueClassRoundTrips()
         "VBWF", "VBWX", "VMPCGTER"};
     QCOMPARE(registry.standardFormatters(), expectedStandard);
     QCOMPARE(registry.proprietaryFormatters(), expectedProprietary);
-
     const QStringList candidates = {"A", "V", "T", "M", "N", "C", "f", "F", "K", "B", "R", "S", "D", "E", "TR", "BWP",
                                     "00:1A:2B:3C:4D:5E"};
     auto roundTrip = [&](const QString &talker, const QString &formatter) {
@@ -259,7 +255,6 @@ void TestSentences::registryAndCatalogueEdgeCases()
     QCOMPARE(iivbw->deserializeParamaters("1.5,0.1,A,,,V,,V,,V"), 0);
     iivbw->clearReceivedFieldText();
     QVERIFY(iivbw->completeSentence().startsWith(QStringLiteral("$IIVBW,1.5,0.1,A,")));
-
     QCOMPARE(MsgAlr().deserializeParamaters("123519.00,5,X,V,Depth"), 6);
     QCOMPARE(MsgGsv().GSV_TotalMessages()->validityLimit(), -1);
     MsgSrp srp;

@@ -37,7 +37,6 @@ public:
     bool isValid() const { return m_master >= 0 && !m_slave.isEmpty(); }
     int master() const { return m_master; }
     QString slave() const { return m_slave; }
-
     void write(const QByteArray &bytes) const
     {
         for (qint64 done = 0; done < bytes.size();) {
@@ -246,14 +245,12 @@ void TestSerial::pollingReadersShareOneThread()
     QThread *shared = first.thread();
     QVERIFY(shared != QThread::currentThread() && second.thread() == shared);
     QTRY_VERIFY(logged("Watchdog register thread: Serial reader thread"));
-
     QSignalSpy fromSecond(&second, &SerialReader::lineReceived);
     b.write("rubbish" + kZda);
     QTRY_COMPARE(fromSecond.count(), 1);
     QCOMPARE(fromSecond.at(0), (QList<QVariant>{QString::fromLatin1(kZda), 2}));
     QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kDpt)));
     QCOMPARE(a.readFor(300), kDpt);
-
     first.close();
     QCOMPARE(first.thread(), QThread::currentThread());
     QVERIFY(shared->isRunning());
@@ -328,7 +325,6 @@ void TestSerial::loopTestOverLoopbackPlugs()
     QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
     QSignalSpy statuses(&loopTest, &LoopTest::portStatusDetermined);
     QSignalSpy finished(&loopTest, &LoopTest::finishedTesting);
-
     loopTest.runTest();
     QVERIFY(loopTest.isRunning());
     QCOMPARE(ports.port(1)->baudRate(), 4800);
@@ -337,7 +333,6 @@ void TestSerial::loopTestOverLoopbackPlugs()
     pty[1].write(kDpt); // traffic during the test never reaches the sentence controller
     controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
-
     QCOMPARE(groups.count(), 0);
     const LoopTest::Result result = loopTest.result();
     QVERIFY(result.testDone && !result.running);
@@ -347,7 +342,6 @@ void TestSerial::loopTestOverLoopbackPlugs()
                          loopTest.correctCount(2)}), (QList<int>{19, 20, 21, 17}));
     QCOMPARE(statuses, (QList<QVariantList>{{"NmeaPort1Status", 1}, {"NmeaPort2Status", 1}, {"NmeaPort3Status", 2}}));
     QCOMPARE(ports.port(1)->baudRate(), 38400);
-
     // After the test the lines carry ordinary traffic again.
     pty[1].write(kDpt);
     QTRY_COMPARE(groups.count(), 1);

@@ -9,8 +9,7 @@ class TestValidators : public QObject
 private slots:
     void numbersAtTheirBoundaries_data();
     void numbersAtTheirBoundaries();
-    void rangeMessages();
-    void patternsAndIdentifiers();
+    void messagesPatternsAndIdentifiers();
     void ipAddresses_data();
     void ipAddresses();
     void validatorsFromMetadata();
@@ -47,7 +46,7 @@ void TestValidators::numbersAtTheirBoundaries()
     QCOMPARE(validator.validate(text), accepted);
 }
 
-void TestValidators::rangeMessages()
+void TestValidators::messagesPatternsAndIdentifiers()
 {
     QCOMPARE(IntValidator(1, 100, QStringLiteral("from %1 to %2")).message(), QStringLiteral("from 1 to 100"));
     QCOMPARE(UintValidator(3, 7, QStringLiteral("%1..%2")).message(), QStringLiteral("3..7"));
@@ -55,22 +54,18 @@ void TestValidators::rangeMessages()
     QCOMPARE(FloatValidator(1.6, 99.5, QStringLiteral("%1-%2")).message(), QStringLiteral("2-100"));
     // -101 means "no exception": the value must then lie in the range like any other.
     QVERIFY(!FloatValidator(-200.0, -150.0, QString()).validate(QStringLiteral("-101")));
-}
-
-void TestValidators::patternsAndIdentifiers()
-{
     RegexValidator name(QStringLiteral("[a-zA-Z0-9]{2,10}"), QStringLiteral("bad name"));
     QVERIFY(name.validate(QStringLiteral("KVE420")));
     QVERIFY(!name.validate(QStringLiteral("KVE420_Display"))); // whole text must match
     QVERIFY(!RegexValidator(QStringLiteral("[DKNO]"), QString()).validate(QStringLiteral("d"))); // case-sensitive
     QVERIFY(!RegexValidator(QStringLiteral("(unclosed"), QString()).validate(QStringLiteral("(unclosed")));
     QCOMPARE(name.message(), QStringLiteral("bad name"));
-
     SfiValidator sfi({QStringLiteral("SD0108")}, QStringLiteral("[a-zA-Z]{2,2}[0-9]{4,4}"), QStringLiteral("in use"),
                      QStringLiteral("two letters, four digits"));
     QVERIFY(sfi.validate(QStringLiteral("vm1235")));
     QVERIFY(!sfi.validate(QStringLiteral("SD01090")));
     QCOMPARE(sfi.message(), QStringLiteral("two letters, four digits"));
+    // The message follows the last fault: an identifier in use, then a malformed one.
     QVERIFY(!sfi.validate(QStringLiteral("SD0108")));
     QCOMPARE(sfi.message(), QStringLiteral("in use"));
     QVERIFY(!sfi.validate(QStringLiteral("xx")));
