@@ -28,19 +28,21 @@ QList<QByteArray> tagBodies(const QByteArray &d)
     return out;
 }
 
-QList<int> faultCodes(const DatagramVerdict &v)
-{
-    QList<int> codes;
-    for (const DatagramFault &f : v.faults)
-        codes.append(f.code);
-    return codes;
-}
-
 } // namespace
 
 class TestDatagrams : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<ListOfSfisOnNetwork> m_sfis;
+    std::unique_ptr<NmeaOverUdpController> m_ctl;
+
+    QByteArrayList build(const QStringList &sentences, MessageType type = MessageTypeOrdinary,
+                         const QString &source = QString())
+    {
+        return m_ctl->buildDatagrams(sentences, type, QString(), {}, source);
+    }
+
 private slots:
     void init()
     {
@@ -48,11 +50,6 @@ private slots:
         m_sfis = std::make_unique<ListOfSfisOnNetwork>();
         m_sfis->setLocalSfi(kLocal);
         m_ctl = std::make_unique<NmeaOverUdpController>(m_sfis.get());
-    }
-    QByteArrayList build(const QStringList &sentences, MessageType type = MessageTypeOrdinary,
-                         const QString &source = QString())
-    {
-        return m_ctl->buildDatagrams(sentences, type, QString(), {}, source);
     }
 
     void tagBlocksFollowTheFourTemplates()
@@ -65,8 +62,7 @@ private slots:
         QCOMPARE(udpdatagram::tagBody(1, 1, 1, "SD0109", {"SD0108"}, 1, "pztqsetup"),
                  QByteArray("g:1-1-1,s:SD0109,d:SD0108,n:1,t:pztqsetup"));
         // Tag checksum covers the body only, upper-case, with leading zero.
-        const QByteArray t = udpdatagram::taggedSentence("abc", "$X\r\n");
-        QCOMPARE(t, QByteArray("\\abc*60\\$X\r\n"));
+        QCOMPARE(udpdatagram::taggedSentence("abc", "$X\r\n"), QByteArray("\\abc*60\\$X\r\n"));
     }
 
     void fieldChecksOnTagBlocks_data()
@@ -198,10 +194,12 @@ private slots:
     void receptionFaultsPerCode()
     {
         QFETCH(QByteArray, datagram);
-        const DatagramChecker checker(kLocal, {});
-        const DatagramVerdict v = checker.examine(datagram);
+        const DatagramVerdict v = DatagramChecker(kLocal, {}).examine(datagram);
         QTEST(v.accepted, "accepted");
-        QTEST(faultCodes(v), "codes");
+        QList<int> codes;
+        for (const DatagramFault &f : v.faults)
+            codes.append(f.code);
+        QTEST(codes, "codes");
     }
 
     void acceptanceRule_data()
@@ -227,8 +225,7 @@ private slots:
     {
         QFETCH(QByteArray, tag);
         QFETCH(QString, body);
-        const DatagramChecker checker(kLocal, {kJb});
-        const DatagramVerdict v = checker.examine(datagram({{tag, sentence(body)}}));
+        const DatagramVerdict v = DatagramChecker(kLocal, {kJb}).examine(datagram({{tag, sentence(body)}}));
         QTEST(v.accepted, "accepted");
         QCOMPARE(v.ignored, !v.accepted);
         QCOMPARE(v.internal, tag.contains("t:pztq"));
@@ -237,11 +234,9 @@ private slots:
     void groupsAreJoinedAcrossDatagrams()
     {
         QSignalSpy groups(m_ctl.get(), &NmeaOverUdpController::sentenceGroupReceived);
-        const QByteArray second = datagram({{"g:2-2-7,s:SD0108,n:12", sentence("GPVTG,2")}});
-        const QByteArray first = datagram({{"g:1-2-7,s:SD0108,n:11", sentence("GPGGA,1")}});
-        m_ctl->processReceivedDatagram(second, false, false);
+        m_ctl->processReceivedDatagram(datagram({{"g:2-2-7,s:SD0108,n:12", sentence("GPVTG,2")}}), false, false);
         QCOMPARE(groups.count(), 0);
-        m_ctl->processReceivedDatagram(first, false, false);
+        m_ctl->processReceivedDatagram(datagram({{"g:1-2-7,s:SD0108,n:11", sentence("GPGGA,1")}}), false, false);
         QCOMPARE(groups.count(), 1);
         const auto g = groups.first().first().value<ReceivedSentenceGroup>();
         QCOMPARE(g.sentences, (QStringList{sentence("GPGGA,1"), sentence("GPVTG,2")}));
@@ -259,37 +254,32 @@ private slots:
     {
         ListOfSfisOnNetwork jbSfis;
         jbSfis.setLocalSfi(kJb);
-        NmeaOverUdpController jb(&jbSfis);
-        m_sfis->connectSfi(kJb);
         jbSfis.connectSfi(kLocal);
-
+        m_sfis->connectSfi(kJb);
+        NmeaOverUdpController jb(&jbSfis);
         QSignalSpy sent(m_ctl.get(), &NmeaOverUdpController::sendDatagrams);
         QSignalSpy jbSent(&jb, &NmeaOverUdpController::sendDatagrams);
         QSignalSpy text(&jb, &NmeaOverUdpController::settingsTextReceived);
         QSignalSpy acked(m_ctl.get(), &NmeaOverUdpController::datagramAcknowledged);
 
-        const QString setup = QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,") + QString(1500, QLatin1Char('x'));
+        const QString setup = "Type_Setup,SerializableClass1=AlertSetup," + QString(1500, 'x');
         m_ctl->sendSettingsText(setup);
         QCOMPARE(sent.count(), 1);
-        const QByteArrayList datagrams = sent.first().at(0).value<QByteArrayList>();
+        const QByteArrayList datagrams = sent.first().first().value<QByteArrayList>();
         QVERIFY(datagrams.size() >= 2);
         QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), datagrams.size());
-
-        const DatagramChecker jbChecker(kJb, {kLocal});
         for (const QByteArray &d : datagrams) {
-            const DatagramVerdict v = jbChecker.examine(d);
+            const DatagramVerdict v = DatagramChecker(kJb, {kLocal}).examine(d);
             QVERIFY(v.accepted && v.internal);
             jb.processReceivedDatagram(d, v.internal, false);
         }
         QCOMPARE(text.count(), 1);
-        QCOMPARE(text.first().at(0).toString(), setup);
+        QCOMPARE(text.first().first().toString(), setup);
         QCOMPARE(jbSent.count(), datagrams.size());   // one acknowledgement per setup datagram
-
-        const DatagramChecker cuChecker(kLocal, {kJb});
         for (const QVariantList &ack : jbSent) {
-            const QByteArray d = ack.at(0).value<QByteArrayList>().first();
+            const QByteArray d = ack.first().value<QByteArrayList>().first();
             QVERIFY(d.endsWith("\\$PZTQAVG,ackmessage\r\n"));
-            QVERIFY(cuChecker.examine(d).accepted);
+            QVERIFY(DatagramChecker(kLocal, {kJb}).examine(d).accepted);
             m_ctl->processReceivedDatagram(d, true, false);
         }
         QCOMPARE(acked.count(), datagrams.size());
@@ -301,8 +291,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("tag");
         QTest::newRow("setup") << "Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5" << "pztqsetup";
-        QTest::newRow("noack") << "Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5"
-                               << "pztqruntime";
+        QTest::newRow("noack") << "Type_SetupNoAck,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5" << "pztqruntime";
         QTest::newRow("mark") << "Type_Mark,Set_Mark=1" << "pztqsetup";
         QTest::newRow("runtime") << "Type_Runtime,DepthSurface=12.34=T" << "pztqruntime";
     }
@@ -313,8 +302,7 @@ private slots:
         m_sfis->connectSfi(kJb);
         QSignalSpy sent(m_ctl.get(), &NmeaOverUdpController::sendDatagrams);
         m_ctl->sendSettingsText(text);
-        const QByteArray d = sent.first().at(0).value<QByteArrayList>().first();
-        QVERIFY(d.contains(",t:" + tag.toLatin1() + "*"));
+        QVERIFY(sent.first().first().value<QByteArrayList>().first().contains(",t:" + tag.toLatin1() + "*"));
         QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), tag == QLatin1String("pztqsetup") ? 1 : 0);
     }
 
@@ -368,10 +356,6 @@ private slots:
         QVERIFY(settingscarrier::isCarrierGroup(s));
         QVERIFY(!settingscarrier::isCarrierGroup({sentence("GPGGA,1")}));
     }
-
-private:
-    std::unique_ptr<ListOfSfisOnNetwork> m_sfis;
-    std::unique_ptr<NmeaOverUdpController> m_ctl;
 };
 
 QTEST_GUILESS_MAIN(TestDatagrams)

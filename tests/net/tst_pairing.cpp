@@ -100,8 +100,9 @@ private slots:
         QCOMPARE(m_pairing->pairSendCount(), 1);
     }
 
-    void peerSfiChangeFollowsTheConnectedBox()
+    void sfiChangesOfPeersAreFollowedAndTheOwnIsAnnouncedFiveTimes()
     {
+        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         m_sfis->connectSfi(kJb);
         m_sfis->addSfi(QStringLiteral("SD0120"));
         m_pairing->handleSentences({PairingController::sfiChangeSentence(QStringLiteral("SD0111"), kJb)});
@@ -110,11 +111,7 @@ private slots:
         m_pairing->sfiChangeReceived(QStringLiteral("SD0121"), QStringLiteral("SD0120"));
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0111")});
         QVERIFY(m_sfis->sfisOnNetwork().contains(QStringLiteral("SD0121")));
-    }
 
-    void ownSfiChangeIsAnnouncedFiveTimes()
-    {
-        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         m_pairing->setLocalSfi(QStringLiteral("SD0112"));
         QCOMPARE(m_sfis->localSfi(), QStringLiteral("SD0112"));
         QTRY_COMPARE(sent.count(), 5);

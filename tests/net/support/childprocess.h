@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QtTest>
 
@@ -37,9 +38,7 @@ public:
     int count(const QString &part) const { return m_lines.filter(part).size(); }
     int indexOf(const QString &part, int from = 0) const
     {
-        while (from < m_lines.size() && !m_lines.at(from).contains(part))
-            ++from;
-        return from < m_lines.size() ? from : -1;
+        return m_lines.indexOf(QRegularExpression(".*" + QRegularExpression::escape(part) + ".*"), from);
     }
 
 private:
