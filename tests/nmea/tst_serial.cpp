@@ -124,11 +124,9 @@ class TestSerial : public QObject
 private slots:
     void cutting_data();
     void cutting();
-    void readerHandsOnWholeLines();
-    void readerWritesSentencesAndHonoursItsMode();
+    void readerHandsOnWholeLinesAndHonoursItsMode();
     void pollingReadersShareOneThread();
-    void portsAreFoundByIndexAndName();
-    void controllerPassesLinesAndGroups();
+    void portsAndTheirController();
     void loopTestOverLoopbackPlugs();
     void cleanupTestCase();
 
@@ -180,13 +178,12 @@ void TestSerial::cutting()
     QTEST(int(waiting.size()), "leftWaiting");
 }
 
-void TestSerial::readerHandsOnWholeLines()
+void TestSerial::readerHandsOnWholeLinesAndHonoursItsMode()
 {
     Pty pty;
     QVERIFY(pty.isValid());
     SerialReader reader(1, SerialReader::ReceiveAndSend, true);
     reader.setDeviceName(pty.slave());
-    QCOMPARE(reader.baudRate(), 4800);
     QVERIFY(reader.open());
     QSignalSpy received(&reader, &SerialReader::lineReceived);
     pty.write("\x10\x13noise" + kDpt + kZda.left(20));
@@ -203,12 +200,8 @@ void TestSerial::readerHandsOnWholeLines()
     pty.write(kZda);
     QTRY_COMPARE(received.count(), 3);
     QCOMPARE(NmeaTest::firstArguments(received), (QVariantList{QString(kDpt), QString(kZda), QString(kZda)}));
-}
-
-void TestSerial::readerWritesSentencesAndHonoursItsMode()
-{
-    Pty pty;
-    QVERIFY(pty.isValid());
+    reader.close();
+    // Sending and receiving by mode, with the speed changed while open.
     for (int mode : {SerialReader::ReceiveAndSend, SerialReader::ReceiveOnly, SerialReader::SendOnly}) {
         SerialReader reader(0, mode, true);
         reader.setDeviceName(pty.slave());
@@ -259,7 +252,7 @@ void TestSerial::pollingReadersShareOneThread()
     QTRY_VERIFY(logged("Watchdog UNREGISTER thread: Serial reader thread"));
 }
 
-void TestSerial::portsAreFoundByIndexAndName()
+void TestSerial::portsAndTheirController()
 {
     NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
     for (int i = 0; i < NmeaPorts::PortCount; ++i) {
@@ -279,24 +272,20 @@ void TestSerial::portsAreFoundByIndexAndName()
     QCOMPARE(ports.port(pty.slave()), ports.port(2));
     QCOMPARE(ports.openAll(), 1);
     QVERIFY(ports.port(2)->isOpen());
-}
-
-void TestSerial::controllerPassesLinesAndGroups()
-{
     for (bool served : {true, false}) {
-        Pty pty;
-        NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
-        ports.setDeviceName(1, pty.slave());
-        QCOMPARE(ports.openAll(), 1);
+        Pty cable;
+        NmeaPorts second(SerialReader::QueryMode::EventDriven, true);
+        second.setDeviceName(1, cable.slave());
+        QCOMPARE(second.openAll(), 1);
         // The idle (desktop) build neither hands on received lines nor sends.
-        NmeaPortsCommunicationController controller(&ports, nullptr, served);
+        NmeaPortsCommunicationController controller(&second, nullptr, served);
         QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
-        pty.write(kDpt + kZda);
+        cable.write(kDpt + kZda);
         controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
         controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
         controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
         controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 1);
-        QCOMPARE(pty.readFor(300), served ? kDpt + kZda + LoopTest::testSentence().toLatin1() : QByteArray());
+        QCOMPARE(cable.readFor(300), served ? kDpt + kZda + LoopTest::testSentence().toLatin1() : QByteArray());
         // Each received line is a group of its own, marked with its line.
         QStringList received;
         for (const QVariantList &emission : groups) {
