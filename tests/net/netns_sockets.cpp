@@ -147,13 +147,10 @@ private slots:
         QUdpSocket other;
         QVERIFY(other.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
         other.setMulticastInterface(Udp61162450Controller::interfaceForName(QStringLiteral("lo")));
-        const int before71 = ErrorLogger::instance().udpCounter(71);
-        const int before79 = ErrorLogger::instance().udpCounter(79);
+        const int before71 = ErrorLogger::instance().udpCounter(71), before79 = ErrorLogger::instance().udpCounter(79);
         const QString gga = netfixtures::sentence(QStringLiteral("GPGGA,1"));
-        QByteArray badSum = netfixtures::datagram({{"g:1-1-5,s:XX0001,n:3", gga}});
-        badSum.replace("n:3*", "n:4*");
         const QHostAddress group(QStringLiteral("239.192.0.4"));
-        other.writeDatagram(badSum, group, 60004);
+        other.writeDatagram(netfixtures::datagram({{"g:1-1-5,s:XX0001,n:3", gga}}).replace("n:3*", "n:4*"), group, 60004);
         other.writeDatagram(QByteArray("UdPbCx"), group, 60004);
         other.writeDatagram(netfixtures::datagram({{"g:1-1-6,s:XX0001,n:4", gga}}), group, 60004);
         QTRY_COMPARE(groups.count(), 1);

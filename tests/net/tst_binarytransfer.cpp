@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 using namespace kve;
 
 namespace {
@@ -29,6 +31,7 @@ class TestBinaryTransfer : public QObject
 
     BinaryTransmissionController *m_ctl = nullptr;
     BinaryImageEncoder m_enc;
+    std::unique_ptr<QSignalSpy> m_images;   // images delivered by the input buffer
 
     QByteArrayList encode(const QByteArray &image, const QString &info = QStringLiteral("info"), int channel = 0)
     {
@@ -50,6 +53,7 @@ private slots:
     {
         m_ctl = new BinaryTransmissionController(this);
         m_ctl->setConnectedSfis({kJunctionBox});
+        m_images = std::make_unique<QSignalSpy>(m_ctl->inputBuffer(), &BinaryInputBuffer::useBinaryMessage);
         m_enc = BinaryImageEncoder();
         m_enc.setSourceSfi(kJunctionBox);
     }
@@ -93,12 +97,11 @@ private slots:
     {
         QFETCH(QList<int>, order);
         QFETCH(bool, delivered);
-        QSignalSpy images(m_ctl->inputBuffer(), &BinaryInputBuffer::useBinaryMessage);
         QSignalSpy errors(m_ctl, &BinaryTransmissionController::imageErrorDetected);
         feed(encode(pattern(4000), QStringLiteral("HDR_Dsp,x,y"), 1), order);
-        QCOMPARE(images.count(), delivered ? 1 : 0);
+        QCOMPARE(m_images->count(), delivered ? 1 : 0);
         if (delivered)
-            QCOMPARE(images.first(), (QVariantList{pattern(4000), QStringLiteral("HDR_Dsp,x,y"), 1}));
+            QCOMPARE(m_images->first(), (QVariantList{pattern(4000), QStringLiteral("HDR_Dsp,x,y"), 1}));
         // An incomplete image is given up at the fifth tick and counted as lost.
         tick(4);
         QCOMPARE(m_ctl->inputBuffer()->openImageCount(), delivered ? 0 : 1);
@@ -116,7 +119,6 @@ private slots:
     void interleavedAndEmptyImagesAreDeliveredAsTheyComplete()
     {
         QSignalSpy sent(m_ctl, &BinaryTransmissionController::sendDatagrams);
-        QSignalSpy images(m_ctl->inputBuffer(), &BinaryInputBuffer::useBinaryMessage);
         const QByteArray ia = pattern(2500), ib = pattern(2600).right(2000);
         m_ctl->setLocalSfi(kJunctionBox);   // the controller's own images, sent over the internal interface
         m_ctl->packBinaryMessageForSending(ia, QStringLiteral("A"), 0);
@@ -131,10 +133,10 @@ private slots:
         QCOMPARE(empty.size(), 1);
         for (const QByteArray &d : {b.at(0), a.at(0), empty.at(0), a.at(1), b.at(1)})
             m_ctl->processRecievedBinaryDatagram(d);
-        QCOMPARE(images.count(), 3);
-        QVERIFY(images.at(0).at(0).toByteArray().isEmpty());
-        QCOMPARE(images.at(1), (QVariantList{ia, QStringLiteral("A"), 0}));
-        QCOMPARE(images.at(2), (QVariantList{ib, QStringLiteral("B"), 1}));
+        QCOMPARE(m_images->count(), 3);
+        QVERIFY(m_images->at(0).at(0).toByteArray().isEmpty());
+        QCOMPARE(m_images->at(1), (QVariantList{ia, QStringLiteral("A"), 0}));
+        QCOMPARE(m_images->at(2), (QVariantList{ib, QStringLiteral("B"), 1}));
         QCOMPARE(m_ctl->errorCount(84), 0);
     }
 
@@ -160,13 +162,12 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, cut);
         QFETCH(int, code);
-        QSignalSpy images(m_ctl->inputBuffer(), &BinaryInputBuffer::useBinaryMessage);
         QSignalSpy logged(m_ctl, &BinaryTransmissionController::imageErrorToLog);
         QByteArray d = encode(pattern(100)).first();
         d.replace(offset, bytes.size(), bytes);
         d.truncate(cut > 0 ? cut : d.size() + cut);
         m_ctl->processRecievedBinaryDatagram(d);
-        QCOMPARE(images.count(), 0);
+        QCOMPARE(m_images->count(), 0);
         QCOMPARE(m_ctl->errorCount(code), 1);
         QCOMPARE(logged.count(), 1);
         QCOMPARE(logged.first().first().toInt(), code);
@@ -178,7 +179,6 @@ private slots:
 
     void foreignSenderAndOtherMessageTypesAreIgnored()
     {
-        QSignalSpy images(m_ctl->inputBuffer(), &BinaryInputBuffer::useBinaryMessage);
         m_enc.setSourceSfi(QStringLiteral("SD0200"));
         feed(encode(pattern(10)), {0});
         m_enc.setSourceSfi(kJunctionBox);
@@ -187,29 +187,28 @@ private slots:
         m_ctl->processRecievedBinaryDatagram(d);
         m_ctl->setConnectedSfis({});
         feed(encode(pattern(10)), {0});
-        QCOMPARE(images.count(), 0);
+        QCOMPARE(m_images->count(), 0);
         QCOMPARE(m_ctl->inputBuffer()->openImageCount(), 0);
         QCOMPARE(m_ctl->errorCount(84), 0);
 
-        // Pairing with the junction box opens the way for its images.
+        // Pairing with the junction box opens the way for its m_images->
         ListOfSfisOnNetwork::instance().connectSfi(kJunctionBox);
         QCOMPARE(m_ctl->connectedSfis(), QStringList{kJunctionBox});
         feed(encode(pattern(10)), {0});
-        QCOMPARE(images.count(), 1);
+        QCOMPARE(m_images->count(), 1);
         ListOfSfisOnNetwork::instance().disconnectSfi(kJunctionBox);
         QVERIFY(m_ctl->connectedSfis().isEmpty());
     }
 
     void ackRequestDoesNotStopReassembly()
     {
-        QSignalSpy images(m_ctl->inputBuffer(), &BinaryInputBuffer::useBinaryMessage);
         QSignalSpy acks(m_ctl->inputBuffer(), &BinaryInputBuffer::emitBinaryAckSignal);
         m_enc.setAckRequested(true);
         const QByteArrayList d = encode(pattern(2000));
         feed(d, {0, 1});
         QCOMPARE(acks.count(), 2);
         QCOMPARE(acks.at(1).at(0).toByteArray(), d.at(1).left(38));
-        QCOMPARE(images.count(), 1);
+        QCOMPARE(m_images->count(), 1);
     }
 
     void errorCodesAndTotal()

@@ -33,6 +33,7 @@ private slots:
         m_sfis->setLocalSfi(kCu);
         m_pairing = std::make_unique<PairingController>(m_sfis.get(), kInterval);
         m_pairing->setInitialPairedSfi(kJb);
+        m_sent = std::make_unique<QSignalSpy>(m_pairing.get(), &PairingController::sentenceReadyToSend);
     }
 
     void sentencesCarryTheirChecksum()
@@ -47,62 +48,58 @@ private slots:
 
     void changingThePairedBoxUnpairsTheOldOneAndRetriesTenTimes()
     {
-        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         QSignalSpy about(m_pairing.get(), &PairingController::aboutToSendPairMsg);
         QElapsedTimer clock;
         clock.start();
         m_pairing->setPairedSfi(QStringLiteral("SD0110"));
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0110")});
-        QTRY_COMPARE_WITH_TIMEOUT(sent.count(), 20, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_sent->count(), 20, 5000);
         QVERIFY(clock.elapsed() >= 9 * kInterval);   // ten sends one interval apart
         QTest::qWait(5 * kInterval);
-        QCOMPARE(sent.count(), 20);
-        QCOMPARE(countOf(sent, PairingController::pairSentence(kCu, kJb, QStringLiteral("U"))), 10);
-        QCOMPARE(countOf(sent, PairingController::pairSentence(kCu, QStringLiteral("SD0110"), QStringLiteral("P"))), 10);
+        QCOMPARE(m_sent->count(), 20);
+        QCOMPARE(countOf(*m_sent, PairingController::pairSentence(kCu, kJb, QStringLiteral("U"))), 10);
+        QCOMPARE(countOf(*m_sent, PairingController::pairSentence(kCu, QStringLiteral("SD0110"), QStringLiteral("P"))), 10);
         QCOMPARE(about.count(), 10);
         QVERIFY(!m_pairing->isPairing());
     }
 
     void onlyAnAcknowledgementForUsStopsTheRepetition()
     {
-        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         QSignalSpy acked(m_pairing.get(), &PairingController::pairingAcknowledged);
         m_pairing->devStartReceived(kJb);
         QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
-        QCOMPARE(sent.count(), 1);   // no unpair: same box
-        QTRY_COMPARE(sent.count(), 3);
+        QCOMPARE(m_sent->count(), 1);   // no unpair: same box
+        QTRY_COMPARE(m_sent->count(), 3);
         m_pairing->handleSentences({ack(QStringLiteral("SD0105"), QStringLiteral("PAIR")), ack(kCu, QStringLiteral("SLP"))});
-        QTRY_COMPARE(sent.count(), 5);
+        QTRY_COMPARE(m_sent->count(), 5);
         QCOMPARE(acked.count(), 0);
         m_pairing->handleSentences({ack(kCu, QStringLiteral("PAIR"))});
         QCOMPARE(acked.count(), 1);
-        const int atAck = sent.count();
+        const int atAck = m_sent->count();
         QTest::qWait(6 * kInterval);
-        QCOMPARE(sent.count(), atAck);
+        QCOMPARE(m_sent->count(), atAck);
         QCOMPARE(m_pairing->pairSendCount(), 0);
     }
 
     void onlyANewOrRestartedPairedBoxIsPairedAgain()
     {
-        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         m_pairing->handleSentences({PairingController::devStartSentence(QStringLiteral("SD0107"))});
         QTest::qWait(3 * kInterval);
-        QCOMPARE(sent.count(), 0);
+        QCOMPARE(m_sent->count(), 0);
         QVERIFY(m_sfis->connectedSfis().isEmpty());
         m_pairing->setPairedSfi(kJb);   // not yet connected: pairs
-        QCOMPARE(sent.count(), 1);
+        QCOMPARE(m_sent->count(), 1);
         QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
         m_pairing->setPairedSfi(kJb);
-        QCOMPARE(sent.count(), 1);
+        QCOMPARE(m_sent->count(), 1);
         QCOMPARE(m_pairing->pairSendCount(), 1);
         m_pairing->handleSentences({PairingController::devStartSentence(kJb)});   // a restarted box is paired anew
-        QCOMPARE(sent.count(), 2);
+        QCOMPARE(m_sent->count(), 2);
         QCOMPARE(m_pairing->pairSendCount(), 1);
     }
 
     void sfiChangesOfPeersAreFollowedAndTheOwnIsAnnouncedFiveTimes()
     {
-        QSignalSpy sent(m_pairing.get(), &PairingController::sentenceReadyToSend);
         m_sfis->connectSfi(kJb);
         m_sfis->addSfi(QStringLiteral("SD0120"));
         m_pairing->handleSentences({PairingController::sfiChangeSentence(QStringLiteral("SD0111"), kJb)});
@@ -114,15 +111,16 @@ private slots:
 
         m_pairing->setLocalSfi(QStringLiteral("SD0112"));
         QCOMPARE(m_sfis->localSfi(), QStringLiteral("SD0112"));
-        QTRY_COMPARE(sent.count(), 5);
+        QTRY_COMPARE(m_sent->count(), 5);
         QTest::qWait(4 * kInterval);
-        QCOMPARE(sent.count(), 5);
-        QCOMPARE(countOf(sent, PairingController::sfiChangeSentence(QStringLiteral("SD0112"), kCu)), 5);
+        QCOMPARE(m_sent->count(), 5);
+        QCOMPARE(countOf(*m_sent, PairingController::sfiChangeSentence(QStringLiteral("SD0112"), kCu)), 5);
     }
 
 private:
     std::unique_ptr<ListOfSfisOnNetwork> m_sfis;
     std::unique_ptr<PairingController> m_pairing;
+    std::unique_ptr<QSignalSpy> m_sent;   // sentences the pairing sends
 };
 
 QTEST_GUILESS_MAIN(TestPairing)
