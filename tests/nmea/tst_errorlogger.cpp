@@ -8,77 +8,74 @@ class TestErrorLogger : public QObject
     Q_OBJECT
 private slots:
     void init() { ErrorLogger::instance().clearAll(); }
-    void textTrafficTotal();
-    void nmeaErrorsOnTheNetworkInput();
-    void binaryTrafficAndTable();
+
+    void textTrafficTotal()
+    {
+        // Codes 70 to 77 and 79 are counted, 78 is their total; others are ignored.
+        ErrorLogger &errors = ErrorLogger::instance();
+        for (int code : {71, 71, 75, 78, 69, 80})
+            errors.countUdpError(code);
+        QCOMPARE(errors.udpCounter(78), 3);
+        QCOMPARE(errors.udpCounter(71), 2);
+        QCOMPARE(errors.udpCounter(69), -1);
+        QCOMPARE(errors.udpCounter(80), -1);
+        QCOMPARE(errors.lastUdpCode(), 75);
+        errors.countUdpError(70);
+        errors.countUdpError(79);
+        QCOMPARE(errors.udpCounter(78), 5);
+    }
+
+    void nmeaErrorsOnTheNetworkInput()
+    {
+        // Too long lines on the network count as 74, every other sentence fault as 76.
+        ErrorLogger &errors = ErrorLogger::instance();
+        for (int code : {7, 1, 6})
+            errors.countNmeaError(code, 3);
+        QCOMPARE(errors.nmeaCounter(7, 3), 1);
+        QCOMPARE(errors.udpCounter(74), 1);
+        QCOMPARE(errors.udpCounter(76), 2);
+        // Serial inputs do not touch the network counters; unknown codes and inputs are ignored.
+        errors.countNmeaError(7, 0);
+        errors.countNmeaError(2, 2);
+        for (const QPair<int, int> &unknown : {qMakePair(9, 3), qMakePair(1, 4), qMakePair(1, -1)})
+            errors.countNmeaError(unknown.first, unknown.second);
+        QCOMPARE(errors.nmeaCounter(7, 0), 1);
+        QCOMPARE(errors.nmeaCounter(2, 2), 1);
+        QCOMPARE(errors.udpCounter(78), 3);
+        for (const QPair<int, int> &unknown : {qMakePair(1, 4), qMakePair(9, 0), qMakePair(0, 0)})
+            QCOMPARE(errors.nmeaCounter(unknown.first, unknown.second), -1);
+    }
+
+    void binaryTrafficAndTable()
+    {
+        // Codes 80 to 83 are counted, 84 is their total.
+        ErrorLogger &errors = ErrorLogger::instance();
+        for (int code : {80, 81, 81, 84, 79})
+            errors.countBinaryError(code);
+        QCOMPARE(errors.binaryCounter(81), 2);
+        QCOMPARE(errors.binaryCounter(84), 3);
+        QCOMPARE(errors.binaryCounter(85), -1);
+        QCOMPARE(errors.udpCounter(78), 0);
+        // The ten most recent codes, oldest first, -1 where none yet.
+        const QList<int> recent = errors.udpLogger()->binary()->recentEntries();
+        QCOMPARE(recent.size(), 10);
+        QCOMPARE(recent.mid(6), QList<int>({-1, 80, 81, 81}));
+        errors.countUdpError(73);
+        errors.countNmeaError(3, 1);
+        const QList<QPair<int, int>> table = errors.networkCounters();
+        QCOMPARE(table.size(), 15);
+        QCOMPARE(table.first(), qMakePair(70, 0));
+        QCOMPARE(table.at(3), qMakePair(73, 1));
+        QCOMPARE(table.at(8), qMakePair(78, 1));
+        QCOMPARE(table.last(), qMakePair(84, 3));
+        errors.clearAll();
+        QCOMPARE(errors.udpCounter(78), 0);
+        QCOMPARE(errors.binaryCounter(84), 0);
+        QCOMPARE(errors.nmeaCounter(3, 1), 0);
+        QVERIFY(!nmeaErrorText(7).isEmpty());
+        QCOMPARE(udpErrorText(81), QStringLiteral("Missing datagram error!"));
+    }
 };
-
-void TestErrorLogger::textTrafficTotal()
-{
-    // Codes 70 to 77 and 79 are counted, 78 is their total; others are ignored.
-    ErrorLogger &errors = ErrorLogger::instance();
-    for (int code : {71, 71, 75, 78, 69, 80})
-        errors.countUdpError(code);
-    QCOMPARE(errors.udpCounter(78), 3);
-    QCOMPARE(errors.udpCounter(71), 2);
-    QCOMPARE(errors.udpCounter(69), -1);
-    QCOMPARE(errors.udpCounter(80), -1);
-    QCOMPARE(errors.lastUdpCode(), 75);
-    errors.countUdpError(70);
-    errors.countUdpError(79);
-    QCOMPARE(errors.udpCounter(78), 5);
-}
-
-void TestErrorLogger::nmeaErrorsOnTheNetworkInput()
-{
-    // Too long lines on the network count as 74, every other sentence fault as 76.
-    ErrorLogger &errors = ErrorLogger::instance();
-    for (int code : {7, 1, 6})
-        errors.countNmeaError(code, 3);
-    QCOMPARE(errors.nmeaCounter(7, 3), 1);
-    QCOMPARE(errors.udpCounter(74), 1);
-    QCOMPARE(errors.udpCounter(76), 2);
-    // Serial inputs do not touch the network counters; unknown codes and inputs are ignored.
-    errors.countNmeaError(7, 0);
-    errors.countNmeaError(2, 2);
-    for (const QPair<int, int> &unknown : {qMakePair(9, 3), qMakePair(1, 4), qMakePair(1, -1)})
-        errors.countNmeaError(unknown.first, unknown.second);
-    QCOMPARE(errors.nmeaCounter(7, 0), 1);
-    QCOMPARE(errors.nmeaCounter(2, 2), 1);
-    QCOMPARE(errors.udpCounter(78), 3);
-    for (const QPair<int, int> &unknown : {qMakePair(1, 4), qMakePair(9, 0), qMakePair(0, 0)})
-        QCOMPARE(errors.nmeaCounter(unknown.first, unknown.second), -1);
-}
-
-void TestErrorLogger::binaryTrafficAndTable()
-{
-    // Codes 80 to 83 are counted, 84 is their total.
-    ErrorLogger &errors = ErrorLogger::instance();
-    for (int code : {80, 81, 81, 84, 79})
-        errors.countBinaryError(code);
-    QCOMPARE(errors.binaryCounter(81), 2);
-    QCOMPARE(errors.binaryCounter(84), 3);
-    QCOMPARE(errors.binaryCounter(85), -1);
-    QCOMPARE(errors.udpCounter(78), 0);
-    // The ten most recent codes, oldest first, -1 where none yet.
-    const QList<int> recent = errors.udpLogger()->binary()->recentEntries();
-    QCOMPARE(recent.size(), 10);
-    QCOMPARE(recent.mid(6), QList<int>({-1, 80, 81, 81}));
-    errors.countUdpError(73);
-    errors.countNmeaError(3, 1);
-    const QList<QPair<int, int>> table = errors.networkCounters();
-    QCOMPARE(table.size(), 15);
-    QCOMPARE(table.first(), qMakePair(70, 0));
-    QCOMPARE(table.at(3), qMakePair(73, 1));
-    QCOMPARE(table.at(8), qMakePair(78, 1));
-    QCOMPARE(table.last(), qMakePair(84, 3));
-    errors.clearAll();
-    QCOMPARE(errors.udpCounter(78), 0);
-    QCOMPARE(errors.binaryCounter(84), 0);
-    QCOMPARE(errors.nmeaCounter(3, 1), 0);
-    QVERIFY(!nmeaErrorText(7).isEmpty());
-    QCOMPARE(udpErrorText(81), QStringLiteral("Missing datagram error!"));
-}
 
 QTEST_GUILESS_MAIN(TestErrorLogger)
 #include "tst_errorlogger.moc"

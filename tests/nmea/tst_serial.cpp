@@ -122,219 +122,211 @@ class TestSerial : public QObject
 {
     Q_OBJECT
 private slots:
-    void cutting_data();
-    void cutting();
-    void readerHandsOnWholeLinesAndHonoursItsMode();
-    void pollingReadersShareOneThread();
-    void portsAndTheirController();
-    void loopTestOverLoopbackPlugs();
-    void cleanupTestCase();
+    void cutting_data()
+    {
+        // Each chunk is added to what waits at the port, then the cutter runs.
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("leftWaiting");
+        auto row = [](const char *name, const QList<QByteArray> &chunks, const QStringList &expected, int left = 0) {
+            QTest::newRow(name) << chunks << expected << left;
+        };
+        const QByteArray tail82 = "$GPXXX," + QByteArray(75, 'z');
+        row("noise before the start", {"\x01\xff noise" + kDpt}, {kDpt});
+        row("no start at all", {"garbage only\r\n", kDpt}, {kDpt});
+        row("broken then whole", {"$A,1$GPGGA,1200,53" + kDpt}, {kDpt});
+        row("100 bytes without line end", {"$GPXXX," + QByteArray(93, 'x'), kDpt}, {kDpt});
+        row("82 without line end go", {QByteArray(82, '$')}, {});
+        row("81 without line end wait", {QByteArray(81, 'y')}, {}, 81);
+        row("partial sentence waits", {kDpt.left(10), kDpt.mid(10, 5), kDpt.mid(15)}, {kDpt});
+        row("many lines, encapsulated start, noise between",
+            {"xx!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n" + kDpt + "junk" + kZda},
+            {"!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n", kDpt, kZda});
+        row("tail after a line waits", {kDpt + kZda.left(12), kZda.mid(12)}, {kDpt, kZda});
+        row("82 left over are kept", {kDpt + tail82, "end\r\n"}, {kDpt, tail82 + "end\r\n"});
+        row("83 left over are dropped", {kDpt + tail82 + "z", "end\r\n"}, {kDpt});
+    }
+
+    void cutting()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        SerialLineCutter cutter;
+        QByteArray waiting;
+        QStringList got;
+        for (const QByteArray &chunk : chunks)
+            got += cutter.cut(waiting += chunk);
+        QTEST(got, "expected");
+        QTEST(int(waiting.size()), "leftWaiting");
+    }
+
+    void readerHandsOnWholeLinesAndHonoursItsMode()
+    {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        SerialReader reader(1, SerialReader::ReceiveAndSend, true);
+        reader.setDeviceName(pty.slave());
+        QVERIFY(reader.open());
+        QSignalSpy received(&reader, &SerialReader::lineReceived);
+        pty.write("\x10\x13noise" + kDpt + kZda.left(20));
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.at(0), (QList<QVariant>{QString::fromLatin1(kDpt), 1}));
+        QTest::qWait(100);
+        pty.write(kZda.mid(20));
+        QTRY_COMPARE(received.count(), 2);
+        // Lines are still cut but not handed on while reading is off.
+        reader.setReadingEnabled(false);
+        pty.write(kDpt);
+        QTest::qWait(150);
+        reader.setReadingEnabled(true);
+        pty.write(kZda);
+        QTRY_COMPARE(received.count(), 3);
+        QCOMPARE(NmeaTest::firstArguments(received), (QVariantList{QString(kDpt), QString(kZda), QString(kZda)}));
+        reader.close();
+        // Sending and receiving by mode, with the speed changed while open.
+        for (int mode : {SerialReader::ReceiveAndSend, SerialReader::ReceiveOnly, SerialReader::SendOnly}) {
+            SerialReader reader(0, mode, true);
+            reader.setDeviceName(pty.slave());
+            QVERIFY(reader.open());
+            QSignalSpy received(&reader, &SerialReader::lineReceived);
+            reader.setBaudRate(38400);
+            const bool sends = mode != SerialReader::ReceiveOnly;
+            QCOMPARE(reader.sendMessage(QString::fromLatin1(kDpt)), sends ? kDpt.size() : 0);
+            QCOMPARE(pty.readFor(200), sends ? kDpt : QByteArray());
+            pty.write(kZda);
+            QTest::qWait(150);
+            QCOMPARE(received.count(), mode == SerialReader::SendOnly ? 0 : 1);
+        }
+    }
+
+    void pollingReadersShareOneThread()
+    {
+        // The shared thread is watched once a watchdog runs.
+        auto *watchdog = new Watchdog(m_watchdogDir.path());
+        watchdog->moveToThread(&m_watchdogThread);
+        connect(&m_watchdogThread, &QThread::finished, watchdog, &QObject::deleteLater);
+        m_watchdogThread.start();
+        WatchdogSingletonWrapper::instance().setWatchdog(watchdog);
+        g_testHandler = qInstallMessageHandler(collect);
+        Pty a, b;
+        QVERIFY(a.isValid() && b.isValid());
+        SerialReader first(0, SerialReader::ReceiveAndSend, true);
+        SerialReader second(2, SerialReader::ReceiveAndSend, true);
+        for (SerialReader *reader : {&first, &second})
+            reader->setQueryMode(SerialReader::QueryMode::Polling);
+        first.setDeviceName(a.slave());
+        second.setDeviceName(b.slave());
+        QVERIFY(first.open() && second.open());
+        QThread *shared = first.thread();
+        QVERIFY(shared != QThread::currentThread() && second.thread() == shared);
+        QTRY_VERIFY(logged("Watchdog register thread: Serial reader thread"));
+        QSignalSpy fromSecond(&second, &SerialReader::lineReceived);
+        b.write("rubbish" + kZda);
+        QTRY_COMPARE(fromSecond.count(), 1);
+        QCOMPARE(fromSecond.at(0), (QList<QVariant>{QString::fromLatin1(kZda), 2}));
+        QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kDpt)));
+        QCOMPARE(a.readFor(300), kDpt);
+        first.close();
+        QCOMPARE(first.thread(), QThread::currentThread());
+        QVERIFY(shared->isRunning());
+        second.close();
+        QVERIFY(!shared->isRunning());
+        QTRY_VERIFY(logged("Watchdog UNREGISTER thread: Serial reader thread"));
+    }
+
+    void portsAndTheirController()
+    {
+        NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
+        for (int i = 0; i < NmeaPorts::PortCount; ++i) {
+            QCOMPARE(ports.port(i)->portNumber(), i);
+            QCOMPARE(ports.port(i)->baudRate(), 4800);
+            QVERIFY(ports.port(i)->deviceName().isEmpty()); // not the unit's own platform
+        }
+        QCOMPARE(NmeaPorts::targetDeviceName(0) + NmeaPorts::targetDeviceName(1) + NmeaPorts::targetDeviceName(2),
+                 QString("ttyS3ttyS1ttyS2"));
+        for (int wrong : {3, -1}) {
+            QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
+            QVERIFY(!ports.port(wrong));
+        }
+        QCOMPARE(ports.port("Serial_2"), ports.port(1));
+        Pty pty;
+        ports.setDeviceName(2, pty.slave());
+        QCOMPARE(ports.port(pty.slave()), ports.port(2));
+        QCOMPARE(ports.openAll(), 1);
+        QVERIFY(ports.port(2)->isOpen());
+        for (bool served : {true, false}) {
+            Pty cable;
+            NmeaPorts second(SerialReader::QueryMode::EventDriven, true);
+            second.setDeviceName(1, cable.slave());
+            QCOMPARE(second.openAll(), 1);
+            // The idle (desktop) build neither hands on received lines nor sends.
+            NmeaPortsCommunicationController controller(&second, nullptr, served);
+            QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+            cable.write(kDpt + kZda);
+            controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
+            controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
+            controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
+            controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 1);
+            QCOMPARE(cable.readFor(300), served ? kDpt + kZda + LoopTest::testSentence().toLatin1() : QByteArray());
+            // Each received line is a group of its own, marked with its line.
+            QStringList received;
+            for (const QVariantList &emission : groups) {
+                const NmeaGroupInfo group = emission.at(0).value<NmeaGroupInfo>();
+                received << portName(group.port) + ' ' + group.messages.join('|');
+            }
+            QCOMPARE(received, (served ? QStringList{"Serial_2 " + kDpt, "Serial_2 " + kZda} : QStringList()));
+        }
+    }
+
+    void loopTestOverLoopbackPlugs()
+    {
+        std::array<Pty, 3> pty;
+        NmeaPorts ports(SerialReader::QueryMode::Polling, true); // polling readers, as on the unit
+        for (int i = 0; i < 3; ++i)
+            ports.setDeviceName(i, pty[i].slave());
+        ports.port(1)->setBaudRate(38400);
+        QCOMPARE(ports.openAll(), 3);
+        // One sentence lost on the first line still passes; three lost on the third fail it.
+        LoopbackPlug plug0(pty[0], {7});
+        LoopbackPlug plug1(pty[1]);
+        LoopbackPlug plug2(pty[2], {3, 11, 20});
+        LoopTest loopTest;
+        QVERIFY(loopTest.init());
+        NmeaPortsCommunicationController controller(&ports, &loopTest, true);
+        QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+        QSignalSpy statuses(&loopTest, &LoopTest::portStatusDetermined);
+        QSignalSpy finished(&loopTest, &LoopTest::finishedTesting);
+        loopTest.runTest();
+        QVERIFY(loopTest.isRunning());
+        QCOMPARE(ports.port(1)->baudRate(), 4800);
+        loopTest.runTest(); // a second start request changes nothing
+        QTest::qWait(500);
+        pty[1].write(kDpt); // traffic during the test never reaches the sentence controller
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
+        QCOMPARE(groups.count(), 0);
+        const LoopTest::Result result = loopTest.result();
+        QVERIFY(result.testDone && !result.running);
+        QCOMPARE(result.passed, (std::array<bool, 3>{{true, true, false}}));
+        // Correct sentences per line; the foreign sentence on the second is received but not correct.
+        QCOMPARE((QList<int>{loopTest.correctCount(0), loopTest.correctCount(1), loopTest.receivedCount(1),
+                             loopTest.correctCount(2)}), (QList<int>{19, 20, 21, 17}));
+        QCOMPARE(statuses, (QList<QVariantList>{{"NmeaPort1Status", 1}, {"NmeaPort2Status", 1}, {"NmeaPort3Status", 2}}));
+        QCOMPARE(ports.port(1)->baudRate(), 38400);
+        // After the test the lines carry ordinary traffic again.
+        pty[1].write(kDpt);
+        QTRY_COMPARE(groups.count(), 1);
+    }
+
+    void cleanupTestCase()
+    {
+        m_watchdogThread.quit();
+        m_watchdogThread.wait();
+    }
 
 private:
     QTemporaryDir m_watchdogDir;
     QThread m_watchdogThread;
 };
-
-void TestSerial::cleanupTestCase()
-{
-    m_watchdogThread.quit();
-    m_watchdogThread.wait();
-}
-
-void TestSerial::cutting_data()
-{
-    // Each chunk is added to what waits at the port, then the cutter runs.
-    QTest::addColumn<QList<QByteArray>>("chunks");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<int>("leftWaiting");
-    auto row = [](const char *name, const QList<QByteArray> &chunks, const QStringList &expected, int left = 0) {
-        QTest::newRow(name) << chunks << expected << left;
-    };
-    const QByteArray tail82 = "$GPXXX," + QByteArray(75, 'z');
-    row("noise before the start", {"\x01\xff noise" + kDpt}, {kDpt});
-    row("no start at all", {"garbage only\r\n", kDpt}, {kDpt});
-    row("broken then whole", {"$A,1$GPGGA,1200,53" + kDpt}, {kDpt});
-    row("100 bytes without line end", {"$GPXXX," + QByteArray(93, 'x'), kDpt}, {kDpt});
-    row("82 without line end go", {QByteArray(82, '$')}, {});
-    row("81 without line end wait", {QByteArray(81, 'y')}, {}, 81);
-    row("partial sentence waits", {kDpt.left(10), kDpt.mid(10, 5), kDpt.mid(15)}, {kDpt});
-    row("many lines, encapsulated start, noise between",
-        {"xx!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n" + kDpt + "junk" + kZda},
-        {"!AIVDM,1,1,,A,13aG?P0P00PD;8,0*5B\r\n", kDpt, kZda});
-    row("tail after a line waits", {kDpt + kZda.left(12), kZda.mid(12)}, {kDpt, kZda});
-    row("82 left over are kept", {kDpt + tail82, "end\r\n"}, {kDpt, tail82 + "end\r\n"});
-    row("83 left over are dropped", {kDpt + tail82 + "z", "end\r\n"}, {kDpt});
-}
-
-void TestSerial::cutting()
-{
-    QFETCH(QList<QByteArray>, chunks);
-    SerialLineCutter cutter;
-    QByteArray waiting;
-    QStringList got;
-    for (const QByteArray &chunk : chunks)
-        got += cutter.cut(waiting += chunk);
-    QTEST(got, "expected");
-    QTEST(int(waiting.size()), "leftWaiting");
-}
-
-void TestSerial::readerHandsOnWholeLinesAndHonoursItsMode()
-{
-    Pty pty;
-    QVERIFY(pty.isValid());
-    SerialReader reader(1, SerialReader::ReceiveAndSend, true);
-    reader.setDeviceName(pty.slave());
-    QVERIFY(reader.open());
-    QSignalSpy received(&reader, &SerialReader::lineReceived);
-    pty.write("\x10\x13noise" + kDpt + kZda.left(20));
-    QTRY_COMPARE(received.count(), 1);
-    QCOMPARE(received.at(0), (QList<QVariant>{QString::fromLatin1(kDpt), 1}));
-    QTest::qWait(100);
-    pty.write(kZda.mid(20));
-    QTRY_COMPARE(received.count(), 2);
-    // Lines are still cut but not handed on while reading is off.
-    reader.setReadingEnabled(false);
-    pty.write(kDpt);
-    QTest::qWait(150);
-    reader.setReadingEnabled(true);
-    pty.write(kZda);
-    QTRY_COMPARE(received.count(), 3);
-    QCOMPARE(NmeaTest::firstArguments(received), (QVariantList{QString(kDpt), QString(kZda), QString(kZda)}));
-    reader.close();
-    // Sending and receiving by mode, with the speed changed while open.
-    for (int mode : {SerialReader::ReceiveAndSend, SerialReader::ReceiveOnly, SerialReader::SendOnly}) {
-        SerialReader reader(0, mode, true);
-        reader.setDeviceName(pty.slave());
-        QVERIFY(reader.open());
-        QSignalSpy received(&reader, &SerialReader::lineReceived);
-        reader.setBaudRate(38400);
-        const bool sends = mode != SerialReader::ReceiveOnly;
-        QCOMPARE(reader.sendMessage(QString::fromLatin1(kDpt)), sends ? kDpt.size() : 0);
-        QCOMPARE(pty.readFor(200), sends ? kDpt : QByteArray());
-        pty.write(kZda);
-        QTest::qWait(150);
-        QCOMPARE(received.count(), mode == SerialReader::SendOnly ? 0 : 1);
-    }
-}
-
-void TestSerial::pollingReadersShareOneThread()
-{
-    // The shared thread is watched once a watchdog runs.
-    auto *watchdog = new Watchdog(m_watchdogDir.path());
-    watchdog->moveToThread(&m_watchdogThread);
-    connect(&m_watchdogThread, &QThread::finished, watchdog, &QObject::deleteLater);
-    m_watchdogThread.start();
-    WatchdogSingletonWrapper::instance().setWatchdog(watchdog);
-    g_testHandler = qInstallMessageHandler(collect);
-    Pty a, b;
-    QVERIFY(a.isValid() && b.isValid());
-    SerialReader first(0, SerialReader::ReceiveAndSend, true);
-    SerialReader second(2, SerialReader::ReceiveAndSend, true);
-    for (SerialReader *reader : {&first, &second})
-        reader->setQueryMode(SerialReader::QueryMode::Polling);
-    first.setDeviceName(a.slave());
-    second.setDeviceName(b.slave());
-    QVERIFY(first.open() && second.open());
-    QThread *shared = first.thread();
-    QVERIFY(shared != QThread::currentThread() && second.thread() == shared);
-    QTRY_VERIFY(logged("Watchdog register thread: Serial reader thread"));
-    QSignalSpy fromSecond(&second, &SerialReader::lineReceived);
-    b.write("rubbish" + kZda);
-    QTRY_COMPARE(fromSecond.count(), 1);
-    QCOMPARE(fromSecond.at(0), (QList<QVariant>{QString::fromLatin1(kZda), 2}));
-    QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kDpt)));
-    QCOMPARE(a.readFor(300), kDpt);
-    first.close();
-    QCOMPARE(first.thread(), QThread::currentThread());
-    QVERIFY(shared->isRunning());
-    second.close();
-    QVERIFY(!shared->isRunning());
-    QTRY_VERIFY(logged("Watchdog UNREGISTER thread: Serial reader thread"));
-}
-
-void TestSerial::portsAndTheirController()
-{
-    NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
-    for (int i = 0; i < NmeaPorts::PortCount; ++i) {
-        QCOMPARE(ports.port(i)->portNumber(), i);
-        QCOMPARE(ports.port(i)->baudRate(), 4800);
-        QVERIFY(ports.port(i)->deviceName().isEmpty()); // not the unit's own platform
-    }
-    QCOMPARE(NmeaPorts::targetDeviceName(0) + NmeaPorts::targetDeviceName(1) + NmeaPorts::targetDeviceName(2),
-             QString("ttyS3ttyS1ttyS2"));
-    for (int wrong : {3, -1}) {
-        QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
-        QVERIFY(!ports.port(wrong));
-    }
-    QCOMPARE(ports.port("Serial_2"), ports.port(1));
-    Pty pty;
-    ports.setDeviceName(2, pty.slave());
-    QCOMPARE(ports.port(pty.slave()), ports.port(2));
-    QCOMPARE(ports.openAll(), 1);
-    QVERIFY(ports.port(2)->isOpen());
-    for (bool served : {true, false}) {
-        Pty cable;
-        NmeaPorts second(SerialReader::QueryMode::EventDriven, true);
-        second.setDeviceName(1, cable.slave());
-        QCOMPARE(second.openAll(), 1);
-        // The idle (desktop) build neither hands on received lines nor sends.
-        NmeaPortsCommunicationController controller(&second, nullptr, served);
-        QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
-        cable.write(kDpt + kZda);
-        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
-        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
-        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
-        controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 1);
-        QCOMPARE(cable.readFor(300), served ? kDpt + kZda + LoopTest::testSentence().toLatin1() : QByteArray());
-        // Each received line is a group of its own, marked with its line.
-        QStringList received;
-        for (const QVariantList &emission : groups) {
-            const NmeaGroupInfo group = emission.at(0).value<NmeaGroupInfo>();
-            received << portName(group.port) + ' ' + group.messages.join('|');
-        }
-        QCOMPARE(received, (served ? QStringList{"Serial_2 " + kDpt, "Serial_2 " + kZda} : QStringList()));
-    }
-}
-
-void TestSerial::loopTestOverLoopbackPlugs()
-{
-    std::array<Pty, 3> pty;
-    NmeaPorts ports(SerialReader::QueryMode::Polling, true); // polling readers, as on the unit
-    for (int i = 0; i < 3; ++i)
-        ports.setDeviceName(i, pty[i].slave());
-    ports.port(1)->setBaudRate(38400);
-    QCOMPARE(ports.openAll(), 3);
-    // One sentence lost on the first line still passes; three lost on the third fail it.
-    LoopbackPlug plug0(pty[0], {7});
-    LoopbackPlug plug1(pty[1]);
-    LoopbackPlug plug2(pty[2], {3, 11, 20});
-    LoopTest loopTest;
-    QVERIFY(loopTest.init());
-    NmeaPortsCommunicationController controller(&ports, &loopTest, true);
-    QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
-    QSignalSpy statuses(&loopTest, &LoopTest::portStatusDetermined);
-    QSignalSpy finished(&loopTest, &LoopTest::finishedTesting);
-    loopTest.runTest();
-    QVERIFY(loopTest.isRunning());
-    QCOMPARE(ports.port(1)->baudRate(), 4800);
-    loopTest.runTest(); // a second start request changes nothing
-    QTest::qWait(500);
-    pty[1].write(kDpt); // traffic during the test never reaches the sentence controller
-    controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1));
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
-    QCOMPARE(groups.count(), 0);
-    const LoopTest::Result result = loopTest.result();
-    QVERIFY(result.testDone && !result.running);
-    QCOMPARE(result.passed, (std::array<bool, 3>{{true, true, false}}));
-    // Correct sentences per line; the foreign sentence on the second is received but not correct.
-    QCOMPARE((QList<int>{loopTest.correctCount(0), loopTest.correctCount(1), loopTest.receivedCount(1),
-                         loopTest.correctCount(2)}), (QList<int>{19, 20, 21, 17}));
-    QCOMPARE(statuses, (QList<QVariantList>{{"NmeaPort1Status", 1}, {"NmeaPort2Status", 1}, {"NmeaPort3Status", 2}}));
-    QCOMPARE(ports.port(1)->baudRate(), 38400);
-    // After the test the lines carry ordinary traffic again.
-    pty[1].write(kDpt);
-    QTRY_COMPARE(groups.count(), 1);
-}
 
 QTEST_GUILESS_MAIN(TestSerial)
 #include "tst_serial.moc"
