@@ -116,9 +116,10 @@ private slots:
         QCOMPARE(reported, delivered ? QList<int>{} : QList<int>{81});
     }
 
-    void interleavedAndEmptyImagesAreDeliveredAsTheyComplete()
+    void interleavedImagesAreDeliveredAsTheyCompleteWhateverTheyAskFor()
     {
         QSignalSpy sent(m_ctl, &BinaryTransmissionController::sendDatagrams);
+        QSignalSpy acks(m_ctl->inputBuffer(), &BinaryInputBuffer::emitBinaryAckSignal);
         const QByteArray ia = pattern(2500), ib = pattern(2600).right(2000);
         m_ctl->setLocalSfi(kJunctionBox);   // the controller's own images, sent over the internal interface
         m_ctl->packBinaryMessageForSending(ia, QStringLiteral("A"), 0);
@@ -126,6 +127,7 @@ private slots:
         QCOMPARE(sent.first().at(1).toBool(), true);
         const QByteArrayList a = sent.first().first().value<QByteArrayList>();
         m_enc.setNextBlockId(m_ctl->encoder().nextBlockId() + 1);   // another block than the controller's
+        m_enc.setAckRequested(true);   // noted for each datagram, reassembly goes on
         const QByteArrayList b = encode(ib, QStringLiteral("B"), 1);
         // An empty image is a single datagram; one addressed to this unit is taken too.
         m_enc.setDestinationSfi(QStringLiteral("SD0109"));
@@ -138,6 +140,8 @@ private slots:
         QCOMPARE(m_images->at(1), (QVariantList{ia, QStringLiteral("A"), 0}));
         QCOMPARE(m_images->at(2), (QVariantList{ib, QStringLiteral("B"), 1}));
         QCOMPARE(m_ctl->errorCount(84), 0);
+        QCOMPARE(acks.count(), 3);
+        QCOMPARE(acks.at(2).first().toByteArray(), b.at(1).left(38));
     }
 
     void faultyDatagramsAreCountedAndLogged_data()
@@ -198,17 +202,6 @@ private slots:
         QCOMPARE(m_images->count(), 1);
         ListOfSfisOnNetwork::instance().disconnectSfi(kJunctionBox);
         QVERIFY(m_ctl->connectedSfis().isEmpty());
-    }
-
-    void ackRequestDoesNotStopReassembly()
-    {
-        QSignalSpy acks(m_ctl->inputBuffer(), &BinaryInputBuffer::emitBinaryAckSignal);
-        m_enc.setAckRequested(true);
-        const QByteArrayList d = encode(pattern(2000));
-        feed(d, {0, 1});
-        QCOMPARE(acks.count(), 2);
-        QCOMPARE(acks.at(1).at(0).toByteArray(), d.at(1).left(38));
-        QCOMPARE(m_images->count(), 1);
     }
 
     void errorCodesAndTotal()

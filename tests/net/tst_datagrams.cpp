@@ -52,7 +52,7 @@ private slots:
         m_ctl = std::make_unique<NmeaOverUdpController>(m_sfis.get());
     }
 
-    void tagBlocksFollowTheFourTemplates()
+    void tagBlocksFollowTheFourTemplatesAndAreReadFromTheLastBlock()
     {
         QCOMPARE(udpdatagram::tagBody(1, 1, 37, "SD0109", {}, 4, ""), QByteArray("g:1-1-37,s:SD0109,n:4"));
         QCOMPARE(udpdatagram::tagBody(2, 3, 5, "SD0109", {"AA0001", "BB0002"}, 17, "noTag"),
@@ -63,6 +63,13 @@ private slots:
                  QByteArray("g:1-1-1,s:SD0109,d:SD0108,n:1,t:pztqsetup"));
         // Tag checksum covers the body only, upper-case, with leading zero.
         QCOMPARE(udpdatagram::taggedSentence("abc", "$X\r\n"), QByteArray("\\abc*60\\$X\r\n"));
+        const QByteArray d = datagram({{"g:1-2-7,s:SD0108,d:SD0109,n:11", sentence("GPGGA,1")},
+                                       {"g:2-2-7,s:SD0107,d:SD0109,d:SD0110,n:12", sentence("GPGGA,2")}});
+        QCOMPARE(UdpParserClass::sourceSfi(d), QByteArray("SD0107"));
+        QCOMPARE(UdpParserClass::destinationSfis(d), (QByteArrayList{"SD0109", "SD0110"}));
+        QCOMPARE(UdpParserClass::lineNumber(d), QByteArray("12"));
+        QCOMPARE(UdpParserClass::groupField(d), QByteArray("2-2-7"));
+        QVERIFY(UdpParserClass::sourceSfi("g:1-1-5,s:AB12,n:3*00").isEmpty());
     }
 
     void fieldChecksOnTagBlocks_data()
@@ -91,17 +98,6 @@ private slots:
         QTEST(UdpParserClass::checkLine(tag), "line");
         QTEST(UdpParserClass::checkDestination(tag), "destination");
         QTEST(UdpParserClass::checkTag(tag), "whole");
-    }
-
-    void lookupsUseTheLastTagBlockOfADatagram()
-    {
-        const QByteArray d = datagram({{"g:1-2-7,s:SD0108,d:SD0109,n:11", sentence("GPGGA,1")},
-                                       {"g:2-2-7,s:SD0107,d:SD0109,d:SD0110,n:12", sentence("GPGGA,2")}});
-        QCOMPARE(UdpParserClass::sourceSfi(d), QByteArray("SD0107"));
-        QCOMPARE(UdpParserClass::destinationSfis(d), (QByteArrayList{"SD0109", "SD0110"}));
-        QCOMPARE(UdpParserClass::lineNumber(d), QByteArray("12"));
-        QCOMPARE(UdpParserClass::groupField(d), QByteArray("2-2-7"));
-        QVERIFY(UdpParserClass::sourceSfi("g:1-1-5,s:AB12,n:3*00").isEmpty());
     }
 
     void groupsAndLinesAreNumberedPerKindAndWrap()
@@ -248,8 +244,16 @@ private slots:
         QCOMPARE(groups.count(), 1);
     }
 
-    void settingsTextRoundTripWithAcknowledgement()
+    void settingsTextTravelsInCarrierSentencesAndEachDatagramIsAcknowledged()
     {
+        const QStringList carrier = settingscarrier::toSentences(QString(150, 'c'));
+        QCOMPARE(carrier.size(), 3);
+        QCOMPARE(carrier.at(0).size(), 82);
+        QCOMPARE(carrier.at(2), sentence("PZTQAVG," + QString(14, 'c')));
+        QCOMPARE(settingscarrier::toText(carrier), QString(150, 'c'));
+        QVERIFY(settingscarrier::isCarrierGroup(carrier));
+        QVERIFY(!settingscarrier::isCarrierGroup({sentence("GPGGA,1")}));
+
         ListOfSfisOnNetwork jbSfis;
         jbSfis.setLocalSfi(kJb);
         jbSfis.connectSfi(kLocal);
@@ -341,18 +345,6 @@ private slots:
         const auto g = complete.first().first().value<ReceivedSentenceGroup>();
         QCOMPARE(g.sentences, (QStringList{"a", "b"}));
         QVERIFY(!g.internal);   // the first datagram decides
-    }
-
-    void carrierSentencesCutAndJoin()
-    {
-        const QString text(150, QLatin1Char('c'));
-        const QStringList s = settingscarrier::toSentences(text);
-        QCOMPARE(s.size(), 3);
-        QCOMPARE(s.at(0).size(), 82);
-        QCOMPARE(s.at(2), sentence(QStringLiteral("PZTQAVG,") + QString(14, QLatin1Char('c'))));
-        QCOMPARE(settingscarrier::toText(s), text);
-        QVERIFY(settingscarrier::isCarrierGroup(s));
-        QVERIFY(!settingscarrier::isCarrierGroup({sentence("GPGGA,1")}));
     }
 };
 
