@@ -9,7 +9,7 @@ class TestErrorLogger : public QObject
 private slots:
     void init() { ErrorLogger::instance().clearAll(); }
 
-    void textTrafficTotal()
+    void textTrafficAndSentenceErrors()
     {
         // Codes 70 to 77 and 79 are counted, 78 is their total; others are ignored.
         ErrorLogger &errors = ErrorLogger::instance();
@@ -23,25 +23,14 @@ private slots:
         errors.countUdpError(70);
         errors.countUdpError(79);
         QCOMPARE(errors.udpCounter(78), 5);
-    }
-
-    void nmeaErrorsOnTheNetworkInput()
-    {
-        // Too long lines on the network count as 74, every other sentence fault as 76.
-        ErrorLogger &errors = ErrorLogger::instance();
-        for (int code : {7, 1, 6})
-            errors.countNmeaError(code, 3);
-        QCOMPARE(errors.nmeaCounter(7, 3), 1);
-        QCOMPARE(errors.udpCounter(74), 1);
-        QCOMPARE(errors.udpCounter(76), 2);
-        // Serial inputs do not touch the network counters; unknown codes and inputs are ignored.
+        // Sentence errors of serial inputs do not touch the network counters; unknown codes and inputs are ignored.
         errors.countNmeaError(7, 0);
         errors.countNmeaError(2, 2);
         for (const QPair<int, int> &unknown : {qMakePair(9, 3), qMakePair(1, 4), qMakePair(1, -1)})
             errors.countNmeaError(unknown.first, unknown.second);
         QCOMPARE(errors.nmeaCounter(7, 0), 1);
         QCOMPARE(errors.nmeaCounter(2, 2), 1);
-        QCOMPARE(errors.udpCounter(78), 3);
+        QCOMPARE(errors.udpCounter(78), 5);
         for (const QPair<int, int> &unknown : {qMakePair(1, 4), qMakePair(9, 0), qMakePair(0, 0)})
             QCOMPARE(errors.nmeaCounter(unknown.first, unknown.second), -1);
     }

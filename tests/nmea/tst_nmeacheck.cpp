@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(twice.objects.at(6).value("check").toInt(), 0);
     }
 
-    void lineFeedOnlyWithOption()
+    void lineEndsAndUnusableArguments()
     {
         const QByteArray lf = line("YXMTW,4.5,C").remove('\r').toLatin1();
         const Run strict = run({}, lf + lf);
@@ -100,10 +100,7 @@ private slots:
         const Run unterminated = run({}, line("YXMTW,4.5,C").toLatin1() + "$YXMTW,4.5");
         QCOMPARE(unterminated.objects.size(), 2);
         QCOMPARE(unterminated.objects.at(1).value("check").toInt(), 2);
-    }
-
-    void unusableArguments()
-    {
+        // Unreadable files and unknown options end with exit code 2.
         const Run missing = run({QStringLiteral("/nonexistent/lines.nmea")});
         QCOMPARE(missing.exitCode, 2);
         QVERIFY(missing.objects.isEmpty());

@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(time.count(), 1);
     }
 
-    void unknownAndUnhandledAreRelayed()
+    void unknownAndBadInputAreRelayedOrCounted()
     {
         // Relay status: 1 unknown, 0 handled, 3 handled but nothing kept. Only known sentences are logged.
         m_controller->setRelaying(true);
@@ -152,10 +152,8 @@ private slots:
                  (QList<int>{1, 0, 3}));
         QCOMPARE(logged.at(0).at(1).toString(), line("YXMTW,4.5,C"));
         QCOMPARE(ErrorLogger::instance().nmeaCounter(NmeaUnknownSentence, 3), 1);
-    }
-
-    void badInputIsCountedPerLine()
-    {
+        // Bad input is counted per line, by its fault.
+        ErrorLogger::instance().clearAll();
         const QString lowerSum = line("SDDPT,10.5,0.5,").replace("*4A", "*4a");
         const QStringList lines = {
             line("SDDPT," + QString(80, '1')), // too long
@@ -290,18 +288,15 @@ private slots:
         QSignalSpy dimming(container.find<HandlerDdc>(), &HandlerDdc::dimmingReceived);
         receive({"IIDDC,N,45,N,C"}, UDP);
         QCOMPARE(dimming.size() == 1 ? dimming.at(0).at(1).toInt() : -1, 45);
-    }
-
-    void errorCountersForThePeer()
-    {
+        // Error counters for the peer: 5 asks for the last code, 1 for the table, 9 for the table and clearing.
         ErrorLogger &errors = ErrorLogger::instance();
+        errors.clearAll();
         for (int code : {71, 71, 73})
             errors.countUdpError(code);
         errors.countBinaryError(81);
         const QStringList table = HandlerPztqVmpcgter::errorTableSentences();
         QCOMPARE(table, (QStringList{line("PZTQERRORTABLE,70,71,72,73,74,75,76,77,0,2,0,1,0,0,0,0"),
                                      line("PZTQERRORTABLE,78,79,80,81,82,83,84,3,0,0,1,0,0,1")}));
-        // 5 asks for the last code, 1 for the table, 9 for the table and clearing.
         QSignalSpy sent(&SignalEmitter::instance(),
                         &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI);
         receive({"PZTQVMPCGTER,5"}, UDP, QStringLiteral("SD0009"));

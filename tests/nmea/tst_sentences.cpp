@@ -230,11 +230,7 @@ private slots:
         }
         for (const QString &formatter : expectedProprietary)
             roundTrip(QStringLiteral("PZTQ"), formatter);
-    }
-
-    void registryAndCatalogueEdgeCases()
-    {
-        const NmeaMessageRegistry &registry = NmeaMessageRegistry::instance();
+        // Registry and catalogue edge cases.
         std::unique_ptr<NmeaMessage> standard(registry.create("SD", "DPT"));
         std::unique_ptr<NmeaMessage> proprietary(registry.create("PZTQ", "DPT"));
         QVERIFY(qobject_cast<MsgDpt *>(standard.get()) && qobject_cast<MsgPztqDpt *>(proprietary.get()));
