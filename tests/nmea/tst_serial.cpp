@@ -23,24 +23,21 @@ namespace {
 
 // A pseudo-terminal: the reader opens the slave side as its serial port, the test plays the far
 // end of the cable on the (non-blocking) master side.
-class Pty
+struct Pty
 {
-public:
-    Pty() : m_master(posix_openpt(O_RDWR | O_NOCTTY))
+    Pty() : master(posix_openpt(O_RDWR | O_NOCTTY))
     {
-        if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0) {
-            m_slave = QString::fromLocal8Bit(ptsname(m_master));
-            fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
+            slave = QString::fromLocal8Bit(ptsname(master));
+            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
         }
     }
-    ~Pty() { ::close(m_master); }
-    bool isValid() const { return m_master >= 0 && !m_slave.isEmpty(); }
-    int master() const { return m_master; }
-    QString slave() const { return m_slave; }
+    ~Pty() { ::close(master); }
+    bool isValid() const { return master >= 0 && !slave.isEmpty(); }
     void write(const QByteArray &bytes) const
     {
         for (qint64 done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            const ssize_t n = ::write(master, bytes.constData() + done, size_t(bytes.size() - done));
             if (n > 0)
                 done += n;
             else
@@ -54,47 +51,35 @@ public:
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < msecs) {
-            pollfd p{m_master, POLLIN, 0};
+            pollfd p{master, POLLIN, 0};
             char buf[512];
-            const ssize_t n = ::poll(&p, 1, 10) > 0 ? ::read(m_master, buf, sizeof buf) : 0;
+            const ssize_t n = ::poll(&p, 1, 10) > 0 ? ::read(master, buf, sizeof buf) : 0;
             if (n > 0)
                 got.append(buf, int(n));
             QCoreApplication::processEvents();
         }
         return got;
     }
-
-private:
-    int m_master;
-    QString m_slave;
+    const int master;
+    QString slave;
 };
 
 // The far end of a loopback plug: echoes every line written to the port, except those whose
 // test-sentence number (from 1) is listed to be lost.
-class LoopbackPlug
+std::unique_ptr<QSocketNotifier> loopbackPlug(const Pty &pty, const QSet<int> &lost = {})
 {
-public:
-    LoopbackPlug(const Pty &pty, QSet<int> lost = {})
-        : m_pty(pty), m_lost(std::move(lost)), m_notifier(pty.master(), QSocketNotifier::Read)
-    {
-        QObject::connect(&m_notifier, &QSocketNotifier::activated, [this] {
-            char buf[512];
-            for (ssize_t n; (n = ::read(m_pty.master(), buf, sizeof buf)) > 0;)
-                m_pending.append(buf, int(n));
-            for (int end; (end = m_pending.indexOf('\n')) >= 0; m_pending.remove(0, end + 1)) {
-                if (!m_lost.contains(++m_count))
-                    m_pty.write(m_pending.left(end + 1));
-            }
-        });
-    }
-
-private:
-    const Pty &m_pty;
-    QSet<int> m_lost;
-    QSocketNotifier m_notifier;
-    QByteArray m_pending;
-    int m_count = 0;
-};
+    auto plug = std::make_unique<QSocketNotifier>(pty.master, QSocketNotifier::Read);
+    QObject::connect(plug.get(), &QSocketNotifier::activated, [&pty, lost, pending = QByteArray(), count = 0]() mutable {
+        char buf[512];
+        for (ssize_t n; (n = ::read(pty.master, buf, sizeof buf)) > 0;)
+            pending.append(buf, int(n));
+        for (int end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+            if (!lost.contains(++count))
+                pty.write(pending.left(end + 1));
+        }
+    });
+    return plug;
+}
 
 // Debug lines of every thread, kept for the watchdog registration checks.
 QStringList g_log;
@@ -164,7 +149,7 @@ private slots:
         Pty pty;
         QVERIFY(pty.isValid());
         SerialReader reader(1, SerialReader::ReceiveAndSend, true);
-        reader.setDeviceName(pty.slave());
+        reader.setDeviceName(pty.slave);
         QVERIFY(reader.open());
         QSignalSpy received(&reader, &SerialReader::lineReceived);
         pty.write("\x10\x13noise" + kDpt + kZda.left(20));
@@ -185,7 +170,7 @@ private slots:
         // Sending and receiving by mode, with the speed changed while open.
         for (int mode : {SerialReader::ReceiveAndSend, SerialReader::ReceiveOnly, SerialReader::SendOnly}) {
             SerialReader reader(0, mode, true);
-            reader.setDeviceName(pty.slave());
+            reader.setDeviceName(pty.slave);
             QVERIFY(reader.open());
             QSignalSpy received(&reader, &SerialReader::lineReceived);
             reader.setBaudRate(38400);
@@ -213,8 +198,8 @@ private slots:
         SerialReader second(2, SerialReader::ReceiveAndSend, true);
         for (SerialReader *reader : {&first, &second})
             reader->setQueryMode(SerialReader::QueryMode::Polling);
-        first.setDeviceName(a.slave());
-        second.setDeviceName(b.slave());
+        first.setDeviceName(a.slave);
+        second.setDeviceName(b.slave);
         QVERIFY(first.open() && second.open());
         QThread *shared = first.thread();
         QVERIFY(shared != QThread::currentThread() && second.thread() == shared);
@@ -249,14 +234,14 @@ private slots:
         }
         QCOMPARE(ports.port("Serial_2"), ports.port(1));
         Pty pty;
-        ports.setDeviceName(2, pty.slave());
-        QCOMPARE(ports.port(pty.slave()), ports.port(2));
+        ports.setDeviceName(2, pty.slave);
+        QCOMPARE(ports.port(pty.slave), ports.port(2));
         QCOMPARE(ports.openAll(), 1);
         QVERIFY(ports.port(2)->isOpen());
         for (bool served : {true, false}) {
             Pty cable;
             NmeaPorts second(SerialReader::QueryMode::EventDriven, true);
-            second.setDeviceName(1, cable.slave());
+            second.setDeviceName(1, cable.slave);
             QCOMPARE(second.openAll(), 1);
             // The idle (desktop) build neither hands on received lines nor sends.
             NmeaPortsCommunicationController controller(&second, nullptr, served);
@@ -282,13 +267,11 @@ private slots:
         std::array<Pty, 3> pty;
         NmeaPorts ports(SerialReader::QueryMode::Polling, true); // polling readers, as on the unit
         for (int i = 0; i < 3; ++i)
-            ports.setDeviceName(i, pty[i].slave());
+            ports.setDeviceName(i, pty[i].slave);
         ports.port(1)->setBaudRate(38400);
         QCOMPARE(ports.openAll(), 3);
         // One sentence lost on the first line still passes; three lost on the third fail it.
-        LoopbackPlug plug0(pty[0], {7});
-        LoopbackPlug plug1(pty[1]);
-        LoopbackPlug plug2(pty[2], {3, 11, 20});
+        const auto plugs = {loopbackPlug(pty[0], {7}), loopbackPlug(pty[1]), loopbackPlug(pty[2], {3, 11, 20})};
         LoopTest loopTest;
         QVERIFY(loopTest.init());
         NmeaPortsCommunicationController controller(&ports, &loopTest, true);
