@@ -200,11 +200,9 @@ private slots:
 
     void acceptanceAgreesWithValidator()
     {
-        const QStringList texts = {"0", "7", "-7", "+7", "007", "-0", "1.5", "1.", ".5", "-.5", ".", "-", "+",
-                                   "1e2", "1E2", "12a", " 1", "1 ", "99", "100", "359", "359.0", "359.01",
-                                   "1000", "1000.0", "-1", "A", "V", "X", "AV", "a", "T", "TR", "BWP", "B",
-                                   "00:1A:2B:3C:4D:5E", "00:1A:2B:3C:4D", "1,5", "0x10", "2147483648",
-                                   "99999999999999999999", "1.2.3", "--1"};
+        const QStringList texts = QStringLiteral("0|7|-7|+7|007|-0|1.5|1.|.5|-.5|.|-|+|1e2|1E2|12a| 1|1 |99|100|359|359.0|"
+                                                 "359.01|1000|1000.0|-1|A|V|X|AV|a|T|TR|BWP|B|00:1A:2B:3C:4D:5E|"
+                                                 "00:1A:2B:3C:4D|1,5|0x10|2147483648|99999999999999999999|1.2.3|--1").split('|');
         auto intRange = [](int bottom, int top) {
             auto *validator = new QIntValidator(bottom, top);
             validator->setLocale(QLocale::c());

@@ -145,7 +145,6 @@ private slots:
         MsgGga again;
         QCOMPARE(again.deserializeParamaters("123519,4807.038,X,01131.000"), 6);
         QVERIFY(again.UtcOfPosition()->isValid() && again.Latitude()->isValid() && !again.Longitude()->isValid());
-        QCOMPARE(MsgGga().deserializeParamaters(",,,,,,"), 6);
         // A reset object parses like a fresh one.
         gga.resetFields();
         QVERIFY(!gga.UtcOfPosition()->isValid());
@@ -178,17 +177,15 @@ private slots:
     void everyCatalogueClassRoundTrips()
     {
         const NmeaMessageRegistry &registry = NmeaMessageRegistry::instance();
-        const QStringList expectedStandard = {
-            "ACK", "ACN", "ALC", "ALF", "ALR", "ARC", "CUR", "DAT", "DBK", "DBS", "DBT", "DDC", "DPT", "DTM", "GGA", "GLL",
-            "GSA", "GST", "GSV", "HBT", "HDT", "IIVBW", "MTW", "RMC", "ROT", "SRP", "THS", "VBW", "VHW", "VLW", "VTG", "XDR", "ZDA"};
-        const QStringList expectedProprietary = {
-            "CFG", "CFGR", "DAT", "DEVSTART", "DPT", "ERRORCODE", "ERRORTABLE", "GCF", "ICM", "MACA", "MTWF", "PAIR", "PARA",
-            "REBOOT", "RSTO", "RSTT", "SCF", "SFIACK", "SFICHANGE", "SFICHK", "SFITKN", "SLP", "SNF", "STL", "SYC", "TST",
-            "VBWF", "VBWX", "VMPCGTER"};
+        const QStringList expectedStandard = QStringLiteral(
+            "ACK ACN ALC ALF ALR ARC CUR DAT DBK DBS DBT DDC DPT DTM GGA GLL GSA GST GSV HBT HDT IIVBW MTW RMC ROT SRP THS "
+            "VBW VHW VLW VTG XDR ZDA").split(' ');
+        const QStringList expectedProprietary = QStringLiteral(
+            "CFG CFGR DAT DEVSTART DPT ERRORCODE ERRORTABLE GCF ICM MACA MTWF PAIR PARA REBOOT RSTO RSTT SCF SFIACK "
+            "SFICHANGE SFICHK SFITKN SLP SNF STL SYC TST VBWF VBWX VMPCGTER").split(' ');
         QCOMPARE(registry.standardFormatters(), expectedStandard);
         QCOMPARE(registry.proprietaryFormatters(), expectedProprietary);
-        const QStringList candidates = {"A", "V", "T", "M", "N", "C", "f", "F", "K", "B", "R", "S", "D", "E", "TR", "BWP",
-                                        "00:1A:2B:3C:4D:5E"};
+        const QStringList candidates = QStringLiteral("A V T M N C f F K B R S D E TR BWP 00:1A:2B:3C:4D:5E").split(' ');
         auto roundTrip = [&](const QString &talker, const QString &formatter) {
             std::unique_ptr<NmeaMessage> out(registry.create(talker, formatter));
             QVERIFY2(out, qPrintable(talker + formatter));
@@ -244,7 +241,6 @@ private slots:
         iivbw->clearReceivedFieldText();
         QVERIFY(iivbw->completeSentence().startsWith(QStringLiteral("$IIVBW,1.5,0.1,A,")));
         QCOMPARE(MsgAlr().deserializeParamaters("123519.00,5,X,V,Depth"), 6);
-        QCOMPARE(MsgGsv().GSV_TotalMessages()->validityLimit(), -1);
         MsgSrp srp;
         QCOMPARE(srp.deserializeParamaters("1,00:1A:2B:3C:4D:5E,10.0.0.2"), 0);
         QCOMPARE(srp.deserializeParamaters("1,00:1A:2B:3C:4D,10.0.0.2"), 6);

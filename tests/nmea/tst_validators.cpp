@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(validator.validate(text), accepted);
     }
 
-    void messagesPatternsAndIdentifiers()
+    void messagesPatternsAndMetadata()
     {
         QCOMPARE(IntValidator(1, 100, QStringLiteral("from %1 to %2")).message(), QStringLiteral("from 1 to 100"));
         QCOMPARE(UintValidator(3, 7, QStringLiteral("%1..%2")).message(), QStringLiteral("3..7"));
@@ -62,6 +62,20 @@ private slots:
         QCOMPARE(sfi.message(), QStringLiteral("in use"));
         QVERIFY(!sfi.validate(QStringLiteral("xx")));
         QCOMPARE(sfi.message(), QStringLiteral("two letters, four digits"));
+        // Validators built from field metadata texts.
+        auto shallow = createValidator(QStringLiteral("float;1.0;100.0;;0.0"));
+        QVERIFY(shallow && shallow->validate(QStringLiteral("0")) && !shallow->validate(QStringLiteral("0.9")));
+        auto plain = createValidator(QStringLiteral("float;0.2;6000.0"));
+        QVERIFY(plain && !plain->validate(QStringLiteral("0")));
+        auto uints = createValidator(QStringLiteral("uint;0;4294967295"));
+        QVERIFY(uints && uints->validate(QStringLiteral("4294967295")));
+        auto sounder = createValidator(QStringLiteral("sfi;(SD){1}\\d{4}"));
+        QVERIFY(sounder && sounder->validate(QStringLiteral("SD0109")) && !sounder->validate(QStringLiteral("VM0109")));
+        auto ip = createValidator(QStringLiteral("ip;Wrong_message"));
+        QVERIFY(ip && ip->validate(QStringLiteral("10.0.0.2")));
+        QCOMPARE(ip->message(), QStringLiteral("Wrong message"));
+        for (const char *bad : {"int;a;3", "float;1", "date;1;2", ""})
+            QVERIFY2(!createValidator(QString::fromLatin1(bad)), bad);
     }
 
     void ipAddresses_data()
@@ -92,23 +106,6 @@ private slots:
         QCOMPARE(validator.validate(address), accepted);
         QCOMPARE(validator.isApproved(), approved);
         QVERIFY(validator.secondText().startsWith(QStringLiteral("Unapproved IP address, approved ranges are:\n")));
-    }
-
-    void validatorsFromMetadata()
-    {
-        auto shallow = createValidator(QStringLiteral("float;1.0;100.0;;0.0"));
-        QVERIFY(shallow && shallow->validate(QStringLiteral("0")) && !shallow->validate(QStringLiteral("0.9")));
-        auto plain = createValidator(QStringLiteral("float;0.2;6000.0"));
-        QVERIFY(plain && !plain->validate(QStringLiteral("0")));
-        auto uints = createValidator(QStringLiteral("uint;0;4294967295"));
-        QVERIFY(uints && uints->validate(QStringLiteral("4294967295")));
-        auto sfi = createValidator(QStringLiteral("sfi;(SD){1}\\d{4}"));
-        QVERIFY(sfi && sfi->validate(QStringLiteral("SD0109")) && !sfi->validate(QStringLiteral("VM0109")));
-        auto ip = createValidator(QStringLiteral("ip;Wrong_message"));
-        QVERIFY(ip && ip->validate(QStringLiteral("10.0.0.2")));
-        QCOMPARE(ip->message(), QStringLiteral("Wrong message"));
-        for (const char *bad : {"int;a;3", "float;1", "date;1;2", ""})
-            QVERIFY2(!createValidator(QString::fromLatin1(bad)), bad);
     }
 };
 
