@@ -1,3 +1,4 @@
+#include "nmeatestlines.h"
 #include "validatedproperty.h"
 
 #include <QDoubleValidator>
@@ -6,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+using NmeaTest::tickFields;
 
 namespace {
 
@@ -24,12 +27,6 @@ QDoubleValidator *realRange(double bottom, double top)
     validator->setNotation(QDoubleValidator::StandardNotation);
     validator->setLocale(QLocale::c());
     return validator;
-}
-
-void tick(int times)
-{
-    for (int i = 0; i < times; ++i)
-        ValidatedProperty::tickAll();
 }
 
 } // namespace
@@ -123,24 +120,24 @@ private slots:
         ValidatedIntProperty field(nullptr, nullptr, 0, 0, true, 3);
         field.setValue(5);
         QSignalSpy changed(&field, &ValidatedProperty::valueChanged);
-        tick(3);
+        tickFields(3);
         QVERIFY(field.isValid());
-        tick(1);
+        tickFields(1);
         QVERIFY(!field.isValid());
         QCOMPARE(changed.count(), 1);
         QCOMPARE(field.fieldText(), QString());
         // A fresh assignment restarts the count.
         field.setValue(6);
-        tick(2);
+        tickFields(2);
         field.setValue(7);
-        tick(3);
+        tickFields(3);
         QVERIFY(field.isValid());
-        tick(1);
+        tickFields(1);
         QVERIFY(!field.isValid());
         // A negative limit never expires.
         ValidatedStringProperty lasting(nullptr, nullptr, 0, 0, true, -1);
         lasting.setValue(QStringLiteral("x"));
-        tick(100);
+        tickFields(100);
         QVERIFY(lasting.isValid());
         // One timer drives all fields.
         const int before = ValidatedProperty::liveCount();
@@ -174,12 +171,10 @@ private slots:
         ValidatedFloatProperty target;
         target.setValue(2.0);
         target.copyValueAndValidity(source);
-        QCOMPARE(target.value(), 2.0);
-        QVERIFY(!target.isValid());
+        QVERIFY(target.value() == 2.0 && !target.isValid());
         source.setValue(3.5);
         target.copyValueAndValidity(source);
-        QCOMPARE(target.value(), 3.5);
-        QVERIFY(target.isValid());
+        QVERIFY(target.value() == 3.5 && target.isValid());
         ValidatedIntProperty fromInt;
         fromInt.setValue(9);
         target.copyValueAndValidity(fromInt);

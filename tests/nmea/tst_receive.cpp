@@ -11,13 +11,9 @@
 
 using NmeaTest::firstArguments;
 using NmeaTest::line;
+using NmeaTest::tickFields;
 
 namespace {
-
-NmeaData &nmea()
-{
-    return NmeaData::instance();
-}
 
 // The values of the fields as text, in order; "-" for a field that is not valid.
 QStringList values(std::initializer_list<ValidatedProperty *> fields)
@@ -26,12 +22,6 @@ QStringList values(std::initializer_list<ValidatedProperty *> fields)
     for (ValidatedProperty *field : fields)
         out << (field->isValid() ? field->variantValue().toString() : QStringLiteral("-"));
     return out;
-}
-
-void tickFields(int times)
-{
-    for (int i = 0; i < times; ++i)
-        ValidatedProperty::tickAll();
 }
 
 } // namespace
@@ -63,54 +53,54 @@ private slots:
         tail.insert(tail.size() - 2, QStringLiteral("junk"));
         const int accepted = m_controller->statistics(Serial_1).accepted;
         receiveRaw({"xx#" + line("GPHDT,123.4,T"), tail});
-        QCOMPARE(values({nmea().HDT_HeadingTrue(), nmea().THS_HeadingTrue()}), (QStringList{"123.4", "45.5"}));
+        QCOMPARE(values({m_nmea.HDT_HeadingTrue(), m_nmea.THS_HeadingTrue()}), (QStringList{"123.4", "45.5"}));
         QCOMPARE(m_controller->statistics(Serial_1).accepted - accepted, 2);
         // One bad line spoils its group, and is counted once for its line.
-        nmea().resetFields();
+        m_nmea.resetFields();
         QString bad = line("GPHDT,200.0,T");
         bad[bad.size() - 3] = bad.at(bad.size() - 3) == '0' ? QChar('1') : QChar('0');
         receiveRaw({line("GPTHS,10.0,A"), bad, line("SDMTW,12.5,C")}, Serial_2);
-        QCOMPARE(values({nmea().THS_HeadingTrue(), nmea().MTW_WaterTemperature()}), (QStringList{"-", "-"}));
+        QCOMPARE(values({m_nmea.THS_HeadingTrue(), m_nmea.MTW_WaterTemperature()}), (QStringList{"-", "-"}));
         QCOMPARE(ErrorLogger::instance().nmeaCounter(1, 1), 1);
         QCOMPARE(ErrorLogger::instance().nmeaCounter(1, 0), 0);
         receive({"GPTHS,10.0,A", "SDMTW,12.5,C"});
-        QCOMPARE(values({nmea().THS_HeadingTrue(), nmea().MTW_WaterTemperature()}), (QStringList{"10", "12.5"}));
+        QCOMPARE(values({m_nmea.THS_HeadingTrue(), m_nmea.MTW_WaterTemperature()}), (QStringList{"10", "12.5"}));
     }
 
     void fieldsLandInTheirHolders()
     {
         // Depth below the transducer is taken from the speed log ("II") only; an empty field keeps it.
-        ValidatedProperty *fromLog = nmea().DepthBlwTransducerMetersFromLOG();
+        ValidatedProperty *fromLog = m_nmea.DepthBlwTransducerMetersFromLOG();
         receive({"SDDPT,12.5,0.5,100"});
-        QCOMPARE(values({fromLog, nmea().DepthBlwTransducerMeters()}), (QStringList{"-", "-"}));
+        QCOMPARE(values({fromLog, m_nmea.DepthBlwTransducerMeters()}), (QStringList{"-", "-"}));
         receive({"IIDPT,8.25,0.5,100"});
         receive({"IIDPT,,0.5,100"});
-        QCOMPARE(values({fromLog, nmea().DepthBlwTransducerMeters()}), (QStringList{"8.25", "-"}));
+        QCOMPARE(values({fromLog, m_nmea.DepthBlwTransducerMeters()}), (QStringList{"8.25", "-"}));
         PztqDptData &pztq = PztqDptData::instance();
         receive({"PZTQDPT,30.5,1.0,200,87,38,Fwd"}, UDP);
         QCOMPARE(values({pztq.DepthBlwTransducerMeters(), pztq.TransducerPosition(), pztq.BottomEchoStrength()}),
                  (QStringList{"30.5", "Fwd", "87"}));
         // Like-named fields of different sentences land apart.
-        QSignalSpy ths(&nmea(), &NmeaData::thsReceived);
+        QSignalSpy ths(&m_nmea, &NmeaData::thsReceived);
         receive({"HEHDT,90.5,T", "HETHS,91.5,A"});
-        QCOMPARE(values({nmea().HDT_HeadingTrue(), nmea().THS_HeadingTrue(), nmea().THS_ModeIndicator()}),
+        QCOMPARE(values({m_nmea.HDT_HeadingTrue(), m_nmea.THS_HeadingTrue(), m_nmea.THS_ModeIndicator()}),
                  (QStringList{"90.5", "91.5", "A"}));
         QCOMPARE(firstArguments(ths), QVariantList{true});
         receive({"VWVBW,1.5,0.2,A,1.4,0.1,A,0.3,A,0.2,A", "IIVBW,2.5,0.4,A,2.4,0.7,A,,V,,V",
                  "PZTQVBWX,3.5,0.6,A,3.4,0.5,A,,V,,V,4.5,A"});
         // The last of the three to carry a plain field wins it.
-        QCOMPARE(values({nmea().IIVBW_TransverseGroundSpeed(), nmea().VBWX_Vs1LongitudinalWaterSpeed(),
-                         nmea().VBWX_Vs1StatusWaterSpeed(), nmea().LongitudinalWaterSpeed()}),
+        QCOMPARE(values({m_nmea.IIVBW_TransverseGroundSpeed(), m_nmea.VBWX_Vs1LongitudinalWaterSpeed(),
+                         m_nmea.VBWX_Vs1StatusWaterSpeed(), m_nmea.LongitudinalWaterSpeed()}),
                  (QStringList{"0.7", "4.5", "A", "3.5"}));
         receive({"GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"});
-        QCOMPARE(values({nmea().Latitude(), nmea().NorthOrSouth(), nmea().NumberOfSatellitesInUse(),
-                         nmea().HorizontalDilutionOfPrecision()}), (QStringList{"4807.038", "N", "8", "0.9"}));
+        QCOMPARE(values({m_nmea.Latitude(), m_nmea.NorthOrSouth(), m_nmea.NumberOfSatellitesInUse(),
+                         m_nmea.HorizontalDilutionOfPrecision()}), (QStringList{"4807.038", "N", "8", "0.9"}));
         // Empty received fields leave the holder alone; an invalid value drops the sentence whole.
         receive({"GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"});
-        QSignalSpy vtg(&nmea(), &NmeaData::vtgReceived);
+        QSignalSpy vtg(&m_nmea, &NmeaData::vtgReceived);
         receive({"GPVTG,,T,,M,,N,,K,A"});
         receive({"GPVTG,10.0,T,,M,1000.5,N,,K,A"});
-        QCOMPARE(values({nmea().SpeedOverGroundKnots(), nmea().CourseOverGroundTrue()}), (QStringList{"5.5", "54.7"}));
+        QCOMPARE(values({m_nmea.SpeedOverGroundKnots(), m_nmea.CourseOverGroundTrue()}), (QStringList{"5.5", "54.7"}));
         QCOMPARE(firstArguments(vtg), QVariantList{false});
     }
 
@@ -125,9 +115,9 @@ private slots:
         QCOMPARE(updated.count(), 1);
         QCOMPARE(firstArguments(time), QVariantList{QStringLiteral("2026-07-04T20:15:30.500Z")});
         tickFields(10);
-        QCOMPARE(values({zda.Day(), zda.LocalHoursOffset(), nmea().HDT_HeadingTrue()}), (QStringList{"4", "2", "10"}));
+        QCOMPARE(values({zda.Day(), zda.LocalHoursOffset(), m_nmea.HDT_HeadingTrue()}), (QStringList{"4", "2", "10"}));
         tickFields(1);
-        QVERIFY(!nmea().HDT_HeadingTrue()->isValid());
+        QVERIFY(!m_nmea.HDT_HeadingTrue()->isValid());
         tickFields(49);
         QVERIFY(zda.Day()->isValid() && zda.Utc()->isValid());
         tickFields(1);
@@ -165,16 +155,13 @@ private slots:
         for (const QString &l : lines)
             receiveRaw({l}, UDP);
         const ErrorLogger &errors = ErrorLogger::instance();
-        QCOMPARE(errors.nmeaCounter(7, 3), 1);
-        QCOMPARE(errors.nmeaCounter(1, 3), 4);
-        QCOMPARE(errors.nmeaCounter(2, 3), 4);
-        QCOMPARE(errors.nmeaCounter(3, 3), 1);
-        QCOMPARE(errors.nmeaCounter(NmeaUnknownSentence, 3), 2);
-        QCOMPARE(errors.nmeaCounter(NmeaInvalidFieldValue, 3), 1);
-        QCOMPARE(errors.nmeaCounter(NmeaFieldLengthError, 3), 1);
+        QList<int> counts;
+        for (int code : {7, 1, 2, 3, int(NmeaUnknownSentence), int(NmeaInvalidFieldValue), int(NmeaFieldLengthError)})
+            counts << errors.nmeaCounter(code, 3);
+        QCOMPARE(counts, (QList<int>{1, 4, 4, 1, 2, 1, 1}));
         QCOMPARE(errors.udpCounter(74), 1);
         QCOMPARE(errors.udpCounter(76), 13);
-        QCOMPARE(values({nmea().UtcOfPosition(), nmea().HDT_HeadingTrue()}), (QStringList{"123519", "12"}));
+        QCOMPARE(values({m_nmea.UtcOfPosition(), m_nmea.HDT_HeadingTrue()}), (QStringList{"123519", "12"}));
         QCOMPARE(m_controller->statistics(UDP).lines - before.lines, lines.size());
         QCOMPARE(m_controller->statistics(UDP).rejected - before.rejected, 14);
         // The additional serial lines are counted by the controller only.
@@ -204,12 +191,12 @@ private slots:
             receive({"GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"});
         }
         QCOMPARE(m_controller->pooledObjectCount(), pooled + 1);
-        QCOMPARE(values({nmea().GSA_PDOP(), nmea().GSA_VDOP()}), (QStringList{"2.5", "2.1"}));
+        QCOMPARE(values({m_nmea.GSA_PDOP(), m_nmea.GSA_VDOP()}), (QStringList{"2.5", "2.1"}));
         // A reused object does not keep fields of the previous sentence.
         receive({"SDMTW,7.5,C"});
         NmeaData::instance().resetFields();
         receive({"SDMTW"});
-        QVERIFY(!nmea().MTW_WaterTemperature()->isValid());
+        QVERIFY(!m_nmea.MTW_WaterTemperature()->isValid());
     }
 
     void alertSentencesForwardedOrRelayed()
@@ -246,10 +233,10 @@ private slots:
         QCOMPARE(paired, (QList<QVariantList>{{QStringList{"SD0001", "SD0002", "1"}, QStringLiteral("SD0002"),
                                                QStringLiteral("UDP")}}));
         QCOMPARE(configured.count(), 0);
-        QCOMPARE(values({nmea().HDT_HeadingTrue()}), QStringList{"-"});
+        QCOMPARE(values({m_nmea.HDT_HeadingTrue()}), QStringList{"-"});
         receiveRaw(lines, UDP);
         QCOMPARE(configured.count(), 1);
-        QCOMPARE(values({nmea().HDT_HeadingTrue()}), QStringList{"77"});
+        QCOMPARE(values({m_nmea.HDT_HeadingTrue()}), QStringList{"77"});
     }
 
     void commandHandlersReportUpward()
@@ -265,8 +252,8 @@ private slots:
         QSignalSpy normal(container.find<HandlerPztqIcm>(), &HandlerPztqIcm::operatingModeRequested);
         receive({"PZTQICM,1,98,", "PZTQICM,0,97,", "PZTQICM,0,98,"}, UDP);
         QCOMPARE(firstArguments(normal), QVariantList{0});
-        QSignalSpy trip(&nmea(), &NmeaData::tripSetSignal);
-        QSignalSpy total(&nmea(), &NmeaData::totalSetSignal);
+        QSignalSpy trip(&m_nmea, &NmeaData::tripSetSignal);
+        QSignalSpy total(&m_nmea, &NmeaData::totalSetSignal);
         receive({"PZTQSTL,12.5,3400.0"}, UDP);
         QCOMPARE(firstArguments(trip), QVariantList{12.5f});
         QCOMPARE(firstArguments(total), QVariantList{3400.0f});
@@ -328,6 +315,7 @@ private:
     }
 
     NmeaController *m_controller = nullptr;
+    NmeaData &m_nmea = NmeaData::instance();
 };
 
 QTEST_GUILESS_MAIN(TestReceive)

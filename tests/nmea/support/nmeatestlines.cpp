@@ -1,4 +1,5 @@
 #include "nmeatestlines.h"
+#include "validatedproperty.h"
 
 #include <QLoggingCategory>
 
@@ -24,6 +25,12 @@ QVariantList firstArguments(const QSignalSpy &spy)
     for (const QList<QVariant> &arguments : spy)
         out << arguments.value(0);
     return out;
+}
+
+void tickFields(int times)
+{
+    for (int i = 0; i < times; ++i)
+        ValidatedProperty::tickAll();
 }
 
 }

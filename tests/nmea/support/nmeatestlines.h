@@ -10,4 +10,6 @@ QString line(const QString &body);
 void quietDebug();
 // The first argument of every emission the spy caught, in order.
 QVariantList firstArguments(const QSignalSpy &spy);
+// Runs the shared validity tick of all fields that many times.
+void tickFields(int times);
 }
