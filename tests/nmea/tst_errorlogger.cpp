@@ -53,10 +53,8 @@ private slots:
         errors.countNmeaError(3, 1);
         const QList<QPair<int, int>> table = errors.networkCounters();
         QCOMPARE(table.size(), 15);
-        QCOMPARE(table.first(), qMakePair(70, 0));
-        QCOMPARE(table.at(3), qMakePair(73, 1));
-        QCOMPARE(table.at(8), qMakePair(78, 1));
-        QCOMPARE(table.last(), qMakePair(84, 3));
+        QCOMPARE((QList<QPair<int, int>>{table.first(), table.at(3), table.at(8), table.last()}),
+                 (QList<QPair<int, int>>{{70, 0}, {73, 1}, {78, 1}, {84, 3}}));
         errors.clearAll();
         QCOMPARE(errors.udpCounter(78), 0);
         QCOMPARE(errors.binaryCounter(84), 0);

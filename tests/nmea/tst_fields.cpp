@@ -111,8 +111,6 @@ private slots:
         QCOMPARE(codes(status, {"A", "X", "AV", "a"}), (QList<int>{0, 2, 2, 2}));
         QCOMPARE(status.value(), QStringLiteral("A"));
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(status.setVariantValue(QVariant(QStringLiteral("V"))), 0);
-        QCOMPARE(status.variantValue().toString(), QStringLiteral("V"));
     }
 
     void validityAgesWithTicksOfOneTimer()
