@@ -55,10 +55,8 @@ private slots:
         QTemporaryDir dir;
         QFile file(dir.filePath(QStringLiteral("lines.nmea")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QString bad = line("GPHDT,1.0,T");
-        bad.replace(bad.size() - 4, 2, QStringLiteral("ZZ"));
         // The last line's quotes, backslash and control character must not break the JSON.
-        file.write((line("GPHDT,123.4,T") + bad + line("PZTQDPT,30.5,1.0,200,87,38,Fwd") + line("GPXYZ,1")
+        file.write((line("GPHDT,123.4,T") + "$GPHDT,1.0,T*ZZ\r\n" + line("PZTQDPT,30.5,1.0,200,87,38,Fwd") + line("GPXYZ,1")
                     + line("SDMTW,12.0,") + QStringLiteral("$GPHDT,\"q\\\x01*00\r\n")).toLatin1());
         file.close();
         const Run result = run({file.fileName()});

@@ -55,12 +55,7 @@ class TestSend : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        NmeaTest::quietDebug();
-        m_sender = new NmeaPeriodicalSender(this, 4);
-        m_controller = new NmeaController(this);
-    }
+    void initTestCase() { NmeaTest::quietDebug(); }
 
     void init()
     {
@@ -220,8 +215,8 @@ private slots:
     }
 
 private:
-    NmeaPeriodicalSender *m_sender = nullptr;
-    NmeaController *m_controller = nullptr;
+    NmeaPeriodicalSender *m_sender = new NmeaPeriodicalSender(this, 4);
+    NmeaController *m_controller = new NmeaController(this);
     QSignalSpy *m_groups = nullptr;
 };
 
