@@ -32,8 +32,7 @@ struct Box : ChildProcess
     }
 };
 
-// The control unit's side: settings trees in their own folder, the settings controller with its
-// link supervision, and the network stack.
+// The unit's settings trees in their own folder, settings controller with link supervision, network stack.
 struct ControlUnit
 {
     ESData data;

@@ -1,6 +1,5 @@
 // The real program against the junction-box simulator, both as child processes inside a private
-// network namespace (see CMakeLists.txt): the program pairs, takes the box's settings and keeps
-// the link.
+// network namespace: the program pairs, takes the box's settings, keeps the link and fetches history.
 #include "childprocess.h"
 #include "netfixtures.h"
 
@@ -40,15 +39,13 @@ private slots:
     void historyFilesOfTheBoxAreFetchedWhenAnnounced()
     {
         QTemporaryDir cuDir, jbDir;
-        ChildProcess box(QStringLiteral(KVE_JBSIM),
-                  {"--interface", "lo", "--data-dir", jbDir.path(), "--ping-rate", "20", "--history-every", "2"},
-                  jbDir.path());
+        ChildProcess box(KVE_JBSIM, {"--interface", "lo", "--data-dir", jbDir.path(), "--ping-rate", "20", "--history-every", "2"},
+                         jbDir.path());
         QTRY_COMPARE(box.count(QStringLiteral("history files served on 127.0.0.1:80")), 1);
         ChildProcess unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("history file of channel 2 ready")) >= 3, 20000);
 
-        // Each channel's file arrives whole, with the box's header, and holds the points the box
-        // had when it was fetched.
+        // Each channel's file arrives whole, with the box's header and the points it had when fetched.
         for (int ch = 1; ch <= 2; ++ch) {
             const QString copy = cuDir.path() + QStringLiteral("/History/wget/KVE_History_Ch%1").arg(ch);
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy) && QFileInfo(copy).size() > 100, 15000);
