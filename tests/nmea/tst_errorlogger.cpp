@@ -24,10 +24,8 @@ private slots:
         errors.countUdpError(79);
         QCOMPARE(errors.udpCounter(78), 5);
         // Sentence errors of serial inputs do not touch the network counters; unknown codes and inputs are ignored.
-        errors.countNmeaError(7, 0);
-        errors.countNmeaError(2, 2);
-        for (const QPair<int, int> &unknown : {qMakePair(9, 3), qMakePair(1, 4), qMakePair(1, -1)})
-            errors.countNmeaError(unknown.first, unknown.second);
+        for (const QPair<int, int> &error : {qMakePair(7, 0), qMakePair(2, 2), qMakePair(9, 3), qMakePair(1, 4), qMakePair(1, -1)})
+            errors.countNmeaError(error.first, error.second);
         QCOMPARE(errors.nmeaCounter(7, 0), 1);
         QCOMPARE(errors.nmeaCounter(2, 2), 1);
         QCOMPARE(errors.udpCounter(78), 5);

@@ -69,7 +69,8 @@ private slots:
                      "fields": {"DepthBlwTransducerMeters": "30.5", "OffsetFromTransducerMeters": "1.0",
                                 "MaximumRangeScale": "200.0", "BottomEchoStrength": "87", "TransducerFrequency": "38",
                                 "TransducerPosition": "Fwd"}})"),
-            json(R"({"line": 4, "check": 0, "talker": "GP", "formatter": "XYZ", "known": false, "result": null, "fields": {}})"),
+            json(R"({"line": 4, "check": 0, "talker": "GP", "formatter": "XYZ", "known": false, "result": null,
+                     "fields": {}})"),
             json(R"({"line": 5, "check": 0, "talker": "SD", "formatter": "MTW", "known": true, "result": 6,
                      "fields": {"WaterTemperature": "12.0", "Celsius": "C"}})"),
             json(R"({"line": 6, "check": 1, "talker": "", "formatter": "", "known": false, "result": null, "fields": {}})")};

@@ -167,9 +167,8 @@ private slots:
             reader.setBaudRate(38400);
             const bool sends = mode != SerialReader::ReceiveOnly;
             QCOMPARE(reader.sendMessage(QString::fromLatin1(kDpt)), sends ? kDpt.size() : 0);
-            QCOMPARE(pty.readFor(200), sends ? kDpt : QByteArray());
             pty.write(kZda);
-            QTest::qWait(150);
+            QCOMPARE(pty.readFor(200), sends ? kDpt : QByteArray());
             QCOMPARE(received.count(), mode == SerialReader::SendOnly ? 0 : 1);
         }
     }
@@ -214,7 +213,8 @@ private slots:
         NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
         // Numbered in order, at 4800 baud, without devices off the unit's own platform.
         for (int i = 0; i < NmeaPorts::PortCount; ++i)
-            QVERIFY(ports.port(i)->portNumber() == i && ports.port(i)->baudRate() == 4800 && ports.port(i)->deviceName().isEmpty());
+            QVERIFY(ports.port(i)->portNumber() == i && ports.port(i)->baudRate() == 4800
+                    && ports.port(i)->deviceName().isEmpty());
         QCOMPARE(NmeaPorts::targetDeviceName(0) + NmeaPorts::targetDeviceName(1) + NmeaPorts::targetDeviceName(2),
                  QString("ttyS3ttyS1ttyS2"));
         for (int wrong : {3, -1}) {
@@ -289,11 +289,8 @@ private slots:
         QTRY_COMPARE(groups.count(), 1);
     }
 
-    void cleanupTestCase()
-    {
-        m_watchdogThread.quit();
-        m_watchdogThread.wait();
-    }
+public:
+    ~TestSerial() override { m_watchdogThread.quit(); m_watchdogThread.wait(); }
 
 private:
     QTemporaryDir m_watchdogDir;
