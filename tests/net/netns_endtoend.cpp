@@ -16,8 +16,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
 const QString kCu = QStringLiteral("SD0109");
@@ -75,31 +73,29 @@ private slots:
     void pairingBringsTheLinkUpAndASettingSurvivesRestartOfBoth()
     {
         QTemporaryDir cuDir, jbDir;
-        {
+        {   // the first run ends with both sides stopped
             Box box(jbDir.path());
             QTRY_VERIFY(box.count(QStringLiteral("started as SD0108")) == 1);
-            auto cu = std::make_unique<ControlUnit>(cuDir.path());
-            QVERIFY(cu->completeSetupArrives());
-            QVERIFY(cu->settings.isSetupAccepted());
+            ControlUnit cu(cuDir.path());
+            QVERIFY(cu.completeSetupArrives());
+            QVERIFY(cu.settings.isSetupAccepted());
             // The box's event lines are read as they come; give its output a moment to arrive.
             QTRY_COMPARE(box.count(QStringLiteral("DEVSTART from SD0109")), 1);
             QTRY_VERIFY(box.count(QStringLiteral("PAIR P from SD0109")) >= 1);
-            QCOMPARE(cu->sfis.connectedSfis(), QStringList{kJb});
-            QCOMPARE(cu->data.setup()->KX12Setup()->SoftwareVersion(), QStringLiteral("1.0.0"));
-            QVERIFY(cu->stack.pairing()->pairSendCount() <= 2);   // stopped by the acknowledgement
+            QCOMPARE(cu.sfis.connectedSfis(), QStringList{kJb});
+            QCOMPARE(cu.data.setup()->KX12Setup()->SoftwareVersion(), QStringLiteral("1.0.0"));
+            QVERIFY(cu.stack.pairing()->pairSendCount() <= 2);   // stopped by the acknowledgement
 
-            QSignalSpy acked(cu->stack.nmeaOverUdp(), &NmeaOverUdpController::datagramAcknowledged);
-            QVERIFY(cu->alerts()->changeValue(QStringLiteral("AlarmShallow"), 5.0));
-            cu->alerts()->writeToFile();
+            QSignalSpy acked(cu.stack.nmeaOverUdp(), &NmeaOverUdpController::datagramAcknowledged);
+            QVERIFY(cu.alerts()->changeValue(QStringLiteral("AlarmShallow"), 5.0));
+            cu.alerts()->writeToFile();
             QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("AlertSetup,AlarmShallow=5")) >= 1, 5000);
             QTRY_COMPARE(acked.count(), 1);
-            QCOMPARE(cu->stack.nmeaOverUdp()->outputBuffer()->pendingDatagrams(), 0);
+            QCOMPARE(cu.stack.nmeaOverUdp()->outputBuffer()->pendingDatagrams(), 0);
             // The box's stamped echo comes back and is taken; it does not travel again.
-            QTRY_VERIFY(cu->data.setup()->AlertSetup()->receivedTimestamp(QStringLiteral("AlarmShallow")) > 0);
+            QTRY_VERIFY(cu.data.setup()->AlertSetup()->receivedTimestamp(QStringLiteral("AlarmShallow")) > 0);
             QTest::qWait(1500);
             QCOMPARE(box.count(QStringLiteral("applied from SD0109")), 1);
-            cu.reset();
-            box.stop();
         }
         QFile boxFile(jbDir.path() + QStringLiteral("/Setup_Files/KVE 420/JB_AlertSetup.txt"));
         QVERIFY(boxFile.open(QIODevice::ReadOnly));
