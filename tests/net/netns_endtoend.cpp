@@ -25,23 +25,18 @@ const QString kJb = QStringLiteral("SD0108");
 struct Box : ChildProcess
 {
     explicit Box(const QString &dir, const QStringList &extra = QStringList())
-        : ChildProcess(QStringLiteral(KVE_JBSIM), QStringList{"--interface", "lo", "--group", "3", "--data-dir", dir} + extra, dir)
-    {
-    }
+        : ChildProcess(KVE_JBSIM, QStringList{"--interface", "lo", "--group", "3", "--data-dir", dir} + extra, dir) {}
 };
 
 // The unit's settings trees in their own folder, settings controller with link supervision, network stack.
 struct ControlUnit
 {
     ESData data;
-    SerializationController settings;
+    SerializationController settings{data};
     ListOfSfisOnNetwork sfis;
-    NetworkStack stack;
+    NetworkStack stack{NetworkStack::Options{QStringLiteral("lo"), 1000, true}, &sfis};
 
-    explicit ControlUnit(const QString &dir)
-        : data(dir + QStringLiteral("/Setup_Files/KVE 420/"))
-        , settings(data)
-        , stack(NetworkStack::Options{QStringLiteral("lo"), 1000, true}, &sfis)
+    explicit ControlUnit(const QString &dir) : data(dir + QStringLiteral("/Setup_Files/KVE 420/"))
     {
         sfis.setLocalSfi(kCu);
         stack.pairing()->setInitialPairedSfi(kJb);
@@ -53,8 +48,7 @@ struct ControlUnit
     ESAlertSetup *alerts() const { return data.setup()->AlertSetup(); }
     bool completeSetupArrives()
     {
-        QSignalSpy complete(&settings, &SerializationController::finishedDeserializingCompleteSetup);
-        return complete.wait(8000);
+        return QSignalSpy(&settings, &SerializationController::finishedDeserializingCompleteSetup).wait(8000);
     }
 };
 
@@ -114,7 +108,6 @@ private slots:
         Box box(jbDir.path(), {"--drop-acks"});
         ControlUnit cu(cuDir.path());
         QVERIFY(cu.completeSetupArrives());
-
         QSignalSpy sent(cu.stack.nmeaOverUdp(), &NmeaOverUdpController::sendDatagrams);
         QSignalSpy lost(&cu.stack, &NetworkStack::lostCommunicationWithSfi);
         QElapsedTimer clock;
@@ -143,7 +136,6 @@ private slots:
         ControlUnit cu(cuDir.path());
         QSignalSpy link(&cu.settings, &SerializationController::commsToKX12StateChanged);
         QVERIFY(cu.completeSetupArrives());
-
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral(": silent")) == 1, 6000);
         QElapsedTimer sinceSilent;
         sinceSilent.start();
@@ -158,7 +150,6 @@ private slots:
         const int silentAt = box.indexOf(QStringLiteral(": silent"));
         QTRY_VERIFY_WITH_TIMEOUT(box.indexOf(QStringLiteral("PAIR P from SD0109"), silentAt) > silentAt, 3000);
         QCOMPARE(box.indexOf(QStringLiteral("complete setup sent"), silentAt), -1);
-
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral(": resumed")) == 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(link.count() >= 2, 8000);
         QCOMPARE(link.at(1).first().toBool(), true);

@@ -36,12 +36,8 @@ struct Side
     void send(const QString &body) { nmea->packUdp({netfixtures::sentence(body)}, MessageTypeOrdinary, false, QString()); }
 };
 
-QByteArray binaryFrom(const QByteArray &sfi)
-{
-    QByteArray d(64, '\0');
-    d.replace(10, sfi.size(), sfi);
-    return d;
-}
+// A bare image datagram from the given unit: only its source field is filled in.
+QByteArray binaryFrom(const QByteArray &sfi) { return QByteArray(64, '\0').replace(10, sfi.size(), sfi); }
 
 } // namespace
 
@@ -70,14 +66,12 @@ private slots:
         jb.io.enableReception();
         QSignalSpy atJb(jb.nmea, &NmeaOverUdpController::sentenceGroupReceived);
         QSignalSpy sent(cu.nmea, &NmeaOverUdpController::sendDatagrams);
-
         // Drain-once after init: the first batch read is thrown away.
         cu.send(QStringLiteral("GPGGA,0"));
         QTest::qWait(200);
         cu.send(QStringLiteral("GPGGA,1"));
         QTest::qWait(300);
         QCOMPARE(atJb.count(), 0);   // different groups
-
         jb.udp.updateNmeaGroup(3);
         QCOMPARE(changed.count(), 1);   // the same group again is no change
         jb.start(0);
@@ -111,7 +105,6 @@ private slots:
         jb.io.enableReception();
         // Seen pending at one check and still pending at the next: read by the check itself.
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 3000);
-
         QSignalSpy images(&cu.io, &socketInterface::recievedBinaryMessage);
         QSignalSpy tooLong(&cu.io, &socketInterface::binaryDatagramTooLong);
         jb.start(3);
@@ -129,7 +122,6 @@ private slots:
         stack.start(3);
         stack.enableReception();
         QSignalSpy groups(&stack, &NetworkStack::nmeaGroupReceived);
-
         QUdpSocket other;
         QVERIFY(other.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
         other.setMulticastInterface(Udp61162450Controller::interfaceForName(QStringLiteral("lo")));

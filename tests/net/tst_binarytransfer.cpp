@@ -33,7 +33,7 @@ class TestBinaryTransfer : public QObject
     BinaryImageEncoder m_enc;
     std::unique_ptr<QSignalSpy> m_images;   // images delivered by the input buffer
 
-    QByteArrayList encode(const QByteArray &image, const QString &info = QStringLiteral("info"), int channel = 0)
+    QByteArrayList encode(const QByteArray &image, const QString &info = "info", int channel = 0)
     {
         return m_enc.encode(image, info, channel);
     }
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(m_ctl->inputBuffer()->openImageCount(), 0);
         QCOMPARE(m_ctl->errorCount(84), 0);
 
-        // Pairing with the junction box opens the way for its m_images->
+        // Pairing with the junction box opens the way for its images.
         ListOfSfisOnNetwork::instance().connectSfi(kJunctionBox);
         QCOMPARE(m_ctl->connectedSfis(), QStringList{kJunctionBox});
         feed(encode(pattern(10)), {0});

@@ -16,10 +16,7 @@ int countOf(const QSignalSpy &spy, const QString &text)
 {
     return int(std::count_if(spy.cbegin(), spy.cend(), [&](const QVariantList &a) { return a.first() == text; }));
 }
-QString ack(const QString &to, const QString &command)
-{
-    return PairingController::sfiAckSentence(kJb, to, command, QStringLiteral("P"));
-}
+QString ack(const QString &to, const QString &command) { return PairingController::sfiAckSentence(kJb, to, command, "P"); }
 } // namespace
 
 class TestPairing : public QObject
@@ -108,7 +105,6 @@ private slots:
         m_pairing->sfiChangeReceived(QStringLiteral("SD0121"), QStringLiteral("SD0120"));
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0111")});
         QVERIFY(m_sfis->sfisOnNetwork().contains(QStringLiteral("SD0121")));
-
         m_pairing->setLocalSfi(QStringLiteral("SD0112"));
         QCOMPARE(m_sfis->localSfi(), QStringLiteral("SD0112"));
         QTRY_COMPARE(m_sent->count(), 5);
