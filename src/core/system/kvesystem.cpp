@@ -21,7 +21,7 @@
 #include "multiplees_transducersbuffer.h"
 #include "networkstack.h"
 #include "serializationcontroller.h"
-#include "settingsmetadata.h"
+#include "transducertables.h"
 
 KveSystem::KveSystem(QObject *parent)
     : CentralBaseClass(parent)
@@ -110,9 +110,8 @@ void KveSystem::constructLogging()
     // Each history point records the signal its channel was transmitting.
     connect(m_history, &HistoryLoggerContainer::requestSignalProperties, this,
             &KveSystem::answerSignalProperties);
-    ESTransducerSelectSetup *transducers = ESData::instance().setup()->SetupSetup()->TransducerSelectSetup();
     for (int ch = 0; ch < 2; ++ch) {
-        EsTransducerSetup *t = ch == 0 ? transducers->TransducerSetup1() : transducers->TransducerSetup2();
+        EsTransducerSetup *t = ESData::instance().setup()->transducer(ch);
         for (auto changed : {&EsTransducerSetup::SensorFrequencyChanged, &EsTransducerSetup::SensorPulseWidthChanged,
                              &EsTransducerSetup::PowerPercentageChanged})
             connect(t, changed, this, [this, ch] { answerSignalProperties(ch); });
@@ -137,13 +136,9 @@ void KveSystem::constructLogging()
 
 void KveSystem::answerSignalProperties(int channel)
 {
-    ESTransducerSelectSetup *transducers = ESData::instance().setup()->SetupSetup()->TransducerSelectSetup();
-    const EsTransducerSetup *t = channel == 0 ? transducers->TransducerSetup1() : transducers->TransducerSetup2();
-    // The frequency is a choice; its text is the frequency in kHz.
-    const PropertyMetadata *frequency =
-        ClassMetadata::of(t->metaObject()).property(QStringLiteral("SensorFrequency"));
+    const EsTransducerSetup *t = ESData::instance().setup()->transducer(channel);
     SignalProperties signal;
-    signal.frequencyKHz = frequency ? frequency->enumList().value(t->SensorFrequency()).toFloat() : 0.0f;
+    signal.frequencyKHz = float(TransducerTables::frequencyKHz(t->SensorFrequency()));
     signal.pulseWidthUs = float(t->SensorPulseWidth());
     signal.powerPercent = float(t->PowerPercentage());
     m_history->setSignalProperties(channel, signal);
