@@ -2,17 +2,20 @@
 
 #include "historyhttpserver.h"
 #include "historylogger.h"
-#include "historypoint.h"
+#include "historyloggercontainer.h"
 
-#include <QDebug>
 #include <QDir>
 
 SimulatedHistory::SimulatedHistory(const QString &directory, int announce_interval_s, QObject *parent)
-    : QObject(parent), m_directory(directory), m_server(new HistoryHttpServer(directory, this))
+    : QObject(parent)
+    , m_directory(directory)
+    , m_history(new HistoryLoggerContainer(directory, this))
+    , m_server(new HistoryHttpServer(directory, this))
 {
     QDir().mkpath(directory);
     for (int ch = 0; ch < 2; ++ch)
-        m_loggers[size_t(ch)] = new HistoryLogger(ch, directory, this);
+        connect(m_history->logger(ch), &HistoryLogger::newHistoryPointSig, this,
+                [this, ch] { m_grown[size_t(ch)] = true; });
     m_announceTimer.setInterval(qMax(1, announce_interval_s) * 1000);
     connect(&m_announceTimer, &QTimer::timeout, this, &SimulatedHistory::announce);
     m_announceTimer.start();
@@ -30,23 +33,15 @@ quint16 SimulatedHistory::port() const
 
 int SimulatedHistory::points(int channel) const
 {
-    return m_loggers.at(size_t(channel & 1))->points().size();
+    return m_history->logger(channel & 1)->points().size();
 }
 
 void SimulatedHistory::addDisplayRecord(int channel, const QString &values)
 {
     if (channel != 0 && channel != 1)
         return;
-    if (++m_records[size_t(channel)] % kRecordsPerPoint != 0)
-        return;
-    int bad = 0;
-    const BasicHistoryPoint point = BasicHistoryPoint::fromRecordText(values, channel, &bad);
-    if (!point.time.isValid() || bad) {
-        qDebug().noquote() << QStringLiteral("History point not made from: ") + values;
-        return;
-    }
-    m_loggers[size_t(channel)]->addHistoryData(point);
-    m_grown[size_t(channel)] = true;
+    if (++m_records[size_t(channel)] % kRecordsPerPoint == 0)
+        m_history->logHistoryDataSlot(values, channel);
 }
 
 void SimulatedHistory::announce()
