@@ -26,10 +26,10 @@ namespace {
 
 const int kSamples = 4000;
 
-QString rawInfo(int i)
+EchoRecordInfo rawInfo(int i)
 {
-    return QStringLiteral("ECHO_REC_Raw,06-12-2026,") + QTime(0, 0).addMSecs(i * 50).toString("hh-mm-ss-zzz")
-           + QStringLiteral(",12.5,11.9,13.2,100,7,0,0,0,0,0,-3.5,0,4");
+    return EchoRecordInfo::parse(QStringLiteral("ECHO_REC_Raw,06-12-2026,") + QTime(0, 0).addMSecs(i * 50).toString("hh-mm-ss-zzz")
+                                 + QStringLiteral(",12.5,11.9,13.2,100,7,0,0,0,0,0,-3.5,0,4"));
 }
 
 double threadCpuSeconds(pthread_t thread)
@@ -71,7 +71,7 @@ void BM_RawLoggingTwoChannels(benchmark::State &state)
         const double cpuBefore = threadCpuSeconds(loggerThread);
         for (int i = 0; i < batch; ++i, ++n)
             QMetaObject::invokeMethod(logger, "receivedDataForLogging", Qt::QueuedConnection,
-                                      Q_ARG(QByteArray, samples), Q_ARG(QString, rawInfo(n)), Q_ARG(int, n % 2));
+                                      Q_ARG(QByteArray, samples), Q_ARG(EchoRecordInfo, rawInfo(n)), Q_ARG(int, n % 2));
         drain(logger);
         cpu += threadCpuSeconds(loggerThread) - cpuBefore;
         wall += timer.nsecsElapsed() / 1e9;

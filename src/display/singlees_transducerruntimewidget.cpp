@@ -60,7 +60,7 @@ void SingleES_TransducerRuntimeWidget::slotColorChanged(QString color)
 void SingleES_TransducerRuntimeWidget::setCurrentDepth(double depth_in_metres, bool valid)
 {
     m_depth = depth_in_metres;
-    m_depthValid = valid && depth_in_metres != double(EchoRecord::kNoDepth)
+    m_depthValid = valid && depth_in_metres != double(EchoRecordInfo::kNoDepth)
                    && qIsFinite(depth_in_metres);
     update(QRect(0, 0, width(), headerHeight()));
 }

@@ -51,7 +51,7 @@ bool EchosounderDataBuffer::addRecord(const QByteArray &samples, float depthRang
             const uchar *src = reinterpret_cast<const uchar *>(samples.constData());
             for (int i = 0, n = samples.size(); i < n; ++i)
                 dst[i] = stronger(dst[i], src[i]);
-            if (bottomDepth != EchoRecord::kNoDepth)
+            if (bottomDepth != EchoRecordInfo::kNoDepth)
                 m_folding.bottomDepth = bottomDepth;
         }
         ++m_foldedRecords;
@@ -118,15 +118,15 @@ const EchogramColumn &EchosounderDataBuffer::columnFromNewest(int index) const
 
 float EchosounderDataBuffer::previousDepth() const
 {
-    return m_count >= 2 ? columnFromNewest(1).bottomDepth : EchoRecord::kNoDepth;
+    return m_count >= 2 ? columnFromNewest(1).bottomDepth : EchoRecordInfo::kNoDepth;
 }
 
 float EchosounderDataBuffer::currentDepth() const
 {
-    return m_count >= 1 ? columnFromNewest(0).bottomDepth : EchoRecord::kNoDepth;
+    return m_count >= 1 ? columnFromNewest(0).bottomDepth : EchoRecordInfo::kNoDepth;
 }
 
 float EchosounderDataBuffer::nextDepth() const
 {
-    return m_foldedRecords > 0 ? m_folding.bottomDepth : EchoRecord::kNoDepth;
+    return m_foldedRecords > 0 ? m_folding.bottomDepth : EchoRecordInfo::kNoDepth;
 }

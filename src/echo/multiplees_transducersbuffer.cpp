@@ -1,10 +1,8 @@
 #include "multiplees_transducersbuffer.h"
 
-#include "echorecord.h"
 #include "unitclock.h"
 
 #include <QDebug>
-#include <QTime>
 
 namespace {
 
@@ -53,6 +51,8 @@ int MultipleES_TransducersBuffer::timeRangeFromName(const QString &name)
 MultipleES_TransducersBuffer::MultipleES_TransducersBuffer(QObject *parent)
     : QObject(parent), m_refreshTimer(this)
 {
+    // Records cross to the raw data logging thread by queued signals.
+    qRegisterMetaType<EchoRecordInfo>("EchoRecordInfo");
     for (auto &channel : m_buffers) {
         for (int minutes : timeRangesInMinutes())
             channel.push_back(std::make_unique<EchosounderDataBuffer>(minutes,
@@ -110,59 +110,51 @@ void MultipleES_TransducersBuffer::addData(QByteArray raw_buffer, QString info, 
         qDebug() << "Echo record for unknown channel dropped: " << channel;
         return;
     }
-    if (info.size() < EchoRecord::kHeaderLength) {
+    const EchoRecordInfo record = EchoRecordInfo::parse(info);
+    if (!record.isComplete()) {
         qDebug() << "Echo record with short information text dropped: " << info;
         return;
     }
-    const EchoRecord::Kind kind = EchoRecord::kindOf(info);
-    const QString values = info.mid(EchoRecord::kHeaderLength);
 
-    switch (kind) {
-    case EchoRecord::Kind::Raw: {
-        const QStringList fields = values.split(QLatin1Char(','));
-        const QTime time = QTime::fromString(fields.value(EchoRecord::TimeField),
-                                             QStringLiteral("hh-mm-ss-zzz"));
-        const int msecs = time.isValid() ? time.msecsSinceStartOfDay() : 0;
+    switch (record.kind()) {
+    case EchoRecordInfo::Kind::Raw: {
+        const int msecs = record.time().isValid() ? record.time().msecsSinceStartOfDay() : 0;
         if (msecs == m_previousRawTimeMsecs)
             return;   // the junction box repeats a raw record when nothing new was sampled
         if (m_rawDataLogging)
-            emit sendDataToLogger(raw_buffer, info, channel);
+            emit sendDataToLogger(raw_buffer, record, channel);
         if (m_echoScopeShown)
-            emit sendRawDataToScope(raw_buffer, info, channel);
+            emit sendRawDataToScope(raw_buffer, record, channel);
         m_previousRawTimeMsecs = msecs;
         return;
     }
-    case EchoRecord::Kind::Filtered:
+    case EchoRecordInfo::Kind::Filtered:
         if (m_echoScopeShown)
-            emit sendFilteredDataToScope(raw_buffer, info, channel);
+            emit sendFilteredDataToScope(raw_buffer, record, channel);
         return;
-    case EchoRecord::Kind::Display:
-        addDisplayRecord(raw_buffer, values, channel);
+    case EchoRecordInfo::Kind::Display:
+        addDisplayRecord(raw_buffer, record, channel);
         m_missingPingCounter[size_t(channel)] = 0;
         return;
     }
 }
 
-void MultipleES_TransducersBuffer::addDisplayRecord(const QByteArray &samples, const QString &values,
-                                                    int channel)
+void MultipleES_TransducersBuffer::addDisplayRecord(const QByteArray &samples,
+                                                    const EchoRecordInfo &info, int channel)
 {
-    const QStringList fields = values.split(QLatin1Char(','));
-    const float depth = EchoRecord::number(fields, EchoRecord::DepthBlwTransducerField,
-                                           EchoRecord::kNoDepth);
-    const float range = EchoRecord::number(fields, EchoRecord::BufferRangeField, 0.0f);
-
     int longest = 0;
     for (auto &b : m_buffers[size_t(channel)]) {
-        if (b->addRecord(samples, range, depth))
+        if (b->addRecord(samples, info.bufferRange(), info.depth()))
             longest = qMax(longest, b->timeRangeMinutes());
     }
     if (longest > 0)
         emit sigES_NewData(channel, longest);
+    emit displayRecordAdded(info, channel);
 
     int &counter = m_historyCounter[size_t(channel)];
     if (++counter >= kHistoryEvery) {
         counter = 0;
-        emit logHistoryData(values, channel);
+        emit logHistoryData(info, channel);
     }
 }
 
@@ -173,7 +165,7 @@ void MultipleES_TransducersBuffer::increaseTimeFromRefresh()
         if (missing >= kMissingPingPeriods) {
             // The counter stays where it is: a silent channel gets an empty record each period.
             addDisplayRecord(QByteArray(),
-                             EchoRecord::noDataValues(UnitClock::instance().currentDateTimeUtc()),
+                             EchoRecordInfo::noData(UnitClock::instance().currentDateTimeUtc()),
                              channel);
         } else {
             ++missing;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "echorecord.h"
 #include "echosounderdatabuffer.h"
 
 #include <QObject>
@@ -52,10 +53,13 @@ public slots:
 
 signals:
     void sigES_NewData(int channel_number, int biggest_updated_range_in_minutes);
-    void sendDataToLogger(QByteArray raw_buffer, QString info, int channel);
-    void sendRawDataToScope(QByteArray raw_buffer, QString info, int channel);
-    void sendFilteredDataToScope(QByteArray buffer, QString info, int channel);
-    void logHistoryData(QString data, int channel);
+    void sendDataToLogger(QByteArray raw_buffer, EchoRecordInfo info, int channel);
+    void sendRawDataToScope(QByteArray raw_buffer, EchoRecordInfo info, int channel);
+    void sendFilteredDataToScope(QByteArray buffer, EchoRecordInfo info, int channel);
+    void logHistoryData(EchoRecordInfo data, int channel);
+    // Every display record of a channel, the unit's own empty ones included, once it is in the
+    // buffers: the readouts and the depth sent on to other equipment follow it.
+    void displayRecordAdded(EchoRecordInfo info, int channel);
     // Emitted first thing in the destructor, while the buffers still exist: readers in other
     // threads must stop touching them.
     void buffersAboutToBeDestroyed();
@@ -64,7 +68,7 @@ private slots:
     void increaseTimeFromRefresh();
 
 private:
-    void addDisplayRecord(const QByteArray &samples, const QString &values, int channel);
+    void addDisplayRecord(const QByteArray &samples, const EchoRecordInfo &info, int channel);
 
     std::array<std::vector<std::unique_ptr<EchosounderDataBuffer>>, kChannels> m_buffers;
     std::array<int, kChannels> m_historyCounter{};

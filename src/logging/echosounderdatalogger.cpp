@@ -17,13 +17,6 @@
 
 namespace {
 const char *const kPattern = "EchoData_ch%1_n%2_utc%3.bin";
-const int kRecordHeaderLength = 13;
-
-QString field(const QStringList &fields, int i)
-{
-    return i < fields.size() ? fields.at(i).trimmed() : QString();
-}
-
 template <typename T>
 T clampTo(double v)
 {
@@ -37,13 +30,6 @@ T clampTo(double v)
     return static_cast<T>(v);
 }
 
-double number(const QStringList &fields, int i)
-{
-    bool ok = false;
-    const double v = field(fields, i).toDouble(&ok);
-    return ok ? v : 0.0;
-}
-
 template <typename T>
 void put(char *at, T value)
 {
@@ -54,6 +40,7 @@ void put(char *at, T value)
 EchosounderDataLogger::EchosounderDataLogger(int maxFileSizeUnits, const QString &devicePath, QObject *parent)
     : QObject(parent), m_maxFileSize(qint64(qMax(1, maxFileSizeUnits)) * FileSizeUnitBytes)
 {
+    qRegisterMetaType<EchoRecordInfo>("EchoRecordInfo");   // records arrive queued from the intake
     qDebug().noquote() << QStringLiteral("Max file size: ") + QString::number(m_maxFileSize);
     qDebug().noquote() << QStringLiteral("max files per channel: ") + QString::number(m_maxFiles);
     if (!devicePath.isEmpty()) {
@@ -67,18 +54,17 @@ EchosounderDataLogger::~EchosounderDataLogger()
     closeFiles();
 }
 
-QByteArray EchosounderDataLogger::recordHeader(const QString &values)
+QByteArray EchosounderDataLogger::recordHeader(const EchoRecordInfo &record)
 {
-    const QStringList fields = values.split(QLatin1Char(','));
     QByteArray header(RecordHeaderBytes, '\0');
     char *h = header.data();
-    const QTime time = QTime::fromString(field(fields, 1), QStringLiteral("hh-mm-ss-zzz"));
+    const QTime time = record.time();
     put<quint16>(h + 0, RecordHeaderBytes - 2);
     put<quint32>(h + 2, time.isValid() ? quint32(time.msecsSinceStartOfDay() / 1000) : 0u);
-    put<qint16>(h + 6, clampTo<qint16>(number(fields, 2) * 10.0));
-    put<quint16>(h + 8, clampTo<quint16>(number(fields, 6)));
-    put<quint16>(h + 10, clampTo<quint16>(number(fields, 14)));
-    put<qint16>(h + 12, clampTo<qint16>(number(fields, 12)));
+    put<qint16>(h + 6, clampTo<qint16>(double(record.value(EchoRecordInfo::DepthBlwTransducer)) * 10.0));
+    put<quint16>(h + 8, clampTo<quint16>(record.value(EchoRecordInfo::CalculatedNoiseLevel)));
+    put<quint16>(h + 10, clampTo<quint16>(record.value(EchoRecordInfo::CalculatedStartingIndex)));
+    put<qint16>(h + 12, clampTo<qint16>(record.value(EchoRecordInfo::MinSnr)));
     put<quint32>(h + 14, 4);
     put<quint32>(h + 18, 5);
     put<quint32>(h + 22, 5);
@@ -103,7 +89,7 @@ QString EchosounderDataLogger::currentFile(int channel) const
     return m_files[channel].fileName();
 }
 
-void EchosounderDataLogger::receivedDataForLogging(QByteArray raw_buffer, QString info, int channel)
+void EchosounderDataLogger::receivedDataForLogging(QByteArray raw_buffer, EchoRecordInfo info, int channel)
 {
     if (!m_loggingOn || !m_possible || m_dir.isEmpty() || channel < 0 || channel > 1) {
         ++m_dropped;
@@ -122,7 +108,7 @@ void EchosounderDataLogger::receivedDataForLogging(QByteArray raw_buffer, QStrin
             return;
         }
     }
-    QByteArray record = recordHeader(info.mid(kRecordHeaderLength));
+    QByteArray record = recordHeader(info);
     record += raw_buffer;
     // One write per record on an unbuffered file: a record is either in the kernel or not at all.
     if (file.write(record) != record.size()) {

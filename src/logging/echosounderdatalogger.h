@@ -1,5 +1,7 @@
 #pragma once
 
+#include "echorecord.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QObject>
@@ -26,8 +28,8 @@ public:
                                    QObject *parent = nullptr);
     ~EchosounderDataLogger() override;
 
-    // The record header for one raw record's value text (the text after the 13-character header).
-    static QByteArray recordHeader(const QString &values);
+    // The record header for one raw record.
+    static QByteArray recordHeader(const EchoRecordInfo &record);
     static QString fileName(int channel, int number, const QString &utcText);
 
     qint64 maxFileSize() const { return m_maxFileSize; }
@@ -43,7 +45,7 @@ public:
     QString currentFile(int channel) const;
 
 public slots:
-    void receivedDataForLogging(QByteArray raw_buffer, QString info, int channel);
+    void receivedDataForLogging(QByteArray raw_buffer, EchoRecordInfo info, int channel);
     void startStopLogging(bool logging_on);
     // dev_path is the logging device's folder; the records go below "/Raw_Echo_Data".
     void setDeviceInfo(bool is_logging_possible, QString path);

@@ -41,14 +41,14 @@ HistoryLogger *HistoryLoggerContainer::logger(int channel) const
     return channel == 0 || channel == 1 ? m_loggers[channel] : nullptr;
 }
 
-void HistoryLoggerContainer::logHistoryDataSlot(QString data, int channel)
+void HistoryLoggerContainer::logHistoryDataSlot(EchoRecordInfo data, int channel)
 {
     HistoryLogger *target = logger(channel);
     int bad = 0;
-    BasicHistoryPoint point = BasicHistoryPoint::fromRecordText(data, channel, &bad);
+    BasicHistoryPoint point = BasicHistoryPoint::fromRecord(data, channel, &bad);
     if (!target || !point.time.isValid()) {
         ++m_badRecords;
-        qDebug().noquote() << QStringLiteral("History record dropped: ") + data;
+        qDebug().noquote() << QStringLiteral("History record dropped: ") + data.values();
         return;
     }
     if (bad)

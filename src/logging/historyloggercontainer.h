@@ -33,7 +33,7 @@ public:
     static QString webRoot();
 
 public slots:
-    void logHistoryDataSlot(QString data, int channel);
+    void logHistoryDataSlot(EchoRecordInfo data, int channel);
     void logMarkDataSlot(int channel, QString mark_data, QDateTime time, QString mark_type);
     void setTimeReceivedCounter(int counter);
     void disableFileDownload();

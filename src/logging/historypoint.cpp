@@ -41,31 +41,17 @@ void BasicHistoryPoint::setSignal(const SignalProperties &signal)
     values[SignalPower] = signal.powerPercent;
 }
 
-BasicHistoryPoint BasicHistoryPoint::fromRecordText(const QString &data, int channel, int *badFields)
+BasicHistoryPoint BasicHistoryPoint::fromRecord(const EchoRecordInfo &record, int channel, int *badFields)
 {
+    static_assert(int(ValueCount) == int(EchoRecordInfo::ValueCount),
+                  "a history point keeps every figure of a record, in the record's order");
     BasicHistoryPoint p;
     p.channel = channel;
-    int bad = 0;
-    const QStringList fields = data.split(QLatin1Char(','));
-    const QDate date = QDate::fromString(fields.value(0).trimmed(), QStringLiteral("dd-MM-yyyy"));
-    const QTime time = QTime::fromString(fields.value(1).trimmed(), QStringLiteral("hh-mm-ss-zzz"));
-    if (date.isValid() && time.isValid())
-        p.time = QDateTime(date, time, Qt::UTC);
-    else
-        ++bad;
-    for (int i = 0; i < ValueCount; ++i) {
-        const QString text = fields.value(i + 2).trimmed();
-        if (text.isEmpty())
-            continue;
-        bool ok = false;
-        const float v = text.toFloat(&ok);
-        if (ok)
-            p.values[i] = v;
-        else
-            ++bad;
-    }
+    p.time = record.dateTimeUtc();
+    for (int i = 0; i < ValueCount; ++i)
+        p.values[i] = record.value(EchoRecordInfo::Value(i), p.values[i]);
     if (badFields)
-        *badFields = bad;
+        *badFields = record.unreadableFields();
     return p;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "echorecord.h"
+
 #include <QDataStream>
 #include <QDateTime>
 #include <QMetaType>
@@ -47,10 +49,9 @@ struct BasicHistoryPoint
 
     static const QStringList &valueNames();
     static QVector<float> defaultValues();
-    // From the text of a display record after its header: "dd-MM-yyyy,hh-mm-ss-zzz" and the
-    // values. Missing or unreadable values keep their defaults and are counted in *badFields;
-    // an unreadable date or time gives a point without a valid time.
-    static BasicHistoryPoint fromRecordText(const QString &data, int channel, int *badFields = nullptr);
+    // From a display record. Missing or unreadable values keep their defaults and are counted in
+    // *badFields; an unreadable date or time gives a point without a valid time.
+    static BasicHistoryPoint fromRecord(const EchoRecordInfo &record, int channel, int *badFields = nullptr);
 
     bool operator==(const BasicHistoryPoint &o) const;
 };

@@ -62,14 +62,14 @@ private slots:
                 &MultipleES_TransducersBuffer::addData);
         connect(stack.binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, this,
                 [&got](const QByteArray &samples, const QString &info, int channel) {
-                    if (EchoRecord::kindOf(info) != EchoRecord::Kind::Display || samples.isEmpty()) {
+                    const EchoRecordInfo record = EchoRecordInfo::parse(info);
+                    if (record.kind() != EchoRecordInfo::Kind::Display || samples.isEmpty()) {
                         ++got.otherRecords;
                         return;
                     }
-                    const QStringList v = info.mid(EchoRecord::kHeaderLength).split(QLatin1Char(','));
+                    const QStringList v = record.values().split(QLatin1Char(','));
                     ++got.displayRecords[channel & 1];
-                    got.byTime[channel & 1].insert(v.value(EchoRecord::TimeField),
-                                                   v.value(EchoRecord::DepthBlwTransducerField));
+                    got.byTime[channel & 1].insert(v.value(1), v.value(2));
                 });
         stack.start(3);
         stack.enableReception();
@@ -108,7 +108,7 @@ private slots:
             QVERIFY(columns >= 200);
             QCOMPARE(newest.samples.size(), 400); // the box sends 400 display samples a ping
             QVERIFY(newest.depthRange > 0.0f);
-            QVERIFY(newest.bottomDepth == EchoRecord::kNoDepth
+            QVERIFY(newest.bottomDepth == EchoRecordInfo::kNoDepth
                     || (newest.bottomDepth > 0.0f && newest.bottomDepth < newest.depthRange));
         }
         box.kill();

@@ -42,6 +42,39 @@ class TestEchoIntake : public QObject
     Q_OBJECT
 
 private slots:
+    void informationTextIsReadIntoOneValue()
+    {
+        const EchoRecordInfo r = EchoRecordInfo::parse(
+            QStringLiteral("ECHO_REC_Dsp,06-12-2026,10-00-01-250,12.5,11, 13 ,50,1,2,3,4,5,6,7,8,9,10,11"));
+        QVERIFY(r.isComplete());
+        QCOMPARE(r.kind(), EchoRecordInfo::Kind::Display);
+        QCOMPARE(r.dateTimeUtc(), QDateTime(QDate(2026, 12, 6), QTime(10, 0, 1, 250), Qt::UTC));
+        QCOMPARE(r.depth(), 12.5f);
+        QCOMPARE(r.value(EchoRecordInfo::DepthBlwSurface), 13.0f);
+        QCOMPARE(r.bufferRange(), 50.0f);
+        QCOMPARE(r.value(EchoRecordInfo::BottomDetectionWindowWidth), 11.0f);
+        QCOMPARE(r.unreadableFields(), 0);
+        QCOMPARE(EchoRecordInfo::fromValues(r.values()), r);
+        QCOMPARE(EchoRecordInfo::parse(EchoRecordInfo::header(EchoRecordInfo::Kind::Raw)).kind(),
+                 EchoRecordInfo::Kind::Raw);
+        QCOMPARE(EchoRecordInfo::parse(EchoRecordInfo::header(EchoRecordInfo::Kind::Filtered)).kind(),
+                 EchoRecordInfo::Kind::Filtered);
+
+        // Garbage, infinities and gaps are missing figures: no depth, no range, never a crash.
+        const EchoRecordInfo bad = EchoRecordInfo::fromValues(QStringLiteral("x,y,inf,,nan,-7,abc"));
+        QCOMPARE(bad.unreadableFields(), 4);   // date and time as one, inf, nan, abc
+        QVERIFY(!bad.dateTimeUtc().isValid() && !bad.hasDepth() && !bad.has(EchoRecordInfo::DepthBlwKeel));
+        QCOMPARE(bad.depth(), EchoRecordInfo::kNoDepth);
+        QCOMPARE(bad.bufferRange(), 0.0f);     // a negative range is no range
+        QVERIFY(!EchoRecordInfo::parse(QStringLiteral("ECHO_REC_Ds")).isComplete());
+
+        const QDateTime when(QDate(2026, 12, 6), QTime(23, 59, 59, 999), Qt::UTC);
+        const EchoRecordInfo silent = EchoRecordInfo::noData(when);
+        QCOMPARE(silent.values(), QStringLiteral("06-12-2026,23-59-59-999,-100,-100,-100,0,0,0,0,0,0"));
+        QCOMPARE(silent.dateTimeUtc(), when);
+        QVERIFY(!silent.hasDepth());
+    }
+
     void rawRecordsGoToLoggerAndScopeUnlessRepeated()
     {
         MultipleES_TransducersBuffer b;
@@ -92,10 +125,14 @@ private slots:
     {
         MultipleES_TransducersBuffer b;
         QSignalSpy newData(&b, &MultipleES_TransducersBuffer::sigES_NewData);
+        QSignalSpy added(&b, &MultipleES_TransducersBuffer::displayRecordAdded);
         const int records = 288;
         for (int k = 1; k <= records; ++k)
             b.addData(samples(16, uchar(k)), displayInfo(k, 3.0f + k, 40.0f), 1);
         QCOMPARE(newData.count(), records);
+        QCOMPARE(added.count(), records);
+        QCOMPARE(added.last().at(0).value<EchoRecordInfo>().depth(), 3.0f + records);
+        QCOMPARE(added.last().at(1).toInt(), 1);
 
         // Expected longest changed range, from the column counts floor(k / (minutes / 10)).
         for (int k = 1; k <= records; ++k) {
@@ -147,7 +184,7 @@ private slots:
         QCOMPARE(uchar(strongest[2]), uchar(40));    // 255 marks no data and loses
         QCOMPARE(uchar(strongest[3]), uchar(1));
         QCOMPARE(thirty->currentDepth(), 7.0f);
-        QCOMPARE(thirty->nextDepth(), EchoRecord::kNoDepth);
+        QCOMPARE(thirty->nextDepth(), EchoRecordInfo::kNoDepth);
         thirty->unlock();
         // The records themselves are untouched by the folding.
         QCOMPARE(uchar(a[1]), uchar(200));
@@ -186,8 +223,8 @@ private slots:
                 b.addData(samples(4, 1), displayInfo(k), 1);   // the other channel counts apart
         }
         QCOMPARE(history.count(), 2);
-        QCOMPARE(history.at(0).at(0).toString(), displayValues(10));
-        QCOMPARE(history.at(1).at(0).toString(), displayValues(20));
+        QCOMPARE(history.at(0).at(0).value<EchoRecordInfo>().values(), displayValues(10));
+        QCOMPARE(history.at(1).at(0).value<EchoRecordInfo>().values(), displayValues(20));
         QCOMPARE(history.at(1).at(1).toInt(), 0);
     }
 
@@ -216,7 +253,7 @@ private slots:
         QCOMPARE(five->columnCount(), 3);
         QVERIFY(five->columnFromNewest(0).samples.isEmpty());
         QCOMPARE(five->columnFromNewest(0).depthRange, 0.0f);
-        QCOMPARE(five->currentDepth(), EchoRecord::kNoDepth);
+        QCOMPARE(five->currentDepth(), EchoRecordInfo::kNoDepth);
         five->unlock();
 
         b.addData(samples(4, 1), displayInfo(2), 0);
@@ -240,7 +277,7 @@ private slots:
         QCOMPARE(newData.count(), 1);
         EchosounderDataBuffer *five = b.buffer(0, 5);
         five->lock();
-        QCOMPARE(five->currentDepth(), EchoRecord::kNoDepth);
+        QCOMPARE(five->currentDepth(), EchoRecordInfo::kNoDepth);
         QCOMPARE(five->columnFromNewest(0).depthRange, 0.0f);
         five->unlock();
     }

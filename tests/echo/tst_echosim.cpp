@@ -95,7 +95,7 @@ private slots:
         const SyntheticEchogram::Ping p = e.ping(1, t, kStart);
         QVERIFY(!p.bottomFound);
         const QStringList v = p.values().split(QLatin1Char(','));
-        for (int f : {EchoRecord::DepthBlwTransducerField, EchoRecord::DepthBlwKeelField, EchoRecord::DepthBlwSurfaceField})
+        for (int f : {2, 3, 4})   // the three depths after date and time
             QCOMPARE(v.at(f), QStringLiteral("-100"));
         QVERIFY(e.ping(1, t - s.lostForS, kStart).bottomFound);
     }
@@ -103,20 +103,18 @@ private slots:
     void informationTextReadsBackWithTheRecordHelpers()
     {
         const SyntheticEchogram::Ping p = channel(0).ping(7, 12.0, kStart);
-        QCOMPARE(EchoRecord::kindOf(p.rawInfo()), EchoRecord::Kind::Raw);
-        QCOMPARE(EchoRecord::kindOf(p.filteredInfo()), EchoRecord::Kind::Filtered);
-        QCOMPARE(EchoRecord::kindOf(p.displayInfo()), EchoRecord::Kind::Display);
-        EchoRecord record{p.display, p.displayInfo(), 0};
+        QCOMPARE(EchoRecordInfo::parse(p.rawInfo()).kind(), EchoRecordInfo::Kind::Raw);
+        QCOMPARE(EchoRecordInfo::parse(p.filteredInfo()).kind(), EchoRecordInfo::Kind::Filtered);
+        const EchoRecordInfo record = EchoRecordInfo::parse(p.displayInfo());
+        QCOMPARE(record.kind(), EchoRecordInfo::Kind::Display);
         QCOMPARE(record.values(), p.values());
-        const QStringList v = record.values().split(QLatin1Char(','));
-        QCOMPARE(v.size(), 17);   // date, time and the fifteen figures of a ping
-        QCOMPARE(QDate::fromString(v.at(EchoRecord::DateField), QStringLiteral("dd-MM-yyyy")), kStart.date());
-        QCOMPARE(QTime::fromString(v.at(EchoRecord::TimeField), QStringLiteral("hh-mm-ss-zzz")), kStart.time());
-        QVERIFY(std::abs(EchoRecord::number(v, EchoRecord::DepthBlwTransducerField, 0) - p.depthBlwTransducer) < 0.006);
-        QVERIFY(std::abs(EchoRecord::number(v, EchoRecord::DepthBlwKeelField, 0) - p.depthBlwKeel) < 0.006);
-        QCOMPARE(EchoRecord::number(v, EchoRecord::BufferRangeField, 0), float(p.bufferRange));
-        for (const QString &field : v)
-            QVERIFY2(!field.isEmpty(), qPrintable(record.values()));
+        QCOMPARE(record.dateTimeUtc(), kStart);
+        QCOMPARE(record.unreadableFields(), 0);
+        for (int v = 0; v < EchoRecordInfo::ValueCount; ++v)   // the fifteen figures of a ping
+            QVERIFY2(record.has(EchoRecordInfo::Value(v)), qPrintable(record.values()));
+        QVERIFY(std::abs(record.depth() - p.depthBlwTransducer) < 0.006);
+        QVERIFY(std::abs(record.value(EchoRecordInfo::DepthBlwKeel) - p.depthBlwKeel) < 0.006);
+        QCOMPARE(record.bufferRange(), float(p.bufferRange));
     }
 
     void pingsAreRepeatableAndNoiseDiffersBetweenPings()

@@ -28,7 +28,7 @@ QString recordText(const QDateTime &t, double depth)
 
 BasicHistoryPoint point(const QDateTime &t, double depth, int channel = 0)
 {
-    return BasicHistoryPoint::fromRecordText(recordText(t, depth), channel);
+    return BasicHistoryPoint::fromRecord(EchoRecordInfo::fromValues(recordText(t, depth)), channel);
 }
 
 // A history file written by hand, the way another unit with its own version might write it.
@@ -104,12 +104,12 @@ void TestHistory::headerCheckOrder()
 void TestHistory::recordsBecomePointsAppendedWithTheHeaderKeptUpToDate()
 {
     int bad = -1;
-    BasicHistoryPoint p = BasicHistoryPoint::fromRecordText(recordText(kStart.addMSecs(250), 12.5), 1, &bad);
+    BasicHistoryPoint p = BasicHistoryPoint::fromRecord(EchoRecordInfo::fromValues(recordText(kStart.addMSecs(250), 12.5)), 1, &bad);
     QCOMPARE(bad, 0);
     QCOMPARE(p.time, kStart.addMSecs(250));
     QCOMPARE(p.channel, 1);
     QCOMPARE(p.values.mid(0, 15), QVector<float>({12.5f, 11.5f, 14.5f, 400, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    p = BasicHistoryPoint::fromRecordText("garbage,xx,abc", 0, &bad);
+    p = BasicHistoryPoint::fromRecord(EchoRecordInfo::fromValues("garbage,xx,abc"), 0, &bad);
     QVERIFY(!p.time.isValid());
     QCOMPARE(bad, 2);
     QCOMPARE(p.value(BasicHistoryPoint::DepthBlwTransducer), -100.0f);
@@ -192,11 +192,11 @@ void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
     QSignalSpy longTermSpy(container.logger(0), &HistoryLogger::dataForLongTermReady);
     longTerm->setDevice(true, true, m_dir.path() + "/device1");
     container.setLongTermLogging(1);
-    container.logHistoryDataSlot(recordText(kStart, 3), 0);
-    container.logHistoryDataSlot(recordText(kStart, 4), 1);
-    container.logHistoryDataSlot(recordText(kStart.addSecs(1), 5), 1);
-    container.logHistoryDataSlot(recordText(kStart, 6), 2);
-    container.logHistoryDataSlot("not a record", 0);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 3)), 0);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 4)), 1);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(1), 5)), 1);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 6)), 2);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues("not a record"), 0);
     QCOMPARE(container.logger(0)->points().size(), 1);
     QCOMPARE(container.logger(1)->points().size(), 2);
     QCOMPARE(container.badRecords(), 2);
@@ -223,10 +223,10 @@ void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
 
     // Recording off, or no device: nothing more is written.
     container.setLongTermLogging(0);
-    container.logHistoryDataSlot(recordText(kStart.addSecs(2), 5), 0);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(2), 5)), 0);
     container.setLongTermLogging(1);
     longTerm->setDevice(false, false, QString());
-    container.logHistoryDataSlot(recordText(kStart.addSecs(3), 5), 0);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(3), 5)), 0);
     QCOMPARE(QFileInfo(m_dir.path() + "/device1/KVE_Long_Term_History/KVE_History_Ch1_1").size(),
              LongTermLogger::RecordBytes);
 }
@@ -239,13 +239,13 @@ void TestHistory::pointsCarryTheSignalOfTheirChannel()
         HistoryLoggerContainer container(dir);
         // An owner that knows the signal answers the request at once; until then points carry none.
         QSignalSpy requests(&container, &HistoryLoggerContainer::requestSignalProperties);
-        container.logHistoryDataSlot(recordText(kStart, 3), 1);
+        container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 3)), 1);
         QCOMPARE(requests, QList<QVariantList>({{1}}));
         QVERIFY(!container.logger(1)->points().last().signal().isKnown());
         connect(&container, &HistoryLoggerContainer::requestSignalProperties, &container,
                 [&container, low](int ch) { container.setSignalProperties(ch, low); });
-        container.logHistoryDataSlot(recordText(kStart.addSecs(1), 4), 1);
-        container.logHistoryDataSlot(recordText(kStart.addSecs(2), 5), 1);
+        container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(1), 4)), 1);
+        container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(2), 5)), 1);
         QCOMPARE(requests.count(), 2);
         QCOMPARE(container.logger(1)->points().last().signal(), low);
         QVERIFY(!container.signalProperties(0).isKnown());
@@ -297,7 +297,7 @@ void TestHistory::downloadWithWgetFromLoopbackServer()
     QCOMPARE(QDir(m_dir.path() + "/cu_history/wget").entryList(QDir::Files), QStringList({"KVE_History_Ch1"}));
 
     // A file with a bad header is rejected and nothing of it is used.
-    container.logHistoryDataSlot(recordText(kStart, 9), 1);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 9)), 1);
     StorageTree::writeFile(published + "/KVE_History_Ch2", handMadeFile(kToken, 3, 2));
     container.downloadFile(1, 0);
     QTRY_COMPARE_WITH_TIMEOUT(rejected.count(), 1, 20000);
@@ -322,7 +322,7 @@ void TestHistory::filesArePublishedUnderTheirDownloadNames()
     StorageTree tree;
     QDir().mkpath(tree.path("/var/www"));
     HistoryLoggerContainer jb(m_dir.path() + "/jb_history");
-    jb.logHistoryDataSlot(recordText(kStart, 7), 1);
+    jb.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 7)), 1);
     jb.logger(1)->recordEntireHistoryToFile_forNext10Secs();
     QSignalSpy ready(&jb, &HistoryLoggerContainer::fileReadyForDownload);
     QVERIFY(ready.wait());

@@ -16,9 +16,9 @@
 
 namespace {
 // A raw record's info text whose ping time is the given second of the day.
-QString rawInfo(int second)
+EchoRecordInfo rawInfo(int second)
 {
-    return "ECHO_REC_Raw,06-12-2026," + QTime(0, 0).addSecs(second).toString("hh-mm-ss-zzz") + ",12.5,3,4,100,7,0,0,0,0,0,0,0,9";
+    return EchoRecordInfo::parse("ECHO_REC_Raw,06-12-2026," + QTime(0, 0).addSecs(second).toString("hh-mm-ss-zzz") + ",12.5,3,4,100,7,0,0,0,0,0,0,0,9");
 }
 
 quint32 le(const QByteArray &b, int at, int size)
@@ -118,7 +118,7 @@ void TestRawData::recordHeaderBytes()
 {
     QFETCH(QString, values);
     QFETCH(QList<int>, fields);
-    const QByteArray h = EchosounderDataLogger::recordHeader(values);
+    const QByteArray h = EchosounderDataLogger::recordHeader(EchoRecordInfo::fromValues(values, EchoRecordInfo::Kind::Raw));
     QCOMPARE(h.size(), 30);
     QCOMPARE(QList<int>({int(le(h, 2, 4)), qint16(le(h, 6, 2)), int(le(h, 8, 2)), int(le(h, 10, 2)), qint16(le(h, 12, 2))}),
              fields);
@@ -243,7 +243,7 @@ void TestRawData::runsInItsOwnThread()
     QMetaObject::invokeMethod(logger, "startStopLogging", Qt::QueuedConnection, Q_ARG(bool, true));
     for (int i = 0; i < 50; ++i)
         QMetaObject::invokeMethod(logger, "receivedDataForLogging", Qt::QueuedConnection,
-                                  Q_ARG(QByteArray, QByteArray(64, 'q')), Q_ARG(QString, rawInfo(i)), Q_ARG(int, i % 2));
+                                  Q_ARG(QByteArray, QByteArray(64, 'q')), Q_ARG(EchoRecordInfo, rawInfo(i)), Q_ARG(int, i % 2));
     QTRY_COMPARE(dataFiles(m_data).size(), 2);
     QTRY_COMPARE(readRecords(m_data + "/" + dataFiles(m_data).at(1), 64).size(), 25);
 }

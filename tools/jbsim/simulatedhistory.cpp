@@ -41,7 +41,7 @@ void SimulatedHistory::addDisplayRecord(int channel, const QString &values)
     if (channel != 0 && channel != 1)
         return;
     if (++m_records[size_t(channel)] % kRecordsPerPoint == 0)
-        m_history->logHistoryDataSlot(values, channel);
+        m_history->logHistoryDataSlot(EchoRecordInfo::fromValues(values), channel);
 }
 
 void SimulatedHistory::announce()

@@ -33,7 +33,7 @@ QString fixed(double v, int decimals = 2) { return QString::number(v, 'f', decim
 // A missing depth is written as the plain marker value.
 QString depthText(double metres)
 {
-    return metres <= EchoRecord::kNoDepth ? QStringLiteral("-100") : fixed(metres);
+    return metres <= EchoRecordInfo::kNoDepth ? QStringLiteral("-100") : fixed(metres);
 }
 
 quint8 clampLevel(double v)
@@ -236,7 +236,7 @@ void SyntheticEchogram::detect(Ping *p) const
     p->bottomFound = at(best) >= kBottomThreshold && p->bestSnr >= kMinSnrDb;
     if (!p->bottomFound) {
         p->bottomIndex = -1;
-        p->depthBlwTransducer = p->depthBlwKeel = p->depthBlwSurface = EchoRecord::kNoDepth;
+        p->depthBlwTransducer = p->depthBlwKeel = p->depthBlwSurface = EchoRecordInfo::kNoDepth;
         return;
     }
     // Leading edge: back from the peak to where the echo first passes half of it.
@@ -274,6 +274,6 @@ QString SyntheticEchogram::Ping::values() const
     return v.join(QLatin1Char(','));
 }
 
-QString SyntheticEchogram::Ping::displayInfo() const { return EchoRecord::header(EchoRecord::Kind::Display) + values(); }
-QString SyntheticEchogram::Ping::rawInfo() const { return EchoRecord::header(EchoRecord::Kind::Raw) + values(); }
-QString SyntheticEchogram::Ping::filteredInfo() const { return EchoRecord::header(EchoRecord::Kind::Filtered) + values(); }
+QString SyntheticEchogram::Ping::displayInfo() const { return EchoRecordInfo::header(EchoRecordInfo::Kind::Display) + values(); }
+QString SyntheticEchogram::Ping::rawInfo() const { return EchoRecordInfo::header(EchoRecordInfo::Kind::Raw) + values(); }
+QString SyntheticEchogram::Ping::filteredInfo() const { return EchoRecordInfo::header(EchoRecordInfo::Kind::Filtered) + values(); }

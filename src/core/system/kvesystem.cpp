@@ -68,12 +68,10 @@ void KveSystem::constructSystem(const QString &interfaceName)
     m_echogramPanel = new EchogramPanel;
     screen->setEchogramArea(m_echogramPanel);
     m_echogramPanel->setDataSource(m_echoBuffer);
-    connect(network()->binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, this,
-            [this](const QByteArray &samples, const QString &info, int channel) {
-                m_echoBuffer->addData(samples, info, channel);
-                if (EchoRecord::kindOf(info) == EchoRecord::Kind::Display)
-                    showCurrentDepth(info, channel);
-            });
+    connect(network()->binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, m_echoBuffer,
+            &MultipleES_TransducersBuffer::addData);
+    connect(m_echoBuffer, &MultipleES_TransducersBuffer::displayRecordAdded, this,
+            &KveSystem::showCurrentDepth);
     constructLogging();
 }
 
@@ -144,12 +142,11 @@ void KveSystem::answerSignalProperties(int channel)
     m_history->setSignalProperties(channel, signal);
 }
 
-void KveSystem::showCurrentDepth(const QString &info, int channel)
+void KveSystem::showCurrentDepth(const EchoRecordInfo &info, int channel)
 {
-    const QStringList values = info.mid(EchoRecord::kHeaderLength).split(QLatin1Char(','));
-    const float depth = EchoRecord::number(values, EchoRecord::DepthBlwTransducerField, EchoRecord::kNoDepth);
-    const float range = EchoRecord::number(values, EchoRecord::BufferRangeField, 0.0f);
-    m_echogramPanel->setCurrentDepth(channel, depth, depth > EchoRecord::kNoDepth);
+    const float depth = info.depth();
+    const float range = info.bufferRange();
+    m_echogramPanel->setCurrentDepth(channel, depth, info.hasDepth());
     if (range > 0.0f && range != m_shownRange[channel & 1]) {
         m_shownRange[channel & 1] = range;
         m_echogramPanel->setDepthRangeInDefaultUnit(channel, range);

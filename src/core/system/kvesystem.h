@@ -3,6 +3,7 @@
 #include "centralbaseclass.h"
 
 class AlarmWidget;
+class EchoRecordInfo;
 class AlertMirrorController;
 class BaseScreen;
 class CommunicationsLogging;
@@ -36,7 +37,7 @@ protected:
 
 private:
     void constructLogging();
-    void showCurrentDepth(const QString &info, int channel);
+    void showCurrentDepth(const EchoRecordInfo &info, int channel);
     void answerSignalProperties(int channel);
 
     bool m_simulationControlRequested = false;
