@@ -15,8 +15,9 @@ public:
     QString localSfi() const { return m_localSfi; }
     QStringList connectedSfis() const { return m_connected; }
     QStringList sfisOnNetwork() const { return m_onNetwork; }
-    // The paired unit, or empty while none is connected.
-    QString pairedSfi() const { return m_connected.value(0); }
+    // The unit this one pairs with (the stored paired SFI), whether it is connected yet or not:
+    // settings traffic is addressed to it even while it is not connected.
+    QString pairedSfi() const { return m_pairedSfi; }
 
 public slots:
     void addSfi(QString sfi);
@@ -25,6 +26,7 @@ public slots:
     void disconnectSfi(QString sfi);
     void deviceOnNetworkChangedLocalSfi(QString new_sfi, QString old_sfi);
     void setLocalSfi(QString local_sfi) { externalLocalSfiChanged(local_sfi); }
+    void setPairedSfi(QString sfi) { m_pairedSfi = sfi; }
 
 signals:
     void connectedSfisChanged(QStringList sfis);
@@ -38,6 +40,7 @@ private slots:
 
 private:
     QString m_localSfi;
+    QString m_pairedSfi;
     QStringList m_onNetwork;
     QStringList m_connected;
 };

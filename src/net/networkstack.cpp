@@ -69,7 +69,7 @@ void NetworkStack::wire(const Options &options)
         emit nmeaGroupReceived(info);
     });
     connect(m_pairing, &PairingController::sentenceReadyToSend, this,
-            [this](const QString &s) { sendSentences(QStringList{s}); });   // to whoever is named inside
+            [this](const QString &, const QString &s) { sendSentences(QStringList{s}); });   // to whoever is named inside
 }
 
 void NetworkStack::adoptIdentity(CU_R710_Setup *display)
@@ -77,6 +77,10 @@ void NetworkStack::adoptIdentity(CU_R710_Setup *display)
     m_sfis->setLocalSfi(display->LocalSFI());
     m_pairing->setInitialPairedSfi(display->PairedSFI());
     connect(display, &CU_R710_Setup::PairedSFIChanged, m_pairing, &PairingController::setPairedSfi,
+            Qt::UniqueConnection);
+    // The stored paired SFI follows the box when it renames itself.
+    connect(m_pairing, &PairingController::pairedBoxSfiChanged, display,
+            [display](const QString &sfi) { display->changeValue(QStringLiteral("PairedSFI"), sfi); },
             Qt::UniqueConnection);
 }
 
@@ -88,7 +92,9 @@ void NetworkStack::start(int group)
 
 void NetworkStack::changeGroup(int group)
 {
-    start(group);
+    // Moving the sockets drops what is queued on them: only a real change of group may do that.
+    if (group != m_udp->currentGroup())
+        start(group);
 }
 
 void NetworkStack::enableReception()
@@ -98,12 +104,17 @@ void NetworkStack::enableReception()
     // that the first answers to the announcement are not the batch thrown away.
     m_sockets->processPendingDatagrams(m_udp->nmeaSocket());
     m_pairing->sendDevStart();
+    // A box that is already running answers this at once instead of at the first request of the
+    // link supervision.
+    m_pairing->sendSinglePairRequest();
 }
 
 void NetworkStack::connectSettings(SerializationController *controller, SetupSerializableClass *sharedSettings)
 {
+    // Every pairing exchange, the supervision's single requests included, is answered by the
+    // box's complete settings, which must then be taken whole.
     if (sharedSettings)
-        connect(m_pairing, &PairingController::pairingStarted, sharedSettings,
+        connect(m_pairing, &PairingController::aboutToSendPairMsg, sharedSettings,
                 [sharedSettings] { sharedSettings->initReceivedTimestampHash(); });
     connect(this, &NetworkStack::settingsTextReceived, controller, &SerializationController::deserializeData);
     connect(controller, &SerializationController::setupChangeToSend, this, &NetworkStack::sendSettingsText);

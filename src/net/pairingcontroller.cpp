@@ -69,9 +69,11 @@ QStringList PairingController::proprietaryFields(const QString &sentence)
     return fields;
 }
 
+QString PairingController::pairedSfi() const { return m_sfis->pairedSfi(); }
+
 void PairingController::setInitialPairedSfi(QString sfi)
 {
-    m_paired = sfi;
+    m_sfis->setPairedSfi(sfi);
     m_previousPaired = sfi;
 }
 
@@ -79,15 +81,15 @@ void PairingController::setPairedSfi(QString sfi)
 {
     // The setting announces its value also when it was only written again (a complete transfer
     // of the box's settings does that); pairing anew then would ask for the same transfer again.
-    if (sfi == m_paired && m_sfis->connectedSfis() == QStringList{sfi})
+    if (sfi == pairedSfi() && m_sfis->connectedSfis() == QStringList{sfi})
         return;
     renewPairing(sfi);
 }
 
 void PairingController::renewPairing(const QString &sfi)
 {
-    m_previousPaired = m_paired.isEmpty() ? sfi : m_paired;
-    m_paired = sfi;
+    m_previousPaired = pairedSfi().isEmpty() ? sfi : pairedSfi();
+    m_sfis->setPairedSfi(sfi);
     m_sfis->connectSfi(sfi);
     pairedSfiChanged();
 }
@@ -100,14 +102,14 @@ void PairingController::pairedSfiChanged()
         r->count = 0;
     }
     const QString local = m_sfis->localSfi();
-    emit pairingStarted(m_paired);
-    if (m_previousPaired != m_paired) {
+    const QString paired = pairedSfi();
+    if (m_previousPaired != paired) {
         m_unpair.sentence = pairSentence(local, m_previousPaired, QStringLiteral("U"));
         sendUnpairMessage();
     }
-    m_pair.sentence = pairSentence(local, m_paired, QStringLiteral("P"));
+    m_pair.sentence = pairSentence(local, paired, QStringLiteral("P"));
     sendPairMessage();
-    m_previousPaired = m_paired;
+    m_previousPaired = paired;
 }
 
 bool PairingController::sendRetry(Retry &retry)
@@ -126,7 +128,7 @@ void PairingController::sendPairMessage()
     if (!sendRetry(m_pair))
         return;
     emit aboutToSendPairMsg();
-    emit sentenceReadyToSend(m_pair.sentence);
+    emit sentenceReadyToSend(QStringLiteral("PAIR"), m_pair.sentence);
     m_pair.timer.start();
 }
 
@@ -134,7 +136,7 @@ void PairingController::sendUnpairMessage()
 {
     if (!sendRetry(m_unpair))
         return;
-    emit sentenceReadyToSend(m_unpair.sentence);
+    emit sentenceReadyToSend(QStringLiteral("PAIR"), m_unpair.sentence);
     m_unpair.timer.start();
 }
 
@@ -152,7 +154,7 @@ void PairingController::setLocalSfi(QString sfi)
 
 void PairingController::sendMessage_timeout()
 {
-    emit sentenceReadyToSend(m_sfiChangeSentence);
+    emit sentenceReadyToSend(QStringLiteral("SFICHANGE"), m_sfiChangeSentence);
     if (++m_sfiChangeCount < SfiChangeRepeats)
         m_sfiChangeTimer.start();
     else
@@ -161,13 +163,15 @@ void PairingController::sendMessage_timeout()
 
 void PairingController::sendDevStart()
 {
-    emit sentenceReadyToSend(devStartSentence(m_sfis->localSfi()));
+    emit sentenceReadyToSend(QStringLiteral("DEVSTART"), devStartSentence(m_sfis->localSfi()));
 }
 
 void PairingController::sendSinglePairRequest()
 {
+    if (pairedSfi().isEmpty())
+        return;
     emit aboutToSendPairMsg();
-    emit sentenceReadyToSend(pairSentence(m_sfis->localSfi(), m_paired, QStringLiteral("P")));
+    emit sentenceReadyToSend(QStringLiteral("PAIR"), pairSentence(m_sfis->localSfi(), pairedSfi(), QStringLiteral("P")));
 }
 
 void PairingController::handleSentences(QStringList sentences)
@@ -193,6 +197,10 @@ void PairingController::sfiAckReceived(QString source, QString destination, QStr
         return;
     if (description == QLatin1String("P")) {
         m_pair.acknowledged = true;
+        // The box answered the unit's own request (it may have been running before the unit
+        // started, and need not announce itself again): from now on its traffic is taken.
+        if (!source.isEmpty() && source == pairedSfi() && !m_sfis->connectedSfis().contains(source))
+            m_sfis->connectSfi(source);
         emit pairingAcknowledged(source);
     } else if (description == QLatin1String("U")) {
         m_unpair.acknowledged = true;
@@ -201,7 +209,7 @@ void PairingController::sfiAckReceived(QString source, QString destination, QStr
 
 void PairingController::devStartReceived(QString local_sfi)
 {
-    if (local_sfi.isEmpty() || local_sfi != m_paired)
+    if (local_sfi.isEmpty() || local_sfi != pairedSfi())
         return;
     renewPairing(local_sfi);   // the box has restarted: pair again with the same box
 }
@@ -209,5 +217,8 @@ void PairingController::devStartReceived(QString local_sfi)
 void PairingController::sfiChangeReceived(QString new_sfi, QString old_sfi)
 {
     m_sfis->deviceOnNetworkChangedLocalSfi(new_sfi, old_sfi);
-    emit peerSfiChanged(new_sfi, old_sfi);
+    // The paired box renamed itself: the unit follows it (the stored paired SFI changes, which
+    // unpairs the old name and pairs the new one).
+    if (!new_sfi.isEmpty() && new_sfi != old_sfi && old_sfi == pairedSfi())
+        emit pairedBoxSfiChanged(new_sfi);
 }

@@ -9,7 +9,11 @@ class ListOfSfisOnNetwork;
 // Announcement and pairing of the control unit with its junction box: "DEVSTART" at start-up,
 // the pair request "P" (and "U" to the previous box) repeated every interval until "SFIACK" or
 // ten sends, and "SFICHANGE" five times when the unit's own SFI changes. Sentences leave through
-// sentenceReadyToSend; received pairing sentences come in through handleSentences.
+// sentenceReadyToSend; received pairing sentences come in through handleSentences or, field by
+// field, through the three received slots.
+//
+// A box that was already running when the unit started need not announce itself again: the
+// unit's own pair request reaches it, and its acknowledgement makes it the connected unit.
 class PairingController : public QObject
 {
     Q_OBJECT
@@ -28,7 +32,7 @@ public:
     // line is not one or its checksum is wrong.
     static QStringList proprietaryFields(const QString &sentence);
 
-    QString pairedSfi() const { return m_paired; }
+    QString pairedSfi() const;
     QString previousPairedSfi() const { return m_previousPaired; }
     int pairSendCount() const { return m_pair.count; }
     int unpairSendCount() const { return m_unpair.count; }
@@ -43,7 +47,7 @@ public slots:
     // LocalSFIChanged: the network is told five times.
     void setLocalSfi(QString sfi);
     void sendDevStart();
-    // One pair request outside the retry cycle (link supervision, unreadable settings).
+    // One pair request outside the retry cycle (start-up, link supervision, unreadable settings).
     void sendSinglePairRequest();
     // Pairing sentences among a received group; others are left alone.
     void handleSentences(QStringList sentences);
@@ -52,12 +56,15 @@ public slots:
     void sfiChangeReceived(QString new_sfi, QString old_sfi);
 
 signals:
-    void sentenceReadyToSend(QString sentence);
+    // type: the formatter ("PAIR", "DEVSTART", "SFICHANGE"), by which the send path decides
+    // what may leave the unit in standby.
+    void sentenceReadyToSend(QString type, QString sentence);
+    // Every pair request, retries and single requests alike: the box answers with its complete
+    // settings, which must be taken whole.
     void aboutToSendPairMsg();
-    // Every pairing exchange: the shared settings will be taken whole from the box again.
-    void pairingStarted(QString sfi);
     void pairingAcknowledged(QString sfi);
-    void peerSfiChanged(QString new_sfi, QString old_sfi);
+    // The paired box announced a new SFI of its own.
+    void pairedBoxSfiChanged(QString new_sfi);
 
 private slots:
     void pairedSfiChanged();
@@ -77,7 +84,6 @@ private:
     void renewPairing(const QString &sfi);
 
     ListOfSfisOnNetwork *m_sfis;
-    QString m_paired;
     QString m_previousPaired;
     Retry m_pair;
     Retry m_unpair;

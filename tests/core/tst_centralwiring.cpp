@@ -127,7 +127,7 @@ void TestCentralWiring::unacknowledgedSettingsAskTheBoxForItsSettings()
     emit m_system->network()->lostCommunicationWithSfi(pairing->pairedSfi());
     QCOMPARE(sent.count(), 1);
     QVERIFY(!pairing->pairedSfi().isEmpty());
-    QVERIFY(sent.at(0).at(0).toString().contains(QRegularExpression("PZTQPAIR,SD0109,SD\\d{4},P\\*")));
+    QVERIFY(sent.at(0).at(1).toString().contains(QRegularExpression("PZTQPAIR,SD0109,SD\\d{4},P\\*")));
 }
 
 QTEST_MAIN(TestCentralWiring)

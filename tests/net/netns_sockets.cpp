@@ -138,6 +138,11 @@ private slots:
         QCOMPARE(info.messages, QStringList{gga});
         QCOMPARE(info.port, UDP);
         QCOMPARE(info.senderId, QStringLiteral("XX0001"));
+        // The periodic group check with an unchanged group leaves the sockets alone: nothing queued
+        // on them is thrown away.
+        stack.changeGroup(3);
+        other.writeDatagram(netfixtures::datagram({{"g:1-1-7,s:XX0001,n:5", gga}}), group, 60004);
+        QTRY_COMPARE(groups.count(), 2);
     }
 };
 

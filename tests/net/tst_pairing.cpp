@@ -1,8 +1,13 @@
+#include "esdata.h"
+#include "essetup.h"
 #include "listofsfisonnetwork.h"
 #include "netfixtures.h"
+#include "networkstack.h"
 #include "pairingcontroller.h"
+#include "serializationcontroller.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -14,9 +19,12 @@ const QString kJb = QStringLiteral("SD0108");
 
 int countOf(const QSignalSpy &spy, const QString &text)
 {
-    return int(std::count_if(spy.cbegin(), spy.cend(), [&](const QVariantList &a) { return a.first() == text; }));
+    return int(std::count_if(spy.cbegin(), spy.cend(), [&](const QVariantList &a) { return a.at(1) == text; }));
 }
-QString ack(const QString &to, const QString &command) { return PairingController::sfiAckSentence(kJb, to, command, "P"); }
+QString ack(const QString &to, const QString &command, const QString &from = kJb)
+{
+    return PairingController::sfiAckSentence(from, to, command, "P");
+}
 } // namespace
 
 class TestPairing : public QObject
@@ -78,6 +86,25 @@ private slots:
         QCOMPARE(m_pairing->pairSendCount(), 0);
     }
 
+    void aRunningBoxThatAnswersTheUnitsOwnRequestIsConnected()
+    {
+        QSignalSpy about(m_pairing.get(), &PairingController::aboutToSendPairMsg);
+        m_pairing->sendSinglePairRequest();
+        QCOMPARE(m_sent->count(), 1);
+        QCOMPARE(about.count(), 1);
+        QCOMPARE(m_sent->first(), (QVariantList{"PAIR", PairingController::pairSentence(kCu, kJb, "P")}));
+        QVERIFY(m_sfis->connectedSfis().isEmpty());
+        m_pairing->handleSentences({ack(kCu, "PAIR", "SD0107"), ack("SD0105", "PAIR"), ack(kCu, "SLP")});
+        QVERIFY(m_sfis->connectedSfis().isEmpty());
+        m_pairing->handleSentences({ack(kCu, "PAIR")});
+        QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
+        QTest::qWait(3 * kInterval);
+        QCOMPARE(m_sent->count(), 1);   // a single request has no retries
+        m_pairing->setInitialPairedSfi(QString());
+        m_pairing->sendSinglePairRequest();   // nobody to ask
+        QCOMPARE(m_sent->count(), 1);
+    }
+
     void onlyANewOrRestartedPairedBoxIsPairedAgain()
     {
         m_pairing->handleSentences({PairingController::devStartSentence(QStringLiteral("SD0107"))});
@@ -97,13 +124,17 @@ private slots:
 
     void sfiChangesOfPeersAreFollowedAndTheOwnIsAnnouncedFiveTimes()
     {
+        QSignalSpy renamed(m_pairing.get(), &PairingController::pairedBoxSfiChanged);
         m_sfis->connectSfi(kJb);
         m_sfis->addSfi(QStringLiteral("SD0120"));
         m_pairing->handleSentences({PairingController::sfiChangeSentence(QStringLiteral("SD0111"), kJb)});
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0111")});
         QVERIFY(!m_sfis->sfisOnNetwork().contains(kJb));
+        QCOMPARE(renamed.count(), 1);   // the stored paired SFI is to follow
+        QCOMPARE(renamed.first().first().toString(), QStringLiteral("SD0111"));
         m_pairing->sfiChangeReceived(QStringLiteral("SD0121"), QStringLiteral("SD0120"));
         QCOMPARE(m_sfis->connectedSfis(), QStringList{QStringLiteral("SD0111")});
+        QCOMPARE(renamed.count(), 1);
         QVERIFY(m_sfis->sfisOnNetwork().contains(QStringLiteral("SD0121")));
         m_pairing->setLocalSfi(QStringLiteral("SD0112"));
         QCOMPARE(m_sfis->localSfi(), QStringLiteral("SD0112"));
@@ -111,6 +142,29 @@ private slots:
         QTest::qWait(4 * kInterval);
         QCOMPARE(m_sent->count(), 5);
         QCOMPARE(countOf(*m_sent, PairingController::sfiChangeSentence(QStringLiteral("SD0112"), kCu)), 5);
+    }
+
+    void everyPairRequestMakesTheNextCompleteSetupCountWhole()
+    {
+        QTemporaryDir dir;
+        ESData data(dir.path() + QStringLiteral("/"));
+        SerializationController settings(data);
+        ListOfSfisOnNetwork sfis;
+        sfis.setLocalSfi(kCu);
+        NetworkStack stack(NetworkStack::Options{QStringLiteral("lo"), kInterval, true}, &sfis);
+        stack.pairing()->setInitialPairedSfi(kJb);
+        stack.connectSettings(&settings, data.setup());
+        ESAlertSetup *alerts = data.setup()->AlertSetup();
+        auto stamped = [&] { return alerts->receivedTimestamp(QStringLiteral("AlarmShallow")); };
+        // The supervision's single request after a silent link, a retry cycle, a single request.
+        alerts->setReceivedTimestamp(QStringLiteral("AlarmShallow"), 1000);
+        for (int second = 0; second <= SerializationController::linkTimeoutSeconds; ++second)
+            settings.timerTimeout();
+        QCOMPARE(stamped(), qint64(-1));
+        alerts->setReceivedTimestamp(QStringLiteral("AlarmShallow"), 1000);
+        stack.pairing()->devStartReceived(kJb);
+        QCOMPARE(stamped(), qint64(-1));
+        QVERIFY(settings.isNewConnection());
     }
 
 private:

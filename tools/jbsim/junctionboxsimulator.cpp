@@ -231,12 +231,8 @@ void JunctionBoxSimulator::groupReceived(const ReceivedSentenceGroup &group)
             else
                 m_sfis->disconnectSfi(display);
         } else if (formatter == QLatin1String("DEVSTART") && f.size() >= 2 && f.at(1) != own) {
+            // A junction box need not answer a display's announcement: the display asks to pair.
             log(QStringLiteral("DEVSTART from ") + f.at(1));
-            if (m_silent)
-                continue;
-            sendSentence(PairingController::sfiAckSentence(own, f.at(1), QStringLiteral("DEVSTART"), QString()), {f.at(1)});
-            // Tell the display who we are, so that it pairs.
-            sendSentence(PairingController::devStartSentence(own));
         } else if (formatter == QLatin1String("SFICHANGE") && f.size() >= 3) {
             log(QStringLiteral("SFICHANGE %1 -> %2").arg(f.at(2), f.at(1)));
             m_sfis->deviceOnNetworkChangedLocalSfi(f.at(1), f.at(2));
