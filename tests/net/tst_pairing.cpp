@@ -74,9 +74,10 @@ private slots:
         m_pairing->devStartReceived(kJb);
         QCOMPARE(m_sfis->connectedSfis(), QStringList{kJb});
         QCOMPARE(m_sent->count(), 1);   // no unpair: same box
-        QTRY_COMPARE(m_sent->count(), 3);
+        QTRY_VERIFY(m_sent->count() >= 3);   // polled less often than it repeats: at least
         m_pairing->handleSentences({ack(QStringLiteral("SD0105"), QStringLiteral("PAIR")), ack(kCu, QStringLiteral("SLP"))});
-        QTRY_COMPARE(m_sent->count(), 5);
+        const int afterOthers = m_sent->count();
+        QTRY_VERIFY(m_sent->count() >= afterOthers + 2);
         QCOMPARE(acked.count(), 0);
         m_pairing->handleSentences({ack(kCu, QStringLiteral("PAIR"))});
         QCOMPARE(acked.count(), 1);
