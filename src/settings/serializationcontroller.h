@@ -1,49 +1,37 @@
 #pragma once
 
-#include "serializableclass.h"
-
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
+
+#include "settingsresets.h"
 
 class ESData;
+class NamedSetups;
+class SettingsDispatcher;
+class SettingsLinkSupervisor;
 
-// Receives every settings text from the other unit and hands it to the right tree, forwards the
-// trees' outgoing texts to the network side, supervises the link to the junction box, and runs the
-// factory resets and the named setups on a storage device.
+// The settings side of the link to the other unit, one for the whole program. It puts together the
+// four jobs, each a class of its own: routing settings texts between the trees and the network
+// (dispatcher), supervising the link to the junction box (link), the factory resets (resets) and
+// the named setups on a storage device (namedSetups).
 class SerializationController : public QObject
 {
     Q_OBJECT
 
 public:
-    // The process-wide controller over ESData::instance(), with its supervision timer running.
+    // The process-wide controller over ESData::instance(), with its link supervision running.
     static SerializationController &instance();
 
     explicit SerializationController(ESData &data, QObject *parent = nullptr);
 
-    static constexpr int supervisionIntervalMs = 1000;
-    static constexpr int linkTimeoutSeconds = 10;
-
-    void startSupervision() { m_supervisionTimer.start(); }
-    void stopSupervision() { m_supervisionTimer.stop(); }
-    bool isSupervising() const { return m_supervisionTimer.isActive(); }
-    bool isLinkUp() const { return m_linkUp; }
-    bool isSetupAccepted() const { return m_setupAccepted; }
-    bool isNewConnection() const { return m_newConnection; }
-    int secondsWithoutData() const { return m_secondsWithoutData; }
-
-    // Factory resets; the lists of properties that keep their values are below.
-    void restoreAllSetups();
-    void restoreAllSetupsExceptIO();
-    ExclusionMap sharedExclusions(bool keepCommunications) const;
-    ExclusionMap localExclusions(bool keepCommunications) const;
-
-    // Named setups live in this folder of the chosen logging device; empty when it is not present.
-    QString savedSetupsDirectory() const;
+    SettingsDispatcher *dispatcher() const { return m_dispatcher; }
+    SettingsLinkSupervisor *link() const { return m_link; }
+    SettingsResets &resets() { return m_resets; }
+    NamedSetups *namedSetups() const { return m_namedSetups; }
 
 signals:
+    // After every accepted complete setup, with the time it was taken.
     void refreasAll(qlonglong time_stamp);
     void sendDataForMark(const QString &data, const QStringList &destiantion_sfis);
     void commsToKX12StateChanged(bool comms_ok);
@@ -64,20 +52,11 @@ public slots:
     void utcAndLocaDatelTimeUpdated();
     void utcTimeUpdated();
     void updateRuntimeInfoTime();
-    // Storage side: which device (0 internal, 1 USB, 2 SD) is present.
-    void esDevicePresenceChanged(int device, bool present);
 
 private:
-    void deserializeCompleteSetup(const QString &data);
-    void setupSaveRequested(const QString &name);
-    void setupRestoreRequested(const QString &name);
-    void setupListRequested(int request);
-
     ESData &m_data;
-    QTimer m_supervisionTimer;
-    bool m_newConnection = false;
-    int m_secondsWithoutData = 0;
-    bool m_linkUp = true;
-    bool m_setupAccepted = false;
-    QSet<int> m_presentDevices;
+    SettingsResets m_resets;
+    SettingsDispatcher *m_dispatcher;
+    SettingsLinkSupervisor *m_link;
+    NamedSetups *m_namedSetups;
 };

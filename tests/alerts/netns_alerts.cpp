@@ -9,6 +9,7 @@
 #include "networkstack.h"
 #include "pairingcontroller.h"
 #include "serializationcontroller.h"
+#include "settingslinksupervisor.h"
 
 #include <QFile>
 #include <QNetworkInterface>
@@ -79,7 +80,7 @@ struct ControlUnit
         sfis.setLocalSfi(QStringLiteral("SD0109"));
         stack.pairing()->setInitialPairedSfi(QStringLiteral("SD0108"));
         stack.connectSettings(&settings, data.setup());
-        settings.startSupervision();
+        settings.link()->start();
         stack.start(3);
         stack.enableReception();
     }
@@ -141,7 +142,7 @@ private slots:
 
         // The box speaks again: the alert waits, rectified, for the operator.
         QTRY_COMPARE_WITH_TIMEOUT(cu.panel.warningIconPath(), resources + "W_RectifiedUnacknowledged.png", 15000);
-        QVERIFY(cu.settings.isLinkUp());
+        QVERIFY(cu.settings.link()->isLinkUp());
         cu.panel.ackClicked(0);
         QVERIFY(cu.panel.activeAlertTexts().isEmpty());
         QVERIFY(!cu.panel.isBlinking());

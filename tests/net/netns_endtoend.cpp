@@ -9,6 +9,7 @@
 #include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
 #include "serializationcontroller.h"
+#include "settingslinksupervisor.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -41,7 +42,7 @@ struct ControlUnit
         sfis.setLocalSfi(kCu);
         stack.pairing()->setInitialPairedSfi(kJb);
         stack.connectSettings(&settings, data.setup());
-        settings.startSupervision();
+        settings.link()->start();
         stack.start(3);
         stack.enableReception();
     }
@@ -72,7 +73,7 @@ private slots:
             QTRY_VERIFY(box.count(QStringLiteral("started as SD0108")) == 1);
             ControlUnit cu(cuDir.path());
             QVERIFY(cu.completeSetupArrives());
-            QVERIFY(cu.settings.isSetupAccepted());
+            QVERIFY(cu.settings.link()->isSetupAccepted());
             // The box's event lines are read as they come; give its output a moment to arrive.
             QTRY_COMPARE(box.count(QStringLiteral("DEVSTART from SD0109")), 1);
             QTRY_VERIFY(box.count(QStringLiteral("PAIR P from SD0109")) >= 1);
@@ -145,7 +146,7 @@ private slots:
         // The box's last text came up to one publish interval before it said "silent", and the
         // supervision counts whole seconds: more than 10 s without settings is 8.5..13 s from here.
         QVERIFY2(lostAfter > 8500 && lostAfter < 13000, qPrintable(QString::number(lostAfter)));
-        QVERIFY(!cu.settings.isLinkUp());
+        QVERIFY(!cu.settings.link()->isLinkUp());
         // Asked to pair while it says nothing.
         const int silentAt = box.indexOf(QStringLiteral(": silent"));
         QTRY_VERIFY_WITH_TIMEOUT(box.indexOf(QStringLiteral("PAIR P from SD0109"), silentAt) > silentAt, 3000);
@@ -153,7 +154,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral(": resumed")) == 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(link.count() >= 2, 8000);
         QCOMPARE(link.at(1).first().toBool(), true);
-        QVERIFY(cu.settings.isLinkUp());
+        QVERIFY(cu.settings.link()->isLinkUp());
     }
 };
 

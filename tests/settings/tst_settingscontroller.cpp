@@ -1,4 +1,6 @@
+#include "namedsetups.h"
 #include "serializationcontroller.h"
+#include "settingslinksupervisor.h"
 #include "settingstesthelpers.h"
 
 #include <QtTest>
@@ -128,11 +130,11 @@ private slots:
         m_data->runtime()->deserialize(QStringLiteral("Type_Runtime,DepthSurface=8=T,LatitudeDegreesSigned=59.5=T"));
         secondsPass(10);
         QCOMPARE(link.count() + pair.count(), 0); // exactly ten seconds is not yet lost
-        QVERIFY(m_controller->isLinkUp());
+        QVERIFY(m_controller->link()->isLinkUp());
         secondsPass(1);
         QCOMPARE(firstArguments(link), QVariantList{false});
         QCOMPARE(pair.count(), 1);
-        QVERIFY(!m_controller->isLinkUp());
+        QVERIFY(!m_controller->link()->isLinkUp());
         QVERIFY(!m_data->runtime()->isValid(QStringLiteral("DepthSurface")));
         QCOMPARE(m_data->runtime()->DepthSurface(), 0.0);
         QCOMPARE(m_data->runtime()->LatitudeDegreesSigned(), QString());
@@ -152,22 +154,22 @@ private slots:
         m_controller->deserializeData(QStringLiteral("Type_Setup,SerializableClass1=AlertSetup,AlarmShallow"));
         QCOMPARE(pair.count(), 1);
         QCOMPARE(link.count(), 1);
-        QVERIFY(!m_controller->isSetupAccepted());
-        QCOMPARE(m_controller->secondsWithoutData(), 0);
+        QVERIFY(!m_controller->link()->isSetupAccepted());
+        QCOMPARE(m_controller->link()->secondsWithoutData(), 0);
         // Runtime data alone, before any accepted setup: the count goes on.
         secondsPass(11, QStringLiteral("Type_Runtime,DepthSurface=8=T"));
         QCOMPARE(pair.count(), 2);
         m_controller->deserializeData(m_data->setup()->serialize());
-        QVERIFY(m_controller->isSetupAccepted());
+        QVERIFY(m_controller->link()->isSetupAccepted());
         secondsPass(30, QStringLiteral("Type_Runtime,DepthSurface=8=T"));
         QCOMPARE(pair.count(), 2);
-        QCOMPARE(m_controller->secondsWithoutData(), 1);
+        QCOMPARE(m_controller->link()->secondsWithoutData(), 1);
     }
 
     void completeSetupAfterPairingIsTakenWhole()
     {
         secondsPass(11);
-        QVERIFY(!m_controller->isLinkUp());
+        QVERIFY(!m_controller->link()->isLinkUp());
         ESSetup *setup = m_data->setup();
         m_controller->setConnectingToJb();
         SettingsSandbox peerSandbox;
@@ -181,7 +183,7 @@ private slots:
         QCOMPARE(about.count(), 1);
         QCOMPARE(firstArguments(finished), QVariantList{true});
         QCOMPARE(firstArguments(link), QVariantList{true});
-        QVERIFY(!m_controller->isNewConnection());
+        QVERIFY(!m_controller->link()->isNewConnection());
         QCOMPARE(setup->AlertSetup()->AlarmShallow(), 66.0);
         QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("PeerBox"));
         // Taken whole and kept across a restart.
@@ -202,9 +204,9 @@ private slots:
                 QVERIFY(find(*m_data, row[0])->setProperty(row[1], QString::fromLatin1(row[2])));
             QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
             if (sparingCommunications)
-                m_controller->restoreAllSetupsExceptIO();
+                m_controller->resets().restoreAllSetupsExceptIO();
             else
-                m_controller->restoreAllSetups();
+                m_controller->resets().restoreAllSetups();
             QCOMPARE(firstArguments(complete), QVariantList{m_data->setup()->serialize()});
             auto restarted = m_sandbox->makeData(); // and the files say the same
             for (ESData *data : {m_data.get(), restarted.get()}) {
@@ -227,9 +229,9 @@ private slots:
         QVERIFY(!QDir(root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files/Harbour")).exists());
         options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 1);
         QCOMPARE(options->AvailableSetupsList(), QStringLiteral("?"));
-        m_controller->esDevicePresenceChanged(2, true); // not the chosen device
-        QVERIFY(m_controller->savedSetupsDirectory().isEmpty());
-        m_controller->esDevicePresenceChanged(1, true);
+        m_controller->namedSetups()->setDevicePresent(LogToSd, true); // not the chosen device
+        QVERIFY(m_controller->namedSetups()->savedSetupsDirectory().isEmpty());
+        m_controller->namedSetups()->setDevicePresent(LogToUsb, true);
         setup->AlertSetup()->setAlarmShallow(25);
         options->changeValue(QStringLiteral("SetupSave"), QStringLiteral("Harbour"));
         const QString folder = root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files/Harbour/");
@@ -248,8 +250,8 @@ private slots:
         QCOMPARE(setup->AlertSetup()->AlarmShallow(), 25.0);
         QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("Renamed"));
         QCOMPARE(complete.count(), 1);
-        m_controller->esDevicePresenceChanged(1, false);
-        QVERIFY(m_controller->savedSetupsDirectory().isEmpty());
+        m_controller->namedSetups()->setDevicePresent(LogToUsb, false);
+        QVERIFY(m_controller->namedSetups()->savedSetupsDirectory().isEmpty());
         qunsetenv("KVE_ROOT");
     }
 

@@ -15,6 +15,7 @@
 #include "nmeaports.h"
 #include "nmeaportscommunicationcontroller.h"
 #include "serializationcontroller.h"
+#include "settingslinksupervisor.h"
 #include "signalemitter.h"
 #include "systeminformation.h"
 #include "unitclock.h"
@@ -124,7 +125,7 @@ void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bo
         m_mainScreen = createMainScreen();
 
     // Settings supervision and the multicast groups of the display's transmission group.
-    SerializationController::instance().startSupervision();
+    SerializationController::instance().link()->start();
     if (m_network)
         m_network->start(ESData::instance().localSetup()->DisplaySetup()->Group());
 
@@ -308,7 +309,7 @@ void CentralBaseClass::restoreAllSetups(int v)
     if (v != 1)
         return;
     if (!SystemInformation::instance().isSoftwareJb())
-        SerializationController::instance().restoreAllSetups();
+        SerializationController::instance().resets().restoreAllSetups();
     QTimer::singleShot(5000, this, &CentralBaseClass::resetSetupRestoreSettings);
 }
 
@@ -316,7 +317,7 @@ void CentralBaseClass::restoreAllSetupsExceptIO(int v)
 {
     if (v != 1)
         return;
-    SerializationController::instance().restoreAllSetupsExceptIO();
+    SerializationController::instance().resets().restoreAllSetupsExceptIO();
     QTimer::singleShot(5000, this, &CentralBaseClass::resetSetupRestoreSettings);
 }
 

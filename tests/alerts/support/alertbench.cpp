@@ -22,7 +22,7 @@ AlertBench::AlertBench()
 
 void AlertBench::loseLink()
 {
-    for (int s = 0; s <= SerializationController::linkTimeoutSeconds; ++s)
+    for (int s = 0; s <= SettingsLinkSupervisor::linkTimeoutSeconds; ++s)
         settings.timerTimeout();
 }
 

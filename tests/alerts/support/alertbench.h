@@ -4,6 +4,7 @@
 #include "esalerts.h"
 #include "esdata.h"
 #include "serializationcontroller.h"
+#include "settingslinksupervisor.h"
 
 #include <QTemporaryDir>
 

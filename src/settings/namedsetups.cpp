@@ -1,0 +1,91 @@
+#include "namedsetups.h"
+
+#include "esdata.h"
+#include "essetup.h"
+#include "rootpath.h"
+#include "settingsresets.h"
+
+#include <QDebug>
+#include <QDir>
+
+namespace {
+const QString idleName = QStringLiteral("_");
+}
+
+NamedSetups::NamedSetups(ESData &data, const SettingsResets &resets, QObject *parent)
+    : QObject(parent), m_data(data), m_resets(resets)
+{
+    ESOptionsSetup *options = data.setup()->SetupSetup()->OptionsSetup();
+    connect(options, &ESOptionsSetup::SetupSaveChanged, this, &NamedSetups::saveRequested);
+    connect(options, &ESOptionsSetup::SetupRestoreChanged, this, &NamedSetups::restoreRequested);
+    connect(options, &ESOptionsSetup::RequestAvailableSetupsListChanged, this, &NamedSetups::listRequested);
+}
+
+void NamedSetups::setDevicePresent(enum_LogToDevice device, bool present)
+{
+    if (present)
+        m_presentDevices.insert(device);
+    else
+        m_presentDevices.remove(device);
+}
+
+QString NamedSetups::savedSetupsDirectory() const
+{
+    const int chosen = m_data.setup()->HistorySetup()->LogToDevice();
+    if (!m_presentDevices.contains(chosen))
+        return QString();
+    QString root;
+    if (chosen == LogToUsb)
+        root = QStringLiteral("/media/usb0");
+    else if (chosen == LogToSd)
+        root = QStringLiteral("/media/sd0");
+    else
+        return QString();
+    return kve::rootPath(root) + QStringLiteral("/Saved_Setup_Files/");
+}
+
+void NamedSetups::saveRequested(const QString &name)
+{
+    if (name == idleName)
+        return;
+    ESOptionsSetup *options = m_data.setup()->SetupSetup()->OptionsSetup();
+    options->changeValue(QStringLiteral("SetupSave"), idleName);
+    const QString base = savedSetupsDirectory();
+    if (base.isEmpty() || name.isEmpty())
+        return;
+    const QString folder = base + name + QLatin1Char('/');
+    if (!QDir().mkpath(folder)) {
+        qDebug().noquote() << "Problem opening file for writing: " + folder;
+        return;
+    }
+    m_data.setup()->writeAllChildrenToFiles(folder);
+}
+
+void NamedSetups::restoreRequested(const QString &name)
+{
+    if (name == idleName)
+        return;
+    ESOptionsSetup *options = m_data.setup()->SetupSetup()->OptionsSetup();
+    options->changeValue(QStringLiteral("SetupRestore"), idleName);
+    const QString base = savedSetupsDirectory();
+    if (base.isEmpty() || name.isEmpty() || !QDir(base + name).exists())
+        return;
+    m_data.setup()->readAllChildrenFromFiles(base + name + QLatin1Char('/'), m_resets.sharedExclusions(true));
+    m_data.setup()->serializeForSending();
+    m_data.setup()->writeAllChildrenToFiles();
+}
+
+void NamedSetups::listRequested(int request)
+{
+    if (request != 1)
+        return;
+    qDebug() << "request received";
+    ESOptionsSetup *options = m_data.setup()->SetupSetup()->OptionsSetup();
+    options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 0);
+    QStringList names;
+    const QString base = savedSetupsDirectory();
+    if (!base.isEmpty())
+        names = QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    options->changeValue(QStringLiteral("AvailableSetupsList"),
+                         names.isEmpty() ? QStringLiteral("?") : names.join(QLatin1Char('?')));
+}
