@@ -5,6 +5,7 @@
 #include "networkstack.h"
 #include "pairingcontroller.h"
 #include "serializationcontroller.h"
+#include "settingslinksupervisor.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -159,13 +160,13 @@ private slots:
         auto stamped = [&] { return alerts->receivedTimestamp(QStringLiteral("AlarmShallow")); };
         // The supervision's single request after a silent link, a retry cycle, a single request.
         alerts->setReceivedTimestamp(QStringLiteral("AlarmShallow"), 1000);
-        for (int second = 0; second <= SerializationController::linkTimeoutSeconds; ++second)
+        for (int second = 0; second <= SettingsLinkSupervisor::linkTimeoutSeconds; ++second)
             settings.timerTimeout();
         QCOMPARE(stamped(), qint64(-1));
         alerts->setReceivedTimestamp(QStringLiteral("AlarmShallow"), 1000);
         stack.pairing()->devStartReceived(kJb);
         QCOMPARE(stamped(), qint64(-1));
-        QVERIFY(settings.isNewConnection());
+        QVERIFY(settings.link()->isNewConnection());
     }
 
 private:
