@@ -14,6 +14,8 @@ namespace {
 // Distinct address fields remembered for the fast lookup; beyond this, lookups go the long way
 // so that a stream of invented talkers cannot grow the table.
 constexpr int addressCacheLimit = 512;
+// Kinds of unknown sentences counted by name; further ones are counted together.
+constexpr int unknownKindLimit = 64;
 
 int errorLoggerInput(Port port)
 {
@@ -46,6 +48,10 @@ void NmeaController::clearStatistics()
 {
     for (NmeaLineStatistics &stats : m_statistics)
         stats = NmeaLineStatistics();
+    for (Pool *pool : qAsConst(m_pools)) {
+        for (NmeaSentenceCounts &counts : pool->counts)
+            counts = NmeaSentenceCounts();
+    }
 }
 
 int NmeaController::statisticsSlot(Port port)
@@ -53,26 +59,52 @@ int NmeaController::statisticsSlot(Port port)
     return port >= Serial_1 && port <= Add_Serial_3 ? int(port) : lineCount;
 }
 
-NmeaController::Pool *NmeaController::poolFor(QStringView address, QStringView talker,
-                                              QStringView formatter)
+NmeaController::Pool *NmeaController::poolFor(const SentenceLine &line)
 {
     // The lookup key borrows the line's characters; only a new address is copied.
+    const QStringView address = line.address();
     if (Pool *cached = m_addressCache.value(QString::fromRawData(address.data(), address.size())))
         return cached;
-    const QString talkerText = talker.toString();
-    const QString formatterText = formatter.toString();
-    const NmeaMessageRegistry &registry = NmeaMessageRegistry::instance();
-    const QString registered = registry.registeredFormatter(talkerText, formatterText);
-    if (registered.isEmpty())
-        return nullptr;
-    const QString key = (talkerText == QLatin1String("PZTQ") ? QStringLiteral("P:") : QStringLiteral("S:"))
-                        + registered;
+    const QString talker = line.talker().toString();
+    const QString formatter = line.formatter().toString();
+    const bool proprietary = talker == QLatin1String("PZTQ");
+    const QString registered =
+        formatter.isEmpty() ? QString() : NmeaMessageRegistry::instance().registeredFormatter(talker, formatter);
+    QString name = (proprietary ? talker : QString()) + (registered.isEmpty() ? formatter : registered);
+    // Addresses that are not split (and proprietary ones of other makers) are named whole.
+    if (formatter.isEmpty() || (!proprietary && address.startsWith(QLatin1Char('P'))))
+        name = address.toString();
+    QString key = (registered.isEmpty() ? QStringLiteral("U:") : proprietary ? QStringLiteral("P:") : QStringLiteral("S:"))
+                  + name;
+    if (registered.isEmpty() && !m_pools.contains(key) && m_unknownKinds >= unknownKindLimit) {
+        key = QStringLiteral("U:");
+        name = QStringLiteral("other");
+    }
     Pool *&pool = m_pools[key];
-    if (!pool)
+    if (!pool) {
         pool = new Pool;
+        pool->name = name;
+        pool->known = !registered.isEmpty();
+        if (!pool->known)
+            ++m_unknownKinds;
+    }
     if (m_addressCache.size() < addressCacheLimit)
         m_addressCache.insert(address.toString(), pool);
     return pool;
+}
+
+QList<QPair<QString, NmeaSentenceCounts>> NmeaController::formatterStatistics(Port port) const
+{
+    const int slot = statisticsSlot(port);
+    QMap<QString, NmeaSentenceCounts> byName;
+    for (const Pool *pool : m_pools) {
+        if (pool->counts[slot].total() > 0)
+            byName.insert(pool->name, pool->counts[slot]);
+    }
+    QList<QPair<QString, NmeaSentenceCounts>> list;
+    for (auto it = byName.constBegin(); it != byName.constEnd(); ++it)
+        list.append(qMakePair(it.key(), it.value()));
+    return list;
 }
 
 void NmeaController::relay(const QString &line, Port port, int status)
@@ -108,7 +140,8 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
 {
     const Port port = group.port;
     const QString lineName = portName(port);
-    NmeaLineStatistics &stats = m_statistics[statisticsSlot(port)];
+    const int slot = statisticsSlot(port);
+    NmeaLineStatistics &stats = m_statistics[slot];
 
     const auto forward = m_forwarding.constFind(int(port));
     if (forward != m_forwarding.constEnd() && !standby) {
@@ -118,36 +151,10 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
 
     m_kept.clear();
     bool failed = false;
-    QString work;
     for (int index = 0; index < group.messages.size(); ++index) {
         const QString &raw = group.messages.at(index);
         ++stats.lines;
-        // Noise before the start character and bytes between checksum and line end are dropped;
-        // only such lines are copied.
-        QStringView line(raw);
-        const int dollar = raw.indexOf(QLatin1Char('$'), 1);
-        const int star = raw.indexOf(QLatin1Char('*'));
-        const bool tidyEnd = star >= 0 && star == raw.size() - 5 && raw.endsWith(QLatin1String("\r\n"));
-        const int crlf = star >= 0 && !tidyEnd ? raw.indexOf(QLatin1String("\r\n"), star) : -1;
-        if (dollar > 0 || crlf > star + 3) {
-            work = raw;
-            if (dollar > 0)
-                work.remove(0, dollar);
-            const int workStar = work.indexOf(QLatin1Char('*'));
-            if (workStar >= 0) {
-                const int workCrlf = work.indexOf(QLatin1String("\r\n"), workStar);
-                if (workCrlf > workStar + 3)
-                    work.remove(workStar + 3, workCrlf - workStar - 3);
-            }
-            line = QStringView(work);
-        }
-        QStringView bare;
-        int check = NmeaMessage::checkSentenceView(line, bare);
-        if (check < 0) {
-            work = line.toString();
-            check = NmeaMessage::checkSentence(work);
-            bare = QStringView(work);
-        }
+        const int check = m_line.take(raw);
         if (check != SentenceCheck::Ok) {
             ++stats.rejected;
             countInputError(check, port, raw);
@@ -155,25 +162,18 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
             failed = true;
             continue;
         }
-        const QStringView body = bare.left(bare.size() - 3);
-        const int comma = body.indexOf(QLatin1Char(','));
-        const QStringView address = comma < 0 ? body : body.left(comma);
-        QStringView talker;
-        QStringView formatter;
-        if (address.startsWith(QLatin1String("PZTQ"))) {
-            talker = address.left(4);
-            formatter = address.mid(4);
-        } else if (address.size() == 5) {
-            talker = address.left(2);
-            formatter = address.mid(2);
-        }
+        const QStringView talker = m_line.talker();
+        const QStringView formatter = m_line.formatter();
         if (standby && !isReceivedAllowedInStandby(talker, formatter))
             continue;
-        Pool *pool = formatter.isEmpty() ? nullptr : poolFor(address, talker, formatter);
-        if (!pool) {
-            ++stats.rejected;
-            countInputError(NmeaUnknownSentence, port, raw);
+        Pool *pool = poolFor(m_line);
+        NmeaSentenceCounts &counts = pool->counts[slot];
+        if (!pool->known) {
+            // Sentences of other equipment that the unit does not know are no fault.
+            ++stats.notHandled;
+            ++counts.notHandled;
             relay(raw, port, 1);
+            emit inputMessageLogged(port, raw);
             continue;
         }
         if (pool->used == pool->objects.size()) {
@@ -187,12 +187,12 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
         message->resetFields();
         if (message->formatter() == formatter && message->talker() != talker)
             message->setTalker(talker.toString());
-        const int result = message->deserializeParamaters(
-            comma < 0 ? QString() : body.mid(comma + 1).toString());
+        const int result = message->deserializeParamaters(m_line.fieldText().toString());
         message->setSourceLine(lineName);
         message->setSourceIdentifier(group.senderId);
         if (result != ParseResult::Ok) {
             ++stats.rejected;
+            ++counts.fieldErrors;
             countInputError(result == ParseResult::WrongFieldLength ? NmeaFieldLengthError
                                                                     : NmeaInvalidFieldValue,
                             port, raw);
@@ -218,13 +218,16 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
                                                                          kept.message->formatter());
                 pool->handlerResolved = true;
             }
+            NmeaSentenceCounts &counts = pool->counts[slot];
             int status = 1;
             if (pool->handler) {
                 status = pool->handler->handleMessage(kept.message) ? 0 : 3;
                 ++stats.handled;
+                ++(status == 0 ? counts.valid : counts.dataInvalid);
                 inputValid = inputValid || status == 0;
             } else {
-                countInputError(NmeaNoHandler, port, raw);
+                ++stats.notHandled;
+                ++counts.notHandled;
             }
             relay(raw, port, status);
             if (copying && kept.message->formatter() != QLatin1String("DDC")) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "nmeagroupinfo.h"
+#include "sentenceline.h"
 
 #include <QHash>
+#include <QPair>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -22,6 +24,20 @@ struct NmeaLineStatistics
     int accepted = 0;
     int rejected = 0;
     int handled = 0;
+    // Well-formed sentences that the unit has no class or no handler for: relayed, not counted
+    // as faults.
+    int notHandled = 0;
+};
+
+// What became of the well-formed sentences of one formatter on one line.
+struct NmeaSentenceCounts
+{
+    qint64 valid = 0;        // handled, data taken
+    qint64 dataInvalid = 0;  // handled, nothing valid to take
+    qint64 notHandled = 0;   // no sentence class or no handler
+    qint64 fieldErrors = 0;  // a field of wrong length or with an invalid value (codes 4 and 6)
+
+    qint64 total() const { return valid + dataInvalid + notHandled + fieldErrors; }
 };
 
 // The sentence controller: checks received groups line by line, parses them into sentence objects
@@ -46,6 +62,10 @@ public:
     bool isRelaying() const { return m_relaying; }
 
     NmeaLineStatistics statistics(Port port) const { return m_statistics[statisticsSlot(port)]; }
+    // Counts per formatter ("GGA", "PZTQDPT", or the formatter or address of a sentence the unit
+    // does not know) of one line, in formatter order. Beyond 64 unknown kinds the rest are
+    // counted under "other".
+    QList<QPair<QString, NmeaSentenceCounts>> formatterStatistics(Port port) const;
     void clearStatistics();
 
     // Sentence objects kept for reuse: one per formatter and position in a group.
@@ -95,12 +115,16 @@ public slots:
                                           QStringList destination_sfis = QStringList());
 
 private:
+    // Sentences of one formatter: reused sentence objects, the handler, and the counts per line.
     struct Pool
     {
+        QString name;
+        bool known = false;
         QVector<NmeaMessage *> objects;
         int used = 0;
         NmeaHandler *handler = nullptr;
         bool handlerResolved = false;
+        NmeaSentenceCounts counts[lineCount + 1];
     };
     struct Kept
     {
@@ -110,7 +134,7 @@ private:
     };
 
     void receive(const NmeaGroupInfo &group, bool standby);
-    Pool *poolFor(QStringView address, QStringView talker, QStringView formatter);
+    Pool *poolFor(const SentenceLine &line);
     static int statisticsSlot(Port port);
     NmeaHandler *handlerForType(const QString &type) const;
     void relay(const QString &line, Port port, int status);
@@ -123,6 +147,7 @@ private:
     QHash<int, QList<Port>> m_serialCopy;
     NmeaLineStatistics m_statistics[lineCount + 1];
     std::vector<Kept> m_kept;
-    QStringList m_lines;
+    SentenceLine m_line;
+    int m_unknownKinds = 0;
     bool m_relaying = false;
 };

@@ -1,3 +1,4 @@
+#include "errorlogger.h"
 #include "nmeatestlines.h"
 
 #include <QJsonDocument>
@@ -82,6 +83,48 @@ private slots:
         QCOMPARE(twice.objects.size(), 12);
         QCOMPARE(twice.objects.at(6).value("line").toInt(), 7);
         QCOMPARE(twice.objects.at(6).value("check").toInt(), 0);
+    }
+
+    void takesLinesApartLikeTheReceivePath()
+    {
+        // Noise before the start and bytes between checksum and line end are dropped, as on a line.
+        QString tail = line("HEHDT,12.5,T");
+        tail.insert(tail.size() - 2, QStringLiteral("junk"));
+        const Run result = run({}, ("\x01noise" + line("HEHDT,10.5,T") + tail + line("PGRMZ,2282,f,3")).toLatin1());
+        QCOMPARE(result.objects.size(), 3);
+        QCOMPARE(result.objects.at(0).value("check").toInt(), 0);
+        QCOMPARE(result.objects.at(0).value("fields").toObject().value("HeadingTrue").toString(), QStringLiteral("10.5"));
+        QCOMPARE(result.objects.at(1).value("fields").toObject().value("HeadingTrue").toString(), QStringLiteral("12.5"));
+        QCOMPARE(result.objects.at(2).value("known").toBool(), false);
+        QVERIFY(result.summary.startsWith(QStringLiteral("3 lines, 2 accepted, 1 rejected")));
+    }
+
+    void summaryRunsTheWholeReceivePath()
+    {
+        // Counts only: per formatter what became of its sentences, then per result and per error code.
+        const QByteArray input = (line("HEHDT,10.5,T") + line("HEHDT,11.5,T") + line("SDDPT,12.5,0.5,100")
+                                  + line("IIDPT,8.5,0.5,100") + line("HEHDG,101.5,,,7.1,W") + line("PGRMZ,2282,f,3")
+                                  + line("SDMTW,12.0,") + "$HEHDT,1.0,T*00\r\n" + line("HEHDT,1.0,T").left(10))
+                                     .toLatin1();
+        const Run result = run({QStringLiteral("--summary")}, input);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.summary, QString());
+        QStringList got;
+        for (const QJsonObject &object : result.objects)
+            got << object.value("unparsable").toString();
+        QCOMPARE(got, (QStringList{
+                           "lines: 9",
+                           "formatter DPT: 2 (valid 1, data not valid 1, not handled 0, field errors 0)",
+                           "formatter HDG: 1 (valid 0, data not valid 0, not handled 1, field errors 0)",
+                           "formatter HDT: 2 (valid 2, data not valid 0, not handled 0, field errors 0)",
+                           "formatter MTW: 1 (valid 0, data not valid 0, not handled 0, field errors 1)",
+                           "formatter PGRMZ: 1 (valid 0, data not valid 0, not handled 1, field errors 0)",
+                           "result 0 (handled, valid data): 3",
+                           "result 1 (not handled): 2",
+                           "result 3 (handled, no valid data): 1",
+                           "error 1 (" + nmeaErrorText(1) + "): 1",
+                           "error 2 (" + nmeaErrorText(2) + "): 1",
+                           "error 6 (" + nmeaErrorText(6) + "): 1"}));
     }
 
     void lineEndsAndUnusableArguments()

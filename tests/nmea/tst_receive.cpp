@@ -123,19 +123,28 @@ private slots:
 
     void unknownAndBadInputAreRelayedOrCounted()
     {
-        // Relay status: 1 unknown, 0 handled, 3 handled but nothing kept. Only known sentences are logged.
+        // Relay status: 1 unknown or without handler, 0 handled, 3 handled but nothing kept. Sentences of
+        // other equipment are logged as input and are no fault on any line.
         m_controller->setRelaying(true);
         QSignalSpy relayed(m_controller, &NmeaController::lineRelayed);
         QSignalSpy logged(m_controller, &NmeaController::inputMessageLogged);
+        const NmeaLineStatistics udpBefore = m_controller->statistics(UDP);
         receive({"PZTQNOSUCH,1,2"}, UDP);
         receive({"YXMTW,4.5,C"}, Serial_3);
         receive({"SDDPT,1.0,0.0,10"});
-        QCOMPARE(relayed.count(), 3);
+        receive({"HEHDG,101.5,,,7.1,W", "GPGBS,015509.00,-0.031,-0.186,0.219,19,0.000,-0.354,6.972", "PGRMZ,2282,f,3"}, UDP);
+        QCOMPARE(relayed.count(), 6);
         QCOMPARE(relayed.at(0).at(0).toString(), line("PZTQNOSUCH,1,2"));
-        QCOMPARE((QList<int>{relayed.at(0).at(2).toInt(), relayed.at(1).at(2).toInt(), relayed.at(2).at(2).toInt()}),
-                 (QList<int>{1, 0, 3}));
-        QCOMPARE(logged.at(0).at(1).toString(), line("YXMTW,4.5,C"));
-        QCOMPARE(ErrorLogger::instance().nmeaCounter(NmeaUnknownSentence, 3), 1);
+        QCOMPARE(firstArguments(logged).size(), 6);
+        QList<int> statuses;
+        for (const QVariantList &emission : relayed)
+            statuses << emission.at(2).toInt();
+        QCOMPARE(statuses, (QList<int>{1, 0, 3, 1, 1, 1}));
+        QCOMPARE(m_controller->statistics(UDP).notHandled - udpBefore.notHandled, 4);
+        QCOMPARE(m_controller->statistics(UDP).rejected, udpBefore.rejected);
+        for (int code = 1; code <= 8; ++code)
+            QCOMPARE(ErrorLogger::instance().nmeaCounter(code, 3), 0);
+        QCOMPARE(ErrorLogger::instance().udpCounter(78), 0);
         // Bad input is counted per line, by its fault.
         ErrorLogger::instance().clearAll();
         const QString lowerSum = line("SDDPT,10.5,0.5,").replace("*4A", "*4a");
@@ -143,21 +152,21 @@ private slots:
             line("SDDPT," + QString(80, '1')), // too long
             QString::fromLatin1(QByteArray("\x01\xff$\x7f\x80*\r\n", 8)), lowerSum, "$SDDPT,1.0,0.5,\r\n", "$*\r\n", // checksum
             line("SDDPT,1.0,0.5").left(12), line("SDDPT,1.0,0.5").remove('\r'), QString(), "*", // framing
-            line("SDDP,1.0"), line("GPXYZ,1"), line("PZTQ"), line("SDMTW,12.0,"), line("GPGGA,12351,4807.038"),
+            line("SDDP,1.0"), line("PZTQ") /* no formatter: not handled */, line("SDMTW,12.0,"), line("GPGGA,12351,4807.038"),
             line("GPGGA,123519"), line("HEHDT,12.0,T,1,2,3,4")}; // too few and too many fields are taken
         const NmeaLineStatistics before = m_controller->statistics(UDP);
         for (const QString &l : lines)
             receiveRaw({l}, UDP);
         const ErrorLogger &errors = ErrorLogger::instance();
         QList<int> counts;
-        for (int code : {7, 1, 2, 3, int(NmeaUnknownSentence), int(NmeaInvalidFieldValue), int(NmeaFieldLengthError)})
+        for (int code : {7, 1, 2, 3, int(NmeaInvalidFieldValue), int(NmeaFieldLengthError)})
             counts << errors.nmeaCounter(code, 3);
-        QCOMPARE(counts, (QList<int>{1, 4, 4, 1, 2, 1, 1}));
+        QCOMPARE(counts, (QList<int>{1, 4, 4, 1, 1, 1}));
         QCOMPARE(errors.udpCounter(74), 1);
-        QCOMPARE(errors.udpCounter(76), 13);
+        QCOMPARE(errors.udpCounter(76), 11);
         QCOMPARE(values({m_nmea.UtcOfPosition(), m_nmea.HDT_HeadingTrue()}), (QStringList{"123519", "12"}));
         QCOMPARE(m_controller->statistics(UDP).lines - before.lines, lines.size());
-        QCOMPARE(m_controller->statistics(UDP).rejected - before.rejected, 14);
+        QCOMPARE(m_controller->statistics(UDP).rejected - before.rejected, 12);
         // The additional serial lines are counted by the controller only.
         receiveRaw({lowerSum}, Add_Serial_2);
         QCOMPARE(m_controller->statistics(Add_Serial_2).rejected, 1);

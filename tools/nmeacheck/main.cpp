@@ -1,4 +1,5 @@
 #include "nmeacheckrunner.h"
+#include "nmeasummaryrunner.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -30,6 +31,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption lineFeed(QStringLiteral("lf"),
                                       QStringLiteral("Accept lines that end in a bare line feed."));
     parser.addOption(lineFeed);
+    const QCommandLineOption summary(
+        QStringLiteral("summary"),
+        QStringLiteral("Run every line through the unit's complete receive path (check, sentence, fields, "
+                       "handler into the data holders) and print only the counts per formatter and per "
+                       "result and error code."));
+    parser.addOption(summary);
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Files to read; standard input when none."),
                                  QStringLiteral("[files...]"));
@@ -62,6 +69,14 @@ int main(int argc, char *argv[])
             }
             inputs.append(file.readAll());
         }
+    }
+
+    if (parser.isSet(summary)) {
+        NmeaSummaryRunner runner(parser.isSet(lineFeed));
+        for (const QByteArray &input : qAsConst(inputs))
+            runner.feed(input);
+        std::fprintf(stdout, "%s", qPrintable(runner.summary()));
+        return 0;
     }
 
     NmeaCheckRunner runner(stdout, parser.isSet(lineFeed));

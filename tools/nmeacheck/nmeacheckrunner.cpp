@@ -80,29 +80,18 @@ void NmeaCheckRunner::checkLine(QString line)
     if (m_acceptLineFeed && line.endsWith(QLatin1Char('\n')) && !line.endsWith(QLatin1String("\r\n")))
         line.insert(line.size() - 1, QLatin1Char('\r'));
 
-    const int check = NmeaMessage::checkSentence(line);
+    // The same taking apart as the receive path: noise before "$" and bytes after the checksum go.
+    const int check = m_line.take(line);
     ++m_checkCodes[check];
-    QString talker;
-    QString formatter;
+    const QString talker = m_line.talker().toString();
+    const QString formatter = m_line.formatter().toString();
     NmeaMessage *message = nullptr;
     int result = -1;
     if (check == SentenceCheck::Ok) {
-        const QString body = line.left(line.size() - 3);
-        const int comma = body.indexOf(QLatin1Char(','));
-        const QString address = comma < 0 ? body : body.left(comma);
-        if (address.startsWith(QLatin1String("PZTQ"))) {
-            talker = QStringLiteral("PZTQ");
-            formatter = address.mid(4);
-        } else if (address.size() == 5) {
-            talker = address.left(2);
-            formatter = address.mid(2);
-        } else {
-            formatter = address;
-        }
         message = formatter.isEmpty() ? nullptr : messageFor(talker, formatter);
         if (message) {
             message->resetFields();
-            result = message->deserializeParamaters(comma < 0 ? QString() : body.mid(comma + 1));
+            result = message->deserializeParamaters(m_line.fieldText().toString());
             ++m_resultCodes[result];
             if (result == 0)
                 ++m_accepted;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sentenceline.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QMap>
@@ -35,6 +37,7 @@ private:
     std::FILE *m_out;
     bool m_acceptLineFeed;
     QByteArray m_buffer;
+    SentenceLine m_line;
     QHash<QString, NmeaMessage *> m_messages;
     qint64 m_lines = 0;
     qint64 m_accepted = 0;
