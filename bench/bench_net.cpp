@@ -3,7 +3,8 @@
 #include "datagramchecker.h"
 #include "listofsfisonnetwork.h"
 #include "nmeaoverudpcontroller.h"
-#include "settingscarrier.h"
+#include "nmeaparserclass.h"
+#include "settingstraffic.h"
 #include "udpdatagram.h"
 
 #include <QCoreApplication>
@@ -97,9 +98,9 @@ void BM_PackSettingsText4k(benchmark::State &state)
         text += QStringLiteral("AlarmShallow=10.00,AlarmShallowID=230,AlertDeep=0.00,");
     text.truncate(4096);
     for (auto _ : state) {
-        const QStringList carriers = settingscarrier::toSentences(text);
+        const QStringList carriers = NmeaParserClass::dataToNmeaList(text).messages;
         const QByteArrayList d = controller.buildDatagrams(carriers, MessageTypeInternal,
-                                                           QString::fromLatin1(settingscarrier::SetupTag),
+                                                           QString::fromLatin1(settingstraffic::SetupTag),
                                                            {QStringLiteral("SD0108")}, QString());
         benchmark::DoNotOptimize(d.size());
     }

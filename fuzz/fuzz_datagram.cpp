@@ -6,7 +6,8 @@
 #include "datagramchecker.h"
 #include "listofsfisonnetwork.h"
 #include "nmeaoverudpcontroller.h"
-#include "settingscarrier.h"
+#include "nmeaparserclass.h"
+#include "settingstraffic.h"
 #include "udpparserclass.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         UdpParserClass::destinationSfis(d);
         UdpParserClass::lineNumber(d);
         controller.processReceivedDatagram(d, verdict.internal, false);
-        settingscarrier::toText(QString::fromLatin1(d).split(QLatin1Char('\n')));
+        NmeaParserClass::nmeaListToData(NmeaGroupInfo(QString::fromLatin1(d).split(QLatin1Char('\n')), UDP));
     }
     return 0;
 }

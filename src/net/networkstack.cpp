@@ -5,11 +5,14 @@
 #include "esdata.h"
 #include "eslocalsetup.h"
 #include "listofsfisonnetwork.h"
+#include "nmeahandlercontainer.h"
+#include "nmeahandlers.h"
 #include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
 #include "serializationcontroller.h"
-#include "settingscarrier.h"
+#include "settingstraffic.h"
 #include "settingsvariants.h"
+#include "signalemitter.h"
 #include "socketinterface.h"
 #include "udp61162450controller.h"
 
@@ -68,8 +71,9 @@ void NetworkStack::wire(const Options &options)
         info.value = g.internal ? 1 : 0;
         emit nmeaGroupReceived(info);
     });
-    connect(m_pairing, &PairingController::sentenceReadyToSend, this,
-            [this](const QString &, const QString &s) { sendSentences(QStringList{s}); });   // to whoever is named inside
+    if (pairingHere)
+        connect(m_pairing, &PairingController::sentenceReadyToSend, this,
+                [this](const QString &, const QString &s) { sendSentences(QStringList{s}); });   // to whoever is named inside
 }
 
 void NetworkStack::adoptIdentity(CU_R710_Setup *display)
@@ -117,19 +121,23 @@ void NetworkStack::connectSettings(SerializationController *controller, SetupSer
         connect(m_pairing, &PairingController::aboutToSendPairMsg, sharedSettings,
                 [sharedSettings] { sharedSettings->initReceivedTimestampHash(); });
     connect(this, &NetworkStack::settingsTextReceived, controller, &SerializationController::deserializeData);
-    connect(controller, &SerializationController::setupChangeToSend, this, &NetworkStack::sendSettingsText);
-    connect(controller, &SerializationController::runtimeChangeToSend, this, &NetworkStack::sendSettingsText);
-    connect(controller, &SerializationController::completeSetupToSend, nmeaOverUdp(),
-            [this](const QString &text, const QStringList &destinations) {
-                nmeaOverUdp()->sendSettingsText(text, destinations);
-            });
-    connect(controller, &SerializationController::sendDataForMark, nmeaOverUdp(),
-            [this](const QString &text, const QStringList &destinations) {
-                nmeaOverUdp()->sendSettingsText(text, destinations);
-            });
     connect(controller, &SerializationController::pairingRequested, m_pairing,
             &PairingController::sendSinglePairRequest);
     connect(m_pairing, &PairingController::aboutToSendPairMsg, controller, &SerializationController::setConnectingToJb);
+}
+
+void NetworkStack::connectSentencePaths(NmeaHandlerContainer &handlers, SignalEmitter &emitter)
+{
+    connect(handlers.find<HandlerPztqSfiAck>(), &NmeaHandler::sentenceReceived, m_pairing,
+            [this](const QStringList &f) { m_pairing->sfiAckReceived(f.value(0), f.value(1), f.value(2), f.value(3)); });
+    connect(handlers.find<HandlerPztqDevStart>(), &NmeaHandler::sentenceReceived, m_pairing,
+            [this](const QStringList &f) { m_pairing->devStartReceived(f.value(0)); });
+    connect(handlers.find<HandlerPztqSfiChange>(), &NmeaHandler::sentenceReceived, m_pairing,
+            [this](const QStringList &f) { m_pairing->sfiChangeReceived(f.value(0), f.value(1)); });
+    connect(m_pairing, &PairingController::sentenceReadyToSend, &emitter,
+            [&emitter](const QString &type, const QString &sentence) {
+                emit emitter.signalTypeAndCompleteNmeaMessageAndPort(type, sentence, UDP, false);
+            });
 }
 
 void NetworkStack::sendSentences(QStringList sentences, QStringList destination_sfis)
@@ -140,13 +148,8 @@ void NetworkStack::sendSentences(QStringList sentences, QStringList destination_
 void NetworkStack::sendNmeaGroup(NmeaGroupInfo group, bool to_internal_interface, QStringList destination_sfis)
 {
     Q_UNUSED(to_internal_interface)
-    const bool settings = settingscarrier::isCarrierGroup(group.messages);
+    const bool settings = settingstraffic::isCarrierGroup(group.messages);
     nmeaOverUdp()->packSerializedString(group.messages, group.value == 1 ? MessageTypeNetworkAdministration
                                                                           : MessageTypeOrdinary,
                                         settings, settings, destination_sfis);
-}
-
-void NetworkStack::sendSettingsText(QString text)
-{
-    nmeaOverUdp()->sendSettingsText(text);
 }

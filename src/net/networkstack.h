@@ -8,10 +8,12 @@
 class BinaryTransmissionController;
 class CU_R710_Setup;
 class ListOfSfisOnNetwork;
+class NmeaHandlerContainer;
 class NmeaOverUdpController;
 class PairingController;
 class SerializationController;
 class SetupSerializableClass;
+class SignalEmitter;
 class Udp61162450Controller;
 class socketInterface;
 
@@ -27,8 +29,9 @@ public:
         QString interfaceName = QStringLiteral("lo");
         // Interval of the pairing retries, the settings resends and the group time-out.
         int retryIntervalMs = 1000;
-        // Pairing sentences (SFIACK, DEVSTART, SFICHANGE) are handled here rather than by
-        // sentence handlers of the receive path.
+        // Pairing sentences (SFIACK, DEVSTART, SFICHANGE in, PAIR, DEVSTART, SFICHANGE out) are
+        // handled here. The unit passes them through its sentence receive and send paths instead
+        // (connectSentencePaths), where the operating mode decides what may pass.
         bool handlePairingSentences = true;
     };
 
@@ -52,17 +55,22 @@ public:
     void start(int group);
     // Once, when start-up is complete: reception on, then "DEVSTART".
     void enableReception();
-    // Settings texts both ways, pairing requests of the link supervision, and the pairing
-    // exchange that makes the next complete setup be taken whole (sharedSettings: the shared tree).
+    // Received settings texts to the controller, its pairing requests to the box, and every
+    // pair request clearing the received timestamps of the shared tree, so that the complete
+    // setup that answers it is taken whole. Outgoing texts reach sendSettingsText by the sender's
+    // own route (the unit's goes through the sentence send path and its standby rule).
     void connectSettings(SerializationController *controller, SetupSerializableClass *sharedSettings = nullptr);
+    // Pairing sentences through the sentence handlers of the receive path and the send requests
+    // of the emitter (for a stack built without handlePairingSentences).
+    void connectSentencePaths(NmeaHandlerContainer &handlers, SignalEmitter &emitter);
 
 public slots:
     // One complete sentence (or several, one group) to the network, ordinary traffic; without
     // destinations it is for everyone.
     void sendSentences(QStringList sentences, QStringList destination_sfis = QStringList());
-    // From the sentence send path: a group for the network.
+    // From the sentence send path: a group for the network. Carrier groups of settings text go to
+    // the connected unit, or to the paired one while it is not connected.
     void sendNmeaGroup(NmeaGroupInfo group, bool to_internal_interface, QStringList destination_sfis);
-    void sendSettingsText(QString text);
     void changeGroup(int group);
 
 signals:

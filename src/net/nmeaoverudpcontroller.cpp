@@ -1,7 +1,8 @@
 #include "nmeaoverudpcontroller.h"
 
 #include "listofsfisonnetwork.h"
-#include "settingscarrier.h"
+#include "nmeaparserclass.h"
+#include "settingstraffic.h"
 #include "udpparserclass.h"
 
 #include <QDebug>
@@ -136,7 +137,7 @@ QByteArrayList NmeaOverUdpController::buildDatagrams(const QStringList &messages
     const QByteArray source = (source_sfi.isEmpty() ? m_sfis->localSfi() : source_sfi).toLatin1();
     const QByteArrayList destinations = udpdatagram::toLatin1(dest_sfi);
     const QByteArray tag = text_tag.toLatin1();
-    const bool keepForResend = text_tag == QLatin1String(settingscarrier::SetupTag);
+    const bool keepForResend = text_tag == QLatin1String(settingstraffic::SetupTag);
 
     QByteArrayList datagrams;
     QByteArray datagram = udpdatagram::newDatagram();
@@ -213,9 +214,17 @@ void NmeaOverUdpController::packSerializedString(QStringList sentences, MessageT
         packUdp(sentences, kind, false, QString(), destination_sfis, source_sfi);
         return;
     }
-    const QString tag = is_settings_traffic ? settingscarrier::textTagFor(sentences) : QString();
+    const QString tag = is_settings_traffic ? settingstraffic::textTagFor(sentences) : QString();
     if (to_connected_devices && destination_sfis.isEmpty())
         destination_sfis = m_sfis->connectedSfis();
+    // Settings meant for the paired unit go to it by name even before it is connected; the next
+    // pairing brings both units in step if it never takes them.
+    if (to_connected_devices && destination_sfis.isEmpty() && !m_sfis->pairedSfi().isEmpty())
+        destination_sfis = QStringList{m_sfis->pairedSfi()};
+    if (is_settings_traffic && destination_sfis.isEmpty()) {
+        qDebug().noquote() << "Settings text not sent, no unit to send it to: " + sentences.value(0).left(40);
+        return;
+    }
     packUdp(sentences, kind, false, tag, destination_sfis, source_sfi);
 }
 
@@ -223,7 +232,7 @@ void NmeaOverUdpController::sendSettingsText(QString text, QStringList destinati
 {
     if (text.isEmpty())
         return;
-    packSerializedString(settingscarrier::toSentences(text), MessageTypeInternal, true, true, destination_sfis);
+    packSerializedString(NmeaParserClass::dataToNmeaList(text).messages, MessageTypeInternal, true, true, destination_sfis);
 }
 
 void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool message_is_from_internal_communication,
@@ -325,14 +334,14 @@ void NmeaOverUdpController::acknowledgeAlreadySentDatagram(QString msg_tag, QStr
 
 void NmeaOverUdpController::sendAck(QString msg_tag, QString s_sfi)
 {
-    packUdp(QStringList{QString::fromLatin1(settingscarrier::AckSentence)}, MessageTypeInternal, false,
-            QString::fromLatin1(settingscarrier::AckTag) + msg_tag, QStringList{s_sfi}, QString());
+    packUdp(QStringList{QString::fromLatin1(settingstraffic::AckSentence)}, MessageTypeInternal, false,
+            QString::fromLatin1(settingstraffic::AckTag) + msg_tag, QStringList{s_sfi}, QString());
 }
 
 void NmeaOverUdpController::deliverGroup(ReceivedSentenceGroup group)
 {
-    if (group.internal && settingscarrier::isCarrierGroup(group.sentences))
-        emit settingsTextReceived(settingscarrier::toText(group.sentences), group.sourceSfi);
+    if (group.internal && settingstraffic::isCarrierGroup(group.sentences))
+        emit settingsTextReceived(NmeaParserClass::nmeaListToData(NmeaGroupInfo(group.sentences, UDP, group.sourceSfi)), group.sourceSfi);
     else
         emit sentenceGroupReceived(group);
 }

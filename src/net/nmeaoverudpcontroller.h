@@ -52,7 +52,8 @@ public slots:
 
     // A settings text (or any carrier group) for the other unit. Setup and mark texts go out with
     // the setup text tag and are resent until acknowledged; with to_connected_devices and no
-    // destinations they go to the connected units.
+    // destinations they go to the connected units, or to the paired unit while none is connected.
+    // Settings traffic is never sent without a destination.
     void packSerializedString(QStringList sentences, MessageType kind, bool is_settings_traffic,
                               bool to_connected_devices, QStringList destination_sfis, QString source_sfi = QString());
     // Cuts a settings text into carrier sentences and sends it to the connected unit.

@@ -259,20 +259,13 @@ bool HandlerPztqReboot::handleMessage(NmeaMessage *message)
     return true;
 }
 
-void HandlerPztqReboot::requestRestart()
-{
-    m_restartRequested = true;
-    m_counting = true;
-}
-
 void HandlerPztqReboot::tick()
 {
     if (!m_counting)
         return;
     ++m_ticks;
-    if (m_restartRequested || m_ticks > restartTickLimit) {
+    if (m_ticks > restartTickLimit) {
         m_counting = false;
-        m_restartRequested = false;
         m_ticks = 0;
         emit restartApplication();
     }

@@ -144,8 +144,8 @@ class HandlerPztqRsto : public NmeaHookHandler { Q_OBJECT public: explicit Handl
 class HandlerPztqSyc : public NmeaHookHandler { Q_OBJECT public: explicit HandlerPztqSyc(QObject *parent = nullptr); };
 class HandlerPztqDevStart : public NmeaHookHandler { Q_OBJECT public: explicit HandlerPztqDevStart(QObject *parent = nullptr); };
 
-// Reboot request: counts validity ticks from the request; when a restart is asked for or the count
-// passes its limit, restartApplication() tells the system object to run its restart command.
+// Reboot request: counts validity ticks from the request; when the count passes its limit,
+// restartApplication() tells the system object to run its restart command.
 class HandlerPztqReboot : public NmeaHandler
 {
     Q_OBJECT
@@ -159,12 +159,10 @@ signals:
     void rebootRequested(QString source_sfi, QString description);
     void restartApplication();
 public slots:
-    void requestRestart();
     void tick();
 
 private:
     bool m_counting = false;
-    bool m_restartRequested = false;
     int m_ticks = 0;
 };
 

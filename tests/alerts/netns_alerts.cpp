@@ -7,6 +7,7 @@
 #include "essetup.h"
 #include "listofsfisonnetwork.h"
 #include "networkstack.h"
+#include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
 #include "serializationcontroller.h"
 #include "settingslinksupervisor.h"
@@ -80,6 +81,10 @@ struct ControlUnit
         sfis.setLocalSfi(QStringLiteral("SD0109"));
         stack.pairing()->setInitialPairedSfi(QStringLiteral("SD0108"));
         stack.connectSettings(&settings, data.setup());
+        // The unit's texts leave the way the program sends them when not in standby.
+        for (auto text : {&SerializationController::setupChangeToSend, &SerializationController::runtimeChangeToSend})
+            QObject::connect(&settings, text, stack.nmeaOverUdp(),
+                             [this](const QString &t) { stack.nmeaOverUdp()->sendSettingsText(t); });
         settings.link()->start();
         stack.start(3);
         stack.enableReception();

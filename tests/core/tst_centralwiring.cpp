@@ -5,6 +5,8 @@
 #include "kvesystem.h"
 #include "networkstack.h"
 #include "nmeacontroller.h"
+#include "nmeamessage.h"
+#include "nmeaoverudpcontroller.h"
 #include "pairingcontroller.h"
 #include "signalemitter.h"
 #include "systeminformation.h"
@@ -28,6 +30,7 @@ private slots:
     void junctionBoxSfiIsStoredAsPairedSfi();
     void sentenceGroupIsCheckedEveryTenSeconds();
     void unacknowledgedSettingsAskTheBoxForItsSettings();
+    void peerCommandsSwitchTheModeAndStandbyHoldsBothWays();
 
 private:
     QTemporaryDir m_dir;
@@ -128,6 +131,52 @@ void TestCentralWiring::unacknowledgedSettingsAskTheBoxForItsSettings()
     QCOMPARE(sent.count(), 1);
     QVERIFY(!pairing->pairedSfi().isEmpty());
     QVERIFY(sent.at(0).at(1).toString().contains(QRegularExpression("PZTQPAIR,SD0109,SD\\d{4},P\\*")));
+}
+
+// One group from the junction box as the network hands it to the receive path.
+static NmeaGroupInfo fromBox(const QString &body)
+{
+    const QString sentence = QLatin1Char('$') + body + QLatin1Char('*') + NmeaMessage::checksum(body) + "\r\n";
+    return NmeaGroupInfo({sentence}, UDP, QStringLiteral("SD0108"));
+}
+
+void TestCentralWiring::peerCommandsSwitchTheModeAndStandbyHoldsBothWays()
+{
+    ESData &data = ESData::instance();
+    ESKX12Setup *box = data.setup()->KX12Setup();
+    data.localSetup()->DisplaySetup()->setPairedSFI("SD0108");
+    QSignalSpy texts(data.setup(), &SerializableClass::singlePropertyTextReady);
+    QSignalSpy handled(m_system->nmeaController(), &NmeaController::inputMessageLogged);
+    QSignalSpy sent(m_system->network()->nmeaOverUdp(), &NmeaOverUdpController::sendDatagrams);
+    NetworkStack *network = m_system->network();
+    emit network->nmeaGroupReceived(fromBox("PZTQSLP,SD0177,1"));   // another box
+    QCOMPARE(box->SystemInNormalOrStandbyMode(), 0);
+    emit network->nmeaGroupReceived(fromBox("PZTQSLP,SD0108,1"));
+    QCOMPARE(box->SystemInNormalOrStandbyMode(), 1);
+    QCOMPARE(texts.count(), 1);   // the request for another box changed and reported nothing
+    QVERIFY(texts.last().first().toString().endsWith("KX12Setup,SystemInNormalOrStandbyMode=1"));
+    QCOMPARE(sent.count(), 1);    // and the text leaves the unit in standby
+
+    // In standby only the listed sentences come in and only the listed texts go out.
+    handled.clear();
+    sent.clear();
+    emit network->nmeaGroupReceived(fromBox("GPVTG,10.0,T,,M,5.0,N,9.3,K,A"));
+    emit network->nmeaGroupReceived(fromBox("PZTQMACA,00:1A:2B:3C:4D:5E"));
+    QCOMPARE(handled.count(), 0);
+    QVERIFY(data.setup()->AlertSetup()->changeValue("AlarmShallow", 4.0));
+    QCOMPARE(sent.count(), 0);
+    emit network->nmeaGroupReceived(fromBox("PZTQICM,0,98,"));
+    QCOMPARE(handled.count(), 1);
+    QCOMPARE(box->SystemInNormalOrStandbyMode(), 0);
+    QVERIFY(texts.last().first().toString().endsWith("SystemInNormalOrStandbyMode=0"));
+
+    // Back in normal operation the MAC address of the unit is stored and its file written.
+    emit network->nmeaGroupReceived(fromBox("PZTQMACA,00:1A:2B:3C:4D:5E"));
+    CU_R710_Setup *display = data.localSetup()->DisplaySetup();
+    QCOMPARE(display->MacAddress(), QStringLiteral("00:1A:2B:3C:4D:5E"));
+    QFile file(display->filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("MacAddress=00:1A:2B:3C:4D:5E"));
 }
 
 QTEST_MAIN(TestCentralWiring)

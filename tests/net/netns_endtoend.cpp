@@ -42,6 +42,10 @@ struct ControlUnit
         sfis.setLocalSfi(kCu);
         stack.pairing()->setInitialPairedSfi(kJb);
         stack.connectSettings(&settings, data.setup());
+        // The unit's texts leave the way the program sends them when not in standby.
+        for (auto text : {&SerializationController::setupChangeToSend, &SerializationController::runtimeChangeToSend})
+            QObject::connect(&settings, text, stack.nmeaOverUdp(),
+                             [this](const QString &t) { stack.nmeaOverUdp()->sendSettingsText(t); });
         settings.link()->start();
         stack.start(3);
         stack.enableReception();

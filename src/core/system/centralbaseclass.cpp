@@ -8,6 +8,7 @@
 #include "networkselectwidget.h"
 #include "networkstack.h"
 #include "pairingcontroller.h"
+#include "peercommandcontroller.h"
 #include "serialplatform.h"
 #include "nmeacontroller.h"
 #include "nmeahandlercontainer.h"
@@ -30,7 +31,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdlib>
 
 namespace {
 QString &currentInterfaceStorage()
@@ -192,20 +192,30 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
 
     NetworkStack::Options options;
     options.interfaceName = interfaceName;
+    options.handlePairingSentences = false;
     m_network = new NetworkStack(options, nullptr, this);
     m_nmeaController = new NmeaController(this);
     m_periodicalSender = new NmeaPeriodicalSender(this);
 
-    // Sentences in: network and serial lines to the receive path; out: the other way.
-    connect(m_network, &NetworkStack::nmeaGroupReceived, m_nmeaController,
-            &NmeaController::handleReceivedNmeaList);
-    connect(m_serialController, &NmeaPortsCommunicationController::receivedNmeaListFromSerial,
-            m_nmeaController, &NmeaController::handleReceivedNmeaList);
+    // Sentences out: the send path to the network and the serial lines. Received groups reach the
+    // receive path by operating mode (connectSentencePaths).
     connect(m_nmeaController, &NmeaController::nmeaGroupReadyToBeSentOverUdp, m_network,
             &NetworkStack::sendNmeaGroup);
     connect(m_nmeaController, &NmeaController::nmeaGroupReadyToBeSentOverSerialPort, m_serialController,
             &NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort);
+    // Pairing sentences and the peers' commands pass the sentence paths like any other sentence.
+    m_network->connectSentencePaths(NmeaHandlerContainer::instance(), SignalEmitter::instance());
+    m_peerCommands = new PeerCommandController(data, NmeaHandlerContainer::instance(), this);
+    connect(m_peerCommands, &PeerCommandController::restartRequested, this, &CentralBaseClass::restartApplication);
+    // Settings both ways: received texts to the settings controller, its texts out through the
+    // sentence send path.
     m_network->connectSettings(&settingsLink, data.setup());
+    connect(&settingsLink, &SerializationController::setupChangeToSend, this,
+            [this](const QString &text) { sendSettingsText(text, QStringList()); });
+    connect(&settingsLink, &SerializationController::runtimeChangeToSend, this,
+            [this](const QString &text) { sendSettingsText(text, QStringList()); });
+    connect(&settingsLink, &SerializationController::completeSetupToSend, this, &CentralBaseClass::sendSettingsText);
+    connect(&settingsLink, &SerializationController::sendDataForMark, this, &CentralBaseClass::sendSettingsText);
     // Settings the junction box never acknowledged may not have reached it: ask for its complete
     // settings again so that both units show the same values.
     connect(m_network, &NetworkStack::lostCommunicationWithSfi, this, [this](const QString &sfi) {
@@ -227,7 +237,7 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     connect(jb, &ESKX12Setup::RestoreAllSetupsChanged, this, &CentralBaseClass::restoreAllSetups);
     connect(jb, &ESKX12Setup::RestoreAllSetupsExceptIOChanged, this,
             &CentralBaseClass::restoreAllSetupsExceptIO);
-    connectSentenceSendSignals(jb->SystemInNormalOrStandbyMode() == 1);
+    connectSentencePaths(jb->SystemInNormalOrStandbyMode() == 1);
     m_previousDisplaySfi = data.localSetup()->DisplaySetup()->LocalSFI();
     m_periodicalSender->restartTimer();
 }
@@ -244,10 +254,31 @@ bool CentralBaseClass::setSettingByName(QObject *tree, const QString &name, cons
     return false;
 }
 
-void CentralBaseClass::connectSentenceSendSignals(bool standby)
+void CentralBaseClass::sendSettingsText(const QString &text, const QStringList &destinations)
+{
+    if (m_standby)
+        m_nmeaController->sendProprietaryNmeaListInStandby(text, QString(), destinations);
+    else
+        m_nmeaController->sendProprietaryNmeaList(text, QString(), destinations);
+}
+
+void CentralBaseClass::connectSentencePaths(bool standby)
 {
     if (!m_nmeaController)
         return;
+    m_standby = standby;
+    using Receive = void (NmeaController::*)(NmeaGroupInfo);
+    const Receive receiveFrom = standby ? &NmeaController::handleReceivedNmeaList
+                                        : &NmeaController::handleReceivedNmeaListInStandby;
+    const Receive receiveTo = standby ? &NmeaController::handleReceivedNmeaListInStandby
+                                      : &NmeaController::handleReceivedNmeaList;
+    disconnect(m_network, &NetworkStack::nmeaGroupReceived, m_nmeaController, receiveFrom);
+    disconnect(m_serialController, &NmeaPortsCommunicationController::receivedNmeaListFromSerial, m_nmeaController,
+               receiveFrom);
+    connect(m_network, &NetworkStack::nmeaGroupReceived, m_nmeaController, receiveTo, Qt::UniqueConnection);
+    connect(m_serialController, &NmeaPortsCommunicationController::receivedNmeaListFromSerial, m_nmeaController,
+            receiveTo, Qt::UniqueConnection);
+
     SignalEmitter *emitter = &SignalEmitter::instance();
     const char *sigType = SIGNAL(signalNmeaMessageTypeAndPortAndId(QString, Port, QString));
     const char *sigMessage = SIGNAL(signalTypeAndCompleteNmeaMessageAndPort(QString, QString, Port, bool));
@@ -272,7 +303,7 @@ void CentralBaseClass::connectSentenceSendSignals(bool standby)
 
 void CentralBaseClass::systemOperationModeChanged(int mode)
 {
-    connectSentenceSendSignals(mode == 1);
+    connectSentencePaths(mode == 1);
 }
 
 QString CentralBaseClass::incompatibleVersionsText(const QString &cuVersion, const QString &jbVersion)
@@ -377,7 +408,8 @@ void CentralBaseClass::restartApplication()
                             {QStringLiteral("spec-net-interface"), currentInterfaceName(),
                              QStringLiteral("load-msg"),
                              QStringLiteral("Restarting application with new system type...")});
-    std::exit(0);
+    // The event loop ends and the program shuts down as when its window is closed, with code 0.
+    QCoreApplication::exit(0);
 }
 
 void CentralBaseClass::setCurrentUtcDateTime(QString date_time)

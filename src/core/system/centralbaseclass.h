@@ -14,6 +14,7 @@ class NmeaController;
 class NmeaPeriodicalSender;
 class NmeaPorts;
 class NmeaPortsCommunicationController;
+class PeerCommandController;
 class QTimer;
 class QThread;
 class QWidget;
@@ -90,8 +91,9 @@ protected:
     virtual QWidget *createMainScreen() = 0;
     virtual void afterDisplayShown();
     virtual void afterLocalSfiWiring();
-    // Sends the sentence send signals of the signal emitter to the normal or the standby slots.
-    void connectSentenceSendSignals(bool standby);
+    // Sends received groups and the send requests of the signal emitter to the normal or the
+    // standby slots of the sentence controller.
+    void connectSentencePaths(bool standby);
 
     QWidget *m_mainScreen = nullptr;
 
@@ -99,6 +101,9 @@ private:
     void construct(const QString &interfaceName, bool maximize, bool frameless);
     void onInterfaceConfirmed(const QString &name);
     void createWatchdog();
+    // A settings text for the junction box, through the sentence send path: in standby only the
+    // texts that standby lets out leave the unit.
+    void sendSettingsText(const QString &text, const QStringList &destinations);
 
     StartupArguments m_args;
     State m_state = State::Created;
@@ -113,6 +118,8 @@ private:
     NmeaPorts *m_serialPorts = nullptr;
     LoopTest *m_loopTest = nullptr;
     NmeaPortsCommunicationController *m_serialController = nullptr;
+    PeerCommandController *m_peerCommands = nullptr;
+    bool m_standby = false;
     QString m_previousDisplaySfi;
     QTimer *m_groupCheckTimer = nullptr;
     static inline bool m_mainThreadRegistered = false;
