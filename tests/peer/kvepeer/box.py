@@ -42,7 +42,7 @@ class JunctionBox(Station):
         with self.cond:
             self.packer = iec450.Packer()
             self.timestamps = {}
-            self.unacked = {}           # message tag -> [datagram, resends]
+            self.unacked = {}           # message tag -> [datagram, resends, last sent]
             self.setup_sent = self.setup_acked = self.setup_lost = self.resent = 0
             self.acks_sent = 0
             self.pair_requests = []     # (time, PairDevices) of PAIR addressed to this box
@@ -53,7 +53,7 @@ class JunctionBox(Station):
     # ---- life cycle
     def start(self, announce: bool = True):
         super().start()
-        self.every(lambda: self._live(1.0), self._tick)
+        self.every(lambda: self._live(0.25), self._tick)
         self.every(lambda: self._live(self.publish_period), self.publish)
         self.every(lambda: self._live(1.0 / self.ping_rate if self.ping_rate else None), self.ping)
         if announce:
@@ -90,12 +90,14 @@ class JunctionBox(Station):
         first = text.split(",", 1)[0]
         setup = ("Type_Setup" in first or "Type_Mark" in first) and "NoAck" not in first
         tag = "pztqsetup" if setup else "pztqruntime"
-        datagrams = self.send_sentences(nmea.carrier_sentences(text), dest=[dest or self.unit_sfi], text_tag=tag)
-        if setup:
+        datagrams = self.packer.pack(nmea.carrier_sentences(text), self.sfi, [dest or self.unit_sfi], tag)
+        if setup:   # kept before sending: the acknowledgement may come back at once
             with self.cond:
                 for d in datagrams:
-                    self.unacked[iec450.parse(d).message_tag()] = [d, 0]
+                    self.unacked[iec450.parse(d).message_tag()] = [d, 0, time.monotonic()]
                 self.setup_sent += len(datagrams)
+        for d in datagrams:
+            self.send_raw(d, nmea_group(self.group))
         return datagrams
 
     def send_sentences(self, sentences, to=None, sfi=None, dest=(), text_tag=None, grouped=True):
@@ -171,9 +173,14 @@ class JunctionBox(Station):
 
     # ---- periodic work
     def _tick(self):
+        """Resends each setup datagram unacknowledged for a second, ten times at most."""
+        now = time.monotonic()
         with self.cond:
             for tag, record in list(self.unacked.items()):
+                if now - record[2] < 1.0:
+                    continue
                 record[1] += 1
+                record[2] = now
                 if record[1] > self.RESENDS:
                     del self.unacked[tag]
                     self.setup_lost += 1
@@ -197,10 +204,18 @@ class JunctionBox(Station):
                 self.cond.notify_all()
             return False
         if tag == "pztqsetup" and self.ack_setup and d.source:
+            self._ack_due = d
+        return True
+
+    def _receive(self, data, group, sender):
+        """Acknowledges a setup datagram once its contents have been applied."""
+        self._ack_due = None
+        super()._receive(data, group, sender)
+        if self._ack_due:
+            d = self._ack_due
             self.send_raw(self.packer.ack(self.sfi, d.source, d.message_tag()), nmea_group(self.group))
             with self.cond:
                 self.acks_sent += 1
-        return True
 
     def on_group(self, d, sentences, text):
         if text is not None:

@@ -121,12 +121,17 @@ class Station:
             heapq.heappush(self._timers, (time.monotonic() + delay, next(self._seq), fn))
 
     def every(self, period_fn, fn):
-        """Runs fn on the station's thread repeatedly; period_fn() gives the current period (None pauses)."""
+        """Runs fn on the station's thread at a steady rate; period_fn() gives the current period
+        (None pauses). A run that falls more than a period behind starts the count again."""
+        due = [time.monotonic()]
+
         def again():
             period = period_fn()
             if period:
                 fn()
-            self.call_later(period or 0.2, again)
+            now = time.monotonic()
+            due[0] = max(due[0] + period, now - period) if period else now + 0.2
+            self.call_later(max(0.0, due[0] - now), again)
         self.call_later(0, again)
 
     def _loop(self):
