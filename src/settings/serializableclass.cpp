@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMetaProperty>
 #include <QSaveFile>
+#include <QSet>
 
 namespace {
 
@@ -39,10 +40,62 @@ bool endsCollection(const QString &token, int level)
     return keyLevel >= 0 && keyLevel <= level;
 }
 
-QString joinList(const QVariant &value, int type)
+bool isHexDigit(QChar c)
 {
-    if (type == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(';'));
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+           || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// In a settings file a value may hold any character: the separators of the text (",", "=", and
+// ";" inside a list element), control characters, a blank at its end and a "%" that would read as
+// an escape are written as "%" and two hex digits. Everything else stands as it is, so files of
+// plain values look exactly like the text sent to the peer.
+QString encodeFileValue(const QString &value, bool listElement)
+{
+    QString out;
+    out.reserve(value.size());
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        const bool escapeLike = c == QLatin1Char('%') && i + 2 < value.size() && isHexDigit(value.at(i + 1))
+                                && isHexDigit(value.at(i + 2));
+        const bool trailingBlank = c == QLatin1Char(' ') && i == value.size() - 1;
+        if (c == QLatin1Char(',') || c == QLatin1Char('=') || (listElement && c == QLatin1Char(';')) || c.unicode() < 0x20
+            || c.unicode() == 0x7f || escapeLike || trailingBlank)
+            out += QLatin1Char('%') + QString::number(c.unicode(), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString decodeFileValue(const QString &value)
+{
+    if (!value.contains(QLatin1Char('%')))
+        return value;
+    QString out;
+    out.reserve(value.size());
+    for (int i = 0; i < value.size(); ++i) {
+        if (value.at(i) == QLatin1Char('%') && i + 2 < value.size() && isHexDigit(value.at(i + 1))
+            && isHexDigit(value.at(i + 2))) {
+            out += QChar(value.midRef(i + 1, 2).toUShort(nullptr, 16));
+            i += 2;
+        } else {
+            out += value.at(i);
+        }
+    }
+    return out;
+}
+
+QString joinList(const QVariant &value, int type, bool fileForm = false)
+{
+    if (type == QMetaType::QStringList) {
+        QStringList elements = value.toStringList();
+        if (fileForm) {
+            for (QString &e : elements)
+                e = encodeFileValue(e, true);
+        }
+        return elements.join(QLatin1Char(';'));
+    }
     QStringList parts;
     for (int v : value.value<QList<int>>())
         parts.append(QString::number(v));
@@ -146,7 +199,17 @@ QString SerializableClass::serialize(const SerializableClass *object) const
     return out;
 }
 
-void SerializableClass::appendText(QString &out) const
+QString SerializableClass::fileText() const
+{
+    QString out;
+    out.reserve(256);
+    appendText(out, true);
+    if (!out.isEmpty())
+        out.chop(1);
+    return out.isEmpty() ? m_typeTag : m_typeTag + QLatin1Char(',') + out;
+}
+
+void SerializableClass::appendText(QString &out, bool fileForm) const
 {
     const QMetaObject *mo = metaObject();
     const bool runtimeForm = writesRuntimeForm();
@@ -163,7 +226,7 @@ void SerializableClass::appendText(QString &out) const
                 qDebug() << "Serialization is not possible!" << "empty text in list" << name;
                 throw "Serialization is not possible!";
             }
-            text = joinList(value, type);
+            text = joinList(value, type, fileForm);
         } else if (isPointerType(type)) {
             auto *c = qobject_cast<SerializableClass *>(value.value<QObject *>());
             if (!c) {
@@ -171,7 +234,7 @@ void SerializableClass::appendText(QString &out) const
                 throw "Serialization is not possible!";
             }
             out += childMarker + QString::number(c->level()) + QLatin1Char('=') + name + QLatin1Char(',');
-            c->appendText(out);
+            c->appendText(out, fileForm);
             if (out.endsWith(QLatin1Char(',')))
                 out.chop(1);
             out += QLatin1Char(',');
@@ -186,7 +249,7 @@ void SerializableClass::appendText(QString &out) const
                     throw "Serialization is not possible!";
                 }
                 QString element;
-                e->appendText(element);
+                e->appendText(element, fileForm);
                 if (!element.isEmpty())
                     element.chop(1);
                 list += element + QLatin1Char(';');
@@ -202,6 +265,8 @@ void SerializableClass::appendText(QString &out) const
                          << "TODO: write appropriate else if statement to support QList<type>!" << name;
                 throw "Serialization is not possible!";
             }
+            if (fileForm && type == QMetaType::QString)
+                text = encodeFileValue(text, false);
         }
         if (runtimeForm) {
             if (!isValid(name))
@@ -260,11 +325,10 @@ bool SerializableClass::deserialize(const QString &text)
     int begin = 0;
     if (!tokens.isEmpty() && tokens.first().startsWith(QLatin1String("Type_")))
         begin = 1;
-    return readTokens(tokens, begin, tokens.size(), level(), nullptr);
+    return readTokens(tokens, begin, tokens.size(), level());
 }
 
-bool SerializableClass::readTokens(const QStringList &tokens, int begin, int end, int level,
-                                   const QStringList *excluded)
+bool SerializableClass::readTokens(const QStringList &tokens, int begin, int end, int level)
 {
     int i = begin;
     while (i < end) {
@@ -280,7 +344,7 @@ bool SerializableClass::readTokens(const QStringList &tokens, int begin, int end
                 ++j;
             if (isChildMarker) {
                 if (SerializableClass *c = child(value)) {
-                    if (!c->readTokens(tokens, i + 1, j, level + 1, nullptr))
+                    if (!c->readTokens(tokens, i + 1, j, level + 1))
                         return false;
                 }
             } else if (!readObjectList(value, tokens.mid(i + 1, j - i - 1), level + 1)) {
@@ -289,17 +353,16 @@ bool SerializableClass::readTokens(const QStringList &tokens, int begin, int end
             i = j;
             continue;
         }
-        readPlainToken(key, value, parts.size() == 3 ? parts.at(2) : QString(), excluded);
+        readPlainToken(key, value, parts.size() == 3 ? parts.at(2) : QString());
         ++i;
     }
     return true;
 }
 
-void SerializableClass::readPlainToken(const QString &key, const QString &value, const QString &flag,
-                                       const QStringList *excluded)
+void SerializableClass::readPlainToken(const QString &key, const QString &value, const QString &flag)
 {
     const int index = metaObject()->indexOfProperty(key.toLatin1().constData());
-    if (index < 1 || (excluded && excluded->contains(key)))
+    if (index < 1)
         return;
     const QMetaProperty p = metaObject()->property(index);
     if (isPointerType(p.userType()))
@@ -368,7 +431,7 @@ bool SerializableClass::readObjectList(const QString &name, const QStringList &t
         if (!element)
             return true; // a list this object does not keep: skipped like an unknown name
         const QStringList elementTokens = text.split(QLatin1Char(','));
-        if (!element->readTokens(elementTokens, 0, elementTokens.size(), level, nullptr))
+        if (!element->readTokens(elementTokens, 0, elementTokens.size(), level))
             return false;
     }
     return true;
@@ -510,38 +573,10 @@ bool SerializableClass::writeToFile(const QString &directory)
         qDebug().noquote() << "Problem opening file for writing: " + path;
         return false;
     }
-    QString text = serialize(this);
-    if (!isTopObject())
-        text.prepend(m_typeTag + QLatin1Char(','));
-    file.write(text.toUtf8());
+    file.write(fileText().toUtf8());
     if (!file.commit()) {
         qDebug().noquote() << "Problem opening file for writing: " + path;
         return false;
-    }
-    return true;
-}
-
-bool SerializableClass::looksLikeOwnFile(const QString &text) const
-{
-    // A file of this leaf is one line: its type tag, then name=value tokens up to its last
-    // property. Anything else (cut short, binary, another object's file) is refused whole, so the
-    // object keeps its defaults or its last good values.
-    if (!text.startsWith(m_typeTag + QLatin1Char(',')))
-        return false;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c == QChar::ReplacementCharacter)
-            return false;
-    }
-    const QStringList tokens = text.split(QLatin1Char(','));
-    for (int i = 1; i < tokens.size(); ++i) {
-        if (!tokens.at(i).contains(QLatin1Char('=')))
-            return false;
-    }
-    const QMetaObject *mo = metaObject();
-    if (mo->propertyCount() > 1) {
-        const QString last = QString::fromLatin1(mo->property(mo->propertyCount() - 1).name());
-        if (!tokens.last().startsWith(last + QLatin1Char('=')))
-            return false;
     }
     return true;
 }
@@ -556,16 +591,82 @@ bool SerializableClass::readFromFile(const QString &directory, const QStringList
         qDebug().noquote() << "Problem opening file for reading: " + path;
         return false;
     }
+    // Line ends anywhere and blanks at the end are not part of the text (an editor or another
+    // system may have added them); values that hold such characters are written escaped.
     const QByteArray content = file.readAll();
-    if (content.isEmpty())
+    QString text = QString::fromUtf8(content.constData(), content.size()); // all of it, NULs too
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    while (!text.isEmpty() && text.at(text.size() - 1).isSpace())
+        text.chop(1);
+    if (text.isEmpty())
         return true;
-    const QString text = QString::fromUtf8(content);
-    if (!looksLikeOwnFile(text)) {
-        qDebug().noquote() << "Damaged settings file, values kept: " + path;
+    return readFileText(text, path, excluded);
+}
+
+bool SerializableClass::readFileText(const QString &text, const QString &path, const QStringList &excluded)
+{
+    // Every property that can be read is kept: a file of an older version lacks the newest
+    // properties, one of a newer version has more, one cut short ends early. Only a file that is
+    // not this object's at all is refused.
+    const QStringList tokens = text.split(QLatin1Char(','));
+    if (tokens.first() != m_typeTag) {
+        qDebug().noquote() << "Settings file not read, its type tag is unreadable: " + path + " (\""
+                                  + tokens.first().left(40) + "\" where \"" + m_typeTag + "\" belongs)";
         return false;
     }
-    const QStringList tokens = text.split(QLatin1Char(','));
-    return readTokens(tokens, 1, tokens.size(), level(), &excluded);
+    const QMetaObject *mo = metaObject();
+    QSet<QString> unread;
+    for (int i = 1; i < mo->propertyCount(); ++i)
+        unread.insert(QString::fromLatin1(mo->property(i).name()));
+    int skipped = 0;
+    bool cut = false;
+    for (int i = 1; i < tokens.size(); ++i) {
+        const QString &token = tokens.at(i);
+        const int eq = token.indexOf(QLatin1Char('='));
+        if (eq <= 0) {
+            qDebug().noquote() << "Settings file cut short, read up to " + tokens.at(i - 1).section(QLatin1Char('='), 0, 0)
+                                      + ": " + path;
+            cut = true;
+            break;
+        }
+        const QString key = token.left(eq);
+        const int index = mo->indexOfProperty(key.toLatin1().constData());
+        if (index < 1 || isPointerType(mo->property(index).userType())) {
+            qDebug().noquote() << "Unknown property skipped in settings file: " + key + " in " + path;
+            ++skipped;
+            continue;
+        }
+        unread.remove(key);
+        if (excluded.contains(key))
+            continue;
+        const QMetaProperty p = mo->property(index);
+        const QString value = token.mid(eq + 1);
+        if (value.isEmpty() && p.userType() != QMetaType::QString)
+            continue; // nothing stored for it: the value in memory stays
+        if (writeFileValue(p, value))
+            setValid(key, true);
+        else
+            qDebug().noquote() << "Unreadable value kept out of settings: " + key + "=" + value + " in " + path;
+    }
+    if (cut || skipped > 0 || !unread.isEmpty())
+        qDebug().noquote() << QStringLiteral("Settings file read in part (%1 unknown, %2 missing), rewritten only when a value changes: ")
+                                  .arg(skipped)
+                                  .arg(unread.size())
+                                  + path;
+    return true;
+}
+
+bool SerializableClass::writeFileValue(const QMetaProperty &property, const QString &text)
+{
+    const int type = property.userType();
+    if (type == QMetaType::QStringList) {
+        QStringList elements = text.split(QLatin1Char(';'));
+        for (QString &e : elements)
+            e = decodeFileValue(e);
+        return property.write(this, elements);
+    }
+    return writeText(property, decodeFileValue(text));
 }
 
 bool SerializableClass::writeAllChildrenToFiles(const QString &directory)

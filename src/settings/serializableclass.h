@@ -44,6 +44,9 @@ public:
     // Complete text of an object (this one or one below it); a top object's text starts with its tag.
     QString serialize(const SerializableClass *object) const;
     QString serialize() const { return serialize(this); }
+    // The content of this object's settings file: type tag and complete text, with the values
+    // escaped where they hold separators or control characters.
+    QString fileText() const;
     // Reads a complete text. False: malformed; values read before the bad token keep their new values.
     virtual bool deserialize(const QString &text);
 
@@ -63,7 +66,10 @@ public:
     bool changeValue(const QString &name, const QVariant &value);
 
     // Files: a container writes and reads nothing itself; the *AllChildren variants walk the tree.
-    // An empty directory means the setup directory.
+    // An empty directory means the setup directory. Reading keeps every property the file holds
+    // in a readable form, whatever version wrote it, and ignores the received timestamps (the files
+    // are this unit's own memory); it fails only when the file cannot be opened or is not this
+    // object's (unreadable type tag).
     virtual bool writeToFile(const QString &directory = QString());
     virtual bool readFromFile(const QString &directory = QString(), const QStringList &excluded = QStringList());
     bool writeAllChildrenToFiles(const QString &directory = QString());
@@ -98,10 +104,11 @@ protected:
     bool writeText(const QMetaProperty &property, const QString &text);
 
 private:
-    void appendText(QString &out) const;
-    bool readTokens(const QStringList &tokens, int begin, int end, int level, const QStringList *excluded);
-    void readPlainToken(const QString &key, const QString &value, const QString &flag, const QStringList *excluded);
-    bool looksLikeOwnFile(const QString &text) const;
+    void appendText(QString &out, bool fileForm = false) const;
+    bool readTokens(const QStringList &tokens, int begin, int end, int level);
+    void readPlainToken(const QString &key, const QString &value, const QString &flag);
+    bool readFileText(const QString &text, const QString &path, const QStringList &excluded);
+    bool writeFileValue(const QMetaProperty &property, const QString &text);
 
     QString m_typeTag;
     QString m_setupDirectory;

@@ -74,22 +74,77 @@ private slots:
         QCOMPARE(restarted->localSetup()->DimmingSetupContainer()->NightDimmingSetup()->Brightness(), 17);
     }
 
-    void damagedFilesLeaveDefaults()
+    void filesOfOtherVersionsKeepWhatTheyCanRead()
     {
-        // File content, whether it is reported as damaged.
-        const QList<QPair<QByteArray, bool>> files = {
-            {"Type_Setup,AlarmShallow=77.00,AlarmShallowID=23", true}, {"Type_Setup,AlarmShallow=77.00,AlarmSh", true},
-            {QByteArray("\x00\x01\xff\xfeType_Setup,AlarmShallow=77", 26), true}, {"Type_Runtime,AlarmShallow=77.00,WarningEscType=2", true},
-            {"Type_Setup,AlarmShallow=77.00\n,WarningEscType=2", true}, {QByteArray(), false}};
-        for (const auto &[content, damaged] : files) {
-            m_sandbox->writeFile(QStringLiteral("JB_AlertSetup.txt"), content);
-            if (damaged)
-                QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("Damaged settings file.*JB_AlertSetup\\.txt")));
-            auto restarted = m_sandbox->makeData();
-            QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallow(), 10.0);
-            QCOMPARE(restarted->setup()->AlertSetup()->WarningEscType(), 0);
-            QCOMPARE(restarted->setup()->AUXSetup()->DeepLimit(), 500.0); // the rest of the tree is read on
+        // Content of JB_AlertSetup.txt over values in memory of AlarmShallow 12, AlarmShallowID 231,
+        // AlarmSFI "VM0001", WarningEscType 2; the values afterwards; the debug line expected.
+        struct Row { QByteArray file; double shallow; int id; const char *sfi; int esc; const char *log; };
+        const QByteArray whole = "Type_Setup,AlarmShallow=33.00,AlarmShallowID=232,AlertDeep=0.00,AlertDeepID=10456,AlertType=1,"
+                                 "EscalationTime=3,AlertSensorCommsID=10457,AlertSensorMutedID=10458,AlertDisplayCommsID=10459,"
+                                 "AlertPowerFailureID=10231,AlarmSFI=VM0777,WarningEscType=1";
+        const QByteArray older = whole.left(whole.lastIndexOf(','));
+        const QByteArray newer = QByteArray(whole).replace(",AlertType=", ",PreAlarmMargin=2.50,AlertType=") + ",EscalationSound=3";
+        const Row rows[] = {
+            {whole, 33, 232, "VM0777", 1, nullptr},
+            {whole + "\r\n", 33, 232, "VM0777", 1, nullptr},
+            {whole + " \t \n", 33, 232, "VM0777", 1, nullptr},
+            {QByteArray(whole).replace("VM0777", "VM\t07"), 33, 232, "VM\t07", 1, nullptr},
+            {older, 33, 232, "VM0777", 2, "read in part \\(0 unknown, 1 missing\\)"},
+            {newer, 33, 232, "VM0777", 1, "Unknown property skipped in settings file: PreAlarmMargin"},
+            {whole.left(whole.indexOf("AlertDeepID") + 6), 33, 232, "VM0001", 2, "cut short, read up to AlertDeep:"},
+            {whole.left(whole.indexOf("AlertDeepID") + 6) + "\n", 33, 232, "VM0001", 2, "cut short"},
+            {QByteArray(), 12, 231, "VM0001", 2, nullptr},
+            {"\r\n", 12, 231, "VM0001", 2, nullptr},
+            {QByteArray("\x00\x01\xff\xfe,AlarmShallow=77", 20), 12, 231, "VM0001", 2, "type tag is unreadable: .*JB_AlertSetup\\.txt"},
+            {"Type_Runtime,AlarmShallow=77.00,WarningEscType=0", 12, 231, "VM0001", 2, "type tag is unreadable: .*JB_AlertSetup\\.txt \\(\"Type_Runtime\""},
+            {"Type_Setup,AlarmShallow=deep,AlarmShallowID=232", 12, 232, "VM0001", 2, "Unreadable value kept out of settings: AlarmShallow=deep"},
+        };
+        ESAlertSetup *alerts = m_data->setup()->AlertSetup();
+        for (const Row &row : rows) {
+            alerts->setAlarmShallow(12);
+            alerts->setAlarmShallowID(231);
+            alerts->setAlarmSFI(QStringLiteral("VM0001"));
+            alerts->setWarningEscType(2);
+            m_sandbox->writeFile(QStringLiteral("JB_AlertSetup.txt"), row.file);
+            DebugCapture debug;
+            const bool readable = !row.log || !QByteArray(row.log).contains("type tag");
+            QCOMPARE(alerts->readFromFile(), readable);
+            const QStringList lines = debug.take();
+            if (row.log)
+                QVERIFY2(lines.filter(QRegularExpression(QString::fromLatin1(row.log))).size() == 1, qPrintable(lines.join('|')));
+            else
+                QVERIFY2(lines.isEmpty(), qPrintable(lines.join('|')));
+            QCOMPARE(alerts->AlarmShallow(), row.shallow);
+            QCOMPARE(alerts->AlarmShallowID(), row.id);
+            QCOMPARE(alerts->AlarmSFI(), QString::fromLatin1(row.sfi));
+            QCOMPARE(alerts->WarningEscType(), row.esc);
+            QCOMPARE(m_sandbox->readBytes(QStringLiteral("JB_AlertSetup.txt")), row.file); // read, never rewritten
         }
+        // At start-up the same file of a newer version gives its values over the defaults.
+        m_sandbox->writeFile(QStringLiteral("CU_DisplaySetup.txt"),
+                             "Type_LocalSetup,SystemName=Wing,LocalSFI=SD0222,NightVision=1,Group=5\r\n");
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("Unknown property skipped.*NightVision")));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("read in part.*CU_DisplaySetup")));
+        auto restarted = m_sandbox->makeData();
+        QCOMPARE(restarted->localSetup()->DisplaySetup()->LocalSFI(), QStringLiteral("SD0222"));
+        QCOMPARE(restarted->localSetup()->DisplaySetup()->Group(), 5);
+        QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallowID(), 232); // what the last alert file held
+        QCOMPARE(restarted->setup()->AlertSetup()->AlarmShallow(), 10.0);
+    }
+
+    void valuesWithSeparatorsAndControlCharactersReadBack()
+    {
+        const QString odd = QStringLiteral("a,b=c;d%41%%\t\r\n\x7f end ");
+        CU_R710_Setup *display = m_data->localSetup()->DisplaySetup();
+        display->changeValue(QStringLiteral("SystemName"), odd);
+        const QString file = m_sandbox->readFile(QStringLiteral("CU_DisplaySetup.txt"));
+        QVERIFY(!file.contains(QLatin1Char('\n')) && file.count(QLatin1Char(',')) == display->metaObject()->propertyCount() - 1);
+        QVERIFY(file.contains(QStringLiteral("SystemName=a%2Cb%3Dc;d%2541%%%09%0D%0A%7F end%20,")));
+        auto restarted = m_sandbox->makeData();
+        QCOMPARE(restarted->localSetup()->DisplaySetup()->SystemName(), odd);
+        // Plain values stay as the peer reads them.
+        display->changeValue(QStringLiteral("SystemName"), QStringLiteral("Bridge 2"));
+        QVERIFY(m_sandbox->readFile(QStringLiteral("CU_DisplaySetup.txt")).contains(QStringLiteral(",SystemName=Bridge 2,")));
     }
 
     void dispatchByTypeTag()

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <utility>
 #include <memory>
 
 // A settings folder of its own for each test, so files never leak between cases; the data object
@@ -23,11 +24,12 @@ struct SettingsSandbox
     SettingsSandbox() { QDir().mkpath(directory()); }
 
     QString directory() const { return dir.path() + QStringLiteral("/Setup_Files/KVE 420/"); }
-    QString readFile(const QString &name) const
+    QByteArray readBytes(const QString &name) const
     {
         QFile f(directory() + name);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    QString readFile(const QString &name) const { return QString::fromUtf8(readBytes(name)); }
     void writeFile(const QString &name, const QByteArray &content) const
     {
         QFile f(directory() + name);
@@ -49,6 +51,20 @@ inline QByteArray thrownError(const std::function<void()> &call)
     }
     return QByteArray();
 }
+
+// Collects the debug lines written while it lives (instead of printing them).
+class DebugCapture
+{
+public:
+    DebugCapture() { s_lines.clear(); m_previous = qInstallMessageHandler(&DebugCapture::handle); }
+    ~DebugCapture() { qInstallMessageHandler(m_previous); }
+    QStringList take() { return std::exchange(s_lines, QStringList()); }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext &, const QString &text) { s_lines << text; }
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous;
+};
 
 // The first argument of every emission a spy has recorded, in order.
 inline QVariantList firstArguments(const QSignalSpy &spy)
