@@ -9,8 +9,25 @@
 #include <QDir>
 
 namespace {
+
 const QString idleName = QStringLiteral("_");
+constexpr int maxNameLength = 64;
+
+// A setup name is one folder directly below the saved setups: never a path, never "." or "..",
+// and nothing a file system or a listing would trip over.
+bool isConfinedName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > maxNameLength || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('?') || c.unicode() < 0x20
+            || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
 }
+
+} // namespace
 
 NamedSetups::NamedSetups(ESData &data, const SettingsResets &resets, QObject *parent)
     : QObject(parent), m_data(data), m_resets(resets)
@@ -44,16 +61,29 @@ QString NamedSetups::savedSetupsDirectory() const
     return kve::rootPath(root) + QStringLiteral("/Saved_Setup_Files/");
 }
 
+QString NamedSetups::setupFolder(const QString &name) const
+{
+    const QString base = savedSetupsDirectory();
+    if (base.isEmpty()) {
+        qDebug().noquote() << "Named setup " + name + ": no storage device present";
+        return QString();
+    }
+    if (!isConfinedName(name)) {
+        qDebug().noquote() << "Setup name refused: " + name;
+        return QString();
+    }
+    return base + name + QLatin1Char('/');
+}
+
 void NamedSetups::saveRequested(const QString &name)
 {
     if (name == idleName)
         return;
     ESOptionsSetup *options = m_data.setup()->SetupSetup()->OptionsSetup();
     options->changeValue(QStringLiteral("SetupSave"), idleName);
-    const QString base = savedSetupsDirectory();
-    if (base.isEmpty() || name.isEmpty())
+    const QString folder = setupFolder(name);
+    if (folder.isEmpty())
         return;
-    const QString folder = base + name + QLatin1Char('/');
     if (!QDir().mkpath(folder)) {
         qDebug().noquote() << "Problem opening file for writing: " + folder;
         return;
@@ -67,10 +97,16 @@ void NamedSetups::restoreRequested(const QString &name)
         return;
     ESOptionsSetup *options = m_data.setup()->SetupSetup()->OptionsSetup();
     options->changeValue(QStringLiteral("SetupRestore"), idleName);
-    const QString base = savedSetupsDirectory();
-    if (base.isEmpty() || name.isEmpty() || !QDir(base + name).exists())
+    const QString folder = setupFolder(name);
+    if (folder.isEmpty())
         return;
-    m_data.setup()->readAllChildrenFromFiles(base + name + QLatin1Char('/'), m_resets.sharedExclusions(true));
+    if (!QDir(folder).exists()) {
+        qDebug().noquote() << "No saved setup of that name: " + folder;
+        return;
+    }
+    // The saved values replace the current ones whatever the timestamps of the peer's changes say;
+    // this unit's identity and communication settings stay as they are.
+    m_data.setup()->readAllChildrenFromFiles(folder, m_resets.sharedExclusions(true));
     m_data.setup()->serializeForSending();
     m_data.setup()->writeAllChildrenToFiles();
 }

@@ -27,6 +27,9 @@ public slots:
     void setDevicePresent(enum_LogToDevice device, bool present);
 
 private:
+    // The folder of a named setup on the chosen device; empty (and logged) when there is no device
+    // or the name is not a plain folder name.
+    QString setupFolder(const QString &name) const;
     void saveRequested(const QString &name);
     void restoreRequested(const QString &name);
     void listRequested(int request);

@@ -296,15 +296,30 @@ private slots:
         options->changeValue(QStringLiteral("RequestAvailableSetupsList"), 1);
         QCOMPARE(options->RequestAvailableSetupsList(), 0);
         QCOMPARE(options->AvailableSetupsList(), QStringLiteral("Harbour?Open_Sea"));
-        // Restoring keeps identity and communication settings of this unit.
-        setup->AlertSetup()->setAlarmShallow(80);
+        // Restoring replaces values the peer has since changed with a timestamp, and keeps the
+        // identity and communication settings of this unit.
+        m_controller->deserializeData(QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=80(5000)"));
         setup->KX12Setup()->setSystemName(QStringLiteral("Renamed"));
+        setup->CommunicationsSetup()->NmeaPort2Setup()->setBaud(2);
         QSignalSpy complete(m_controller.get(), &SerializationController::completeSetupToSend);
         options->changeValue(QStringLiteral("SetupRestore"), QStringLiteral("Harbour"));
         QCOMPARE(options->SetupRestore(), QStringLiteral("_"));
         QCOMPARE(setup->AlertSetup()->AlarmShallow(), 25.0);
         QCOMPARE(setup->KX12Setup()->SystemName(), QStringLiteral("Renamed"));
+        QCOMPARE(setup->CommunicationsSetup()->NmeaPort2Setup()->Baud(), 2);
         QCOMPARE(complete.count(), 1);
+        QVERIFY(m_sandbox->readFile(QStringLiteral("JB_AlertSetup.txt")).contains(QStringLiteral("AlarmShallow=25.00,")));
+        // Names are folders directly below the saved setups, nothing else.
+        for (const char *name : {"../../x", "..", "a/b", "Tab\tName", "Why?"}) {
+            options->changeValue(QStringLiteral("SetupSave"), QString::fromLatin1(name));
+            options->changeValue(QStringLiteral("SetupRestore"), QString::fromLatin1(name));
+        }
+        QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"media"}));
+        QCOMPARE(QDir(root.path() + QStringLiteral("/media/usb0")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"Saved_Setup_Files"}));
+        QCOMPARE(QDir(root.path() + QStringLiteral("/media/usb0/Saved_Setup_Files")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"Harbour", "Open_Sea"}));
+        QCOMPARE(setup->AlertSetup()->AlarmShallow(), 25.0);
         m_controller->namedSetups()->setDevicePresent(LogToUsb, false);
         QVERIFY(m_controller->namedSetups()->savedSetupsDirectory().isEmpty());
         qunsetenv("KVE_ROOT");

@@ -6,6 +6,8 @@
 #include "communicationslogging.h"
 #include "echosounderdatalogger.h"
 #include "esloggingdevicecontroller.h"
+#include "esstoragedevicecontroller.h"
+#include "namedsetups.h"
 #include "historyloggercontainer.h"
 #include "longtermlogger.h"
 #include "messagelogger.h"
@@ -82,6 +84,9 @@ void KveSystem::constructLogging()
     m_loggingDevice->setLoggingDevice(history->LogToDevice());
     connect(history, &ESHistorySetup::LogToDeviceChanged, m_loggingDevice,
             qOverload<int>(&ESLoggingDeviceController::setLoggingDevice));
+    // Named setups are saved to and restored from the removable device chosen for logging.
+    connect(m_loggingDevice->storageController(), &ESStorageDeviceController::esDevicePresenceChanged,
+            SerializationController::instance().namedSetups(), &NamedSetups::setDevicePresent);
 
     // Raw echo records go to numbered files on the logging device, in a thread of their own.
     m_rawLogging = new RawDataLoggingThread(1000, this);
