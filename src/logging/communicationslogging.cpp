@@ -2,6 +2,7 @@
 
 #include "logfilewriter.h"
 #include "messagelogger.h"
+#include "watchdogsingletonwrapper.h"
 
 #include <QThread>
 
@@ -17,6 +18,8 @@ CommunicationsLogging::CommunicationsLogging(QObject *parent, int writePeriodMse
     m_thread->setObjectName(QStringLiteral("Communication logging thread"));
     m_writer->moveToThread(m_thread);
     m_thread->start(QThread::LowPriority);
+    // A write to a slow medium may take a while, never a minute.
+    WatchdogSingletonWrapper::instance().watchThread(m_thread, 5000, 60000);
     for (MessageLogger *logger : {m_input, m_output, static_cast<MessageLogger *>(m_errors)})
         logger->setWriter(m_writer);
 

@@ -242,19 +242,12 @@ RawDataLoggingThread::RawDataLoggingThread(int maxFileSizeUnits, QObject *parent
 {
     m_thread->setObjectName(QStringLiteral("Raw data logging thread"));
     m_logger->moveToThread(m_thread);
-    QThread *thread = m_thread;
-    connect(m_thread, &QThread::started, m_logger, [thread] {
-        if (WatchdogSingletonWrapper::instance().isInitialized())
-            WatchdogSingletonWrapper::instance().registerThread(thread, KickIntervalMsecs, TimeoutMsecs,
-                                                                thread->objectName());
-    });
     m_thread->start(QThread::InheritPriority);
+    WatchdogSingletonWrapper::instance().watchThread(m_thread, KickIntervalMsecs, TimeoutMsecs);
 }
 
 RawDataLoggingThread::~RawDataLoggingThread()
 {
-    if (WatchdogSingletonWrapper::instance().isInitialized())
-        WatchdogSingletonWrapper::instance().unregisterThread(m_thread);
     m_thread->quit();
     m_thread->wait();
     // The thread has stopped: nothing runs the logger any more, so it can go from here.

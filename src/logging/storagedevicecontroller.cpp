@@ -1,6 +1,7 @@
 #include "storagedevicecontroller.h"
 
 #include "rootpath.h"
+#include "watchdogsingletonwrapper.h"
 
 #include <QDebug>
 #include <QFile>
@@ -77,6 +78,7 @@ StorageDeviceController::StorageDeviceController(QObject *parent, int checkInter
             &StorageDeviceController::presenceReported);
     connect(m_scanner, &MountTableScanner::checked, this, &StorageDeviceController::checkFinished);
     m_thread->start();
+    WatchdogSingletonWrapper::instance().watchThread(m_thread, WatchdogKickMsecs, WatchdogTimeoutMsecs);
     QMetaObject::invokeMethod(m_scanner, "start", Qt::QueuedConnection, Q_ARG(int, checkIntervalMsecs));
 }
 

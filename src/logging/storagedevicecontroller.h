@@ -40,6 +40,9 @@ class StorageDeviceController : public QObject
     Q_OBJECT
 public:
     static constexpr int DefaultCheckIntervalMsecs = 2000;
+    // The storage thread under the watchdog: reading the mount table never takes long.
+    static constexpr uint WatchdogKickMsecs = 5000;
+    static constexpr uint WatchdogTimeoutMsecs = 60000;
 
     explicit StorageDeviceController(QObject *parent = nullptr,
                                      int checkIntervalMsecs = DefaultCheckIntervalMsecs);

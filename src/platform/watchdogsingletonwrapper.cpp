@@ -57,3 +57,18 @@ void WatchdogSingletonWrapper::unregisterThread(QThread *thread)
     QMetaObject::invokeMethod(m_watchdog.data(), "unregisterThread", Qt::QueuedConnection,
                               Q_ARG(QThread *, thread));
 }
+
+void WatchdogSingletonWrapper::watchThread(QThread *thread, uint kick_interval_msecs, uint timeout_interval_msecs)
+{
+    if (!m_initialized || !thread)
+        return;
+    auto registerIt = [thread, kick_interval_msecs, timeout_interval_msecs] {
+        instance().registerThread(thread, kick_interval_msecs, timeout_interval_msecs, thread->objectName());
+    };
+    QObject::connect(thread, &QThread::finished, thread, [thread] { instance().unregisterThread(thread); },
+                     Qt::DirectConnection);
+    if (thread->isRunning())
+        registerIt();
+    else
+        QObject::connect(thread, &QThread::started, thread, registerIt, Qt::DirectConnection);
+}

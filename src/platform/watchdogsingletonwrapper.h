@@ -22,6 +22,10 @@ public:
     void registerThread(QThread *thread, uint kick_interval_msecs, uint timeout_interval_msecs,
                         QString thread_name);
     void unregisterThread(QThread *thread);
+    // Watches a long-lived worker thread under its object name for as long as it runs: registered
+    // now if it runs (else when it starts) and unregistered when it finishes. Without a watchdog
+    // (the tools) nothing is watched.
+    void watchThread(QThread *thread, uint kick_interval_msecs, uint timeout_interval_msecs);
 
     WatchdogSingletonWrapper(const WatchdogSingletonWrapper &) = delete;
     WatchdogSingletonWrapper &operator=(const WatchdogSingletonWrapper &) = delete;

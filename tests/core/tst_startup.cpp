@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QListWidget>
 #include <QtTest>
 
 class TestStartup : public QObject
@@ -197,10 +198,16 @@ void TestStartup::selectionWindowTexts()
 void TestStartup::interfaceNotUpShowsTheSelectionWindow()
 {
     KveSystem system;
-    system.start({"kve", "spec-net-interface", "no-such-if0"});
+    // A restart onto an interface that has gone down still lets the operator choose another.
+    system.start({"kve", "load-msg", "Restarting application with new system type...", "spec-net-interface", "no-such-if0"});
     QCOMPARE(system.state(), CentralBaseClass::State::WaitingForInterface);
-    QVERIFY(system.networkSelectWidget()->isVisible());
+    NetworkSelectWidget *window = system.networkSelectWidget();
+    QVERIFY(window->isVisible() && window->isSelectionShown());
+    QVERIFY(window->findChild<QListWidget *>()->isVisible() && window->findChild<QPushButton *>()->isVisible());
     QVERIFY(!system.mainScreen());
+    QVERIFY(window->confirmInterface("lo"));
+    QCOMPARE(system.state(), CentralBaseClass::State::Constructed);
+    QVERIFY(!window->isSelectionShown() && window->loadingText() == "Restarting application with new system type...");
 
     KveSystem bare;
     bare.start({"kve"});

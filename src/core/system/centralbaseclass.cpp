@@ -92,6 +92,7 @@ void CentralBaseClass::start(const QStringList &args)
     if (!m_args.interfaceName.isEmpty())
         qDebug().noquote() << "Network interface not up: " + m_args.interfaceName;
     m_state = State::WaitingForInterface;
+    m_networkSelect->showSelection();
     m_networkSelect->show();
 }
 

@@ -37,6 +37,8 @@ NetworkSelectWidget::NetworkSelectWidget(QWidget *parent)
 
     connect(m_confirm, &QPushButton::clicked, this, &NetworkSelectWidget::onConfirmClicked);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &NetworkSelectWidget::onConfirmClicked);
+    m_refreshTimer.setInterval(refreshIntervalMsecs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &NetworkSelectWidget::refreshInterfaces);
     refreshInterfaces();
 }
 
@@ -71,24 +73,46 @@ QString NetworkSelectWidget::loadingText() const
 
 void NetworkSelectWidget::refreshInterfaces()
 {
+    const QStringList names = interfacesUp();
+    if (names == offeredInterfaces())
+        return;
+    // The operator's choice stays selected while the list changes around it.
+    const QString chosen = m_list->currentItem() ? m_list->currentItem()->text() : QString();
     m_list->clear();
-    m_list->addItems(interfacesUp());
+    m_list->addItems(names);
+    const int row = names.indexOf(chosen);
     if (m_list->count() > 0)
-        m_list->setCurrentRow(0);
+        m_list->setCurrentRow(row >= 0 ? row : 0);
 }
 
 void NetworkSelectWidget::setLoadMessage(const QString &message)
 {
     m_loading->setText(message);
-    showLoading();
 }
 
 void NetworkSelectWidget::showLoading()
 {
+    m_refreshTimer.stop();
     m_list->hide();
     m_confirm->hide();
     m_prompt->hide();
     m_loading->show();
+}
+
+void NetworkSelectWidget::showSelection()
+{
+    refreshInterfaces();
+    m_loading->hide();
+    m_prompt->show();
+    m_list->show();
+    m_confirm->show();
+    // An interface that comes up later (a cable plugged in) appears without a restart.
+    m_refreshTimer.start();
+}
+
+bool NetworkSelectWidget::isSelectionShown() const
+{
+    return !m_list->isHidden() && !m_confirm->isHidden();
 }
 
 bool NetworkSelectWidget::confirmInterface(const QString &name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -12,6 +13,8 @@ class NetworkSelectWidget : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr int refreshIntervalMsecs = 2000;
+
     explicit NetworkSelectWidget(QWidget *parent = nullptr);
 
     // Names of the host's interfaces that are up, as offered to the operator.
@@ -20,12 +23,17 @@ public:
 
     QStringList offeredInterfaces() const;
     QString loadingText() const;
+    // Whether the operator sees the list of interfaces and the "Confirm" button.
+    bool isSelectionShown() const;
 
 public slots:
     void refreshInterfaces();
+    // The text of the loading state; the window stays in the state it is in.
     void setLoadMessage(const QString &message);
     // Switches the window to its loading state (list and button hidden).
     void showLoading();
+    // Switches the window to the choice of an interface (list and button shown, kept up to date).
+    void showSelection();
     // Selects an offered interface and confirms it as if the operator had pressed "Confirm".
     bool confirmInterface(const QString &name);
 
@@ -40,4 +48,5 @@ private:
     QListWidget *m_list;
     QPushButton *m_confirm;
     QLabel *m_loading;
+    QTimer m_refreshTimer;
 };
