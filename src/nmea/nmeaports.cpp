@@ -6,42 +6,67 @@
 
 namespace {
 const char *const kTargetDevices[NmeaPorts::PortCount] = {"ttyS3", "ttyS1", "ttyS2"};
-const char *const kLineNames[NmeaPorts::PortCount] = {"Serial_1", "Serial_2", "Serial_3"};
 
 void wrongPort()
 {
     qDebug().noquote() << "Wrong index/name of NMEA port!!!";
 }
+
+int slotOf(int portNumber)
+{
+    const auto &lines = NmeaPorts::lines();
+    for (int i = 0; i < NmeaPorts::LineCount; ++i) {
+        if (int(lines[i]) == portNumber)
+            return i;
+    }
+    return -1;
+}
 }
 
-NmeaPorts::NmeaPorts(SerialReader::QueryMode queryMode, bool servesLines)
+NmeaPorts::NmeaPorts(SerialReader::QueryMode queryMode)
 {
     const bool onTarget = SystemInformation::instance().isPlatformLinux();
-    for (int i = 0; i < PortCount; ++i) {
-        m_readers[i] = std::make_unique<SerialReader>(i, SerialReader::ReceiveAndSend, servesLines);
+    for (int i = 0; i < LineCount; ++i) {
+        m_readers[i] = std::make_unique<SerialReader>(int(lines()[i]), SerialReader::ReceiveAndSend);
         m_readers[i]->setQueryMode(queryMode);
-        if (onTarget)
+        if (onTarget && i < PortCount)
             m_readers[i]->setDeviceName(targetDeviceName(i));
     }
 }
 
 NmeaPorts::~NmeaPorts() = default;
 
-SerialReader *NmeaPorts::port(int index) const
+const std::array<Port, NmeaPorts::LineCount> &NmeaPorts::lines()
 {
-    if (index < 0 || index >= PortCount) {
+    static const std::array<Port, LineCount> all{
+        {Serial_1, Serial_2, Serial_3, Add_Serial_1, Add_Serial_2, Add_Serial_3}};
+    return all;
+}
+
+bool NmeaPorts::isSerialLine(int port)
+{
+    return slotOf(port) >= 0;
+}
+
+SerialReader *NmeaPorts::reader(int portNumber) const
+{
+    const int slot = slotOf(portNumber);
+    return slot < 0 ? nullptr : m_readers[slot].get();
+}
+
+SerialReader *NmeaPorts::port(int portNumber) const
+{
+    SerialReader *found = reader(portNumber);
+    if (!found)
         wrongPort();
-        return nullptr;
-    }
-    return m_readers[index].get();
+    return found;
 }
 
 SerialReader *NmeaPorts::port(const QString &name) const
 {
-    for (int i = 0; i < PortCount; ++i) {
-        if (name == QLatin1String(kLineNames[i])
-            || (!name.isEmpty() && name == m_readers[i]->deviceName()))
-            return m_readers[i].get();
+    for (const auto &reader : m_readers) {
+        if (name == portName(reader->portNumber()) || (!name.isEmpty() && name == reader->deviceName()))
+            return reader.get();
     }
     wrongPort();
     return nullptr;
@@ -56,27 +81,26 @@ QString NmeaPorts::targetDeviceName(int index)
     return QLatin1String(kTargetDevices[index]);
 }
 
-void NmeaPorts::setDeviceName(int index, const QString &deviceName)
+void NmeaPorts::setDeviceName(int portNumber, const QString &deviceName)
 {
-    if (SerialReader *reader = port(index)) {
-        if (reader->isOpen() && reader->deviceName() != deviceName)
-            reader->close();
-        reader->setDeviceName(deviceName);
-    }
+    if (SerialReader *line = port(portNumber))
+        line->setDeviceName(deviceName);
 }
 
-int NmeaPorts::openAll()
+int NmeaPorts::startAll()
 {
-    int opened = 0;
+    int started = 0;
     for (const auto &reader : m_readers) {
-        if (!reader->deviceName().isEmpty() && (reader->isOpen() || reader->open()))
-            ++opened;
+        if (!reader->deviceName().isEmpty()) {
+            reader->start();
+            ++started;
+        }
     }
-    return opened;
+    return started;
 }
 
-void NmeaPorts::closeAll()
+void NmeaPorts::stopAll()
 {
     for (const auto &reader : m_readers)
-        reader->close();
+        reader->stop();
 }

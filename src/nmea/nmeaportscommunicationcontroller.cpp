@@ -7,15 +7,14 @@
 #include <QMetaObject>
 
 NmeaPortsCommunicationController::NmeaPortsCommunicationController(NmeaPorts *ports, LoopTest *loopTest,
-                                                                   bool servesLines, QObject *parent)
+                                                                   QObject *parent)
     : QObject(parent)
     , m_ports(ports)
     , m_loopTest(loopTest)
-    , m_servesLines(servesLines)
 {
     registerNmeaMetaTypes();
-    for (int i = 0; i < NmeaPorts::PortCount; ++i)
-        connect(ports->port(i), &SerialReader::lineReceived, this,
+    for (Port line : NmeaPorts::lines())
+        connect(ports->port(line), &SerialReader::lineReceived, this,
                 &NmeaPortsCommunicationController::lineReceivedFromSerial);
     if (loopTest) {
         connect(loopTest, &LoopTest::sendMessage, this,
@@ -29,8 +28,8 @@ NmeaPortsCommunicationController::NmeaPortsCommunicationController(NmeaPorts *po
 
 SerialReader *NmeaPortsCommunicationController::serialLine(int port) const
 {
-    // Groups for the network or the additional lines are not for these three.
-    if (port < 0 || port >= NmeaPorts::PortCount)
+    // Groups for the network are not for the serial lines.
+    if (!NmeaPorts::isSerialLine(port))
         return nullptr;
     return m_ports->port(port);
 }
@@ -43,8 +42,6 @@ void NmeaPortsCommunicationController::send(SerialReader *reader, const QString 
 
 void NmeaPortsCommunicationController::lineReceivedFromSerial(QString line, int port_number)
 {
-    if (!m_servesLines)
-        return;
     if (m_loopTest && m_loopTest->isRunning()) {
         m_loopTest->messageReceived(line, port_number);
         return;
@@ -54,7 +51,7 @@ void NmeaPortsCommunicationController::lineReceivedFromSerial(QString line, int 
 
 void NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort(NmeaGroupInfo group_info)
 {
-    if (!m_servesLines || (m_loopTest && m_loopTest->isRunning()))
+    if (m_loopTest && m_loopTest->isRunning())
         return;
     SerialReader *reader = serialLine(int(group_info.port));
     if (!reader)
@@ -65,8 +62,6 @@ void NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort(NmeaGroupInfo
 
 void NmeaPortsCommunicationController::sendTestMessageOverSerialPort(QString msg, int sending_port)
 {
-    if (!m_servesLines)
-        return;
     if (SerialReader *reader = serialLine(sending_port))
         send(reader, msg);
 }

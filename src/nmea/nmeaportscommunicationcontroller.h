@@ -1,7 +1,6 @@
 #pragma once
 
 #include "nmeagroupinfo.h"
-#include "serialplatform.h"
 
 #include <QObject>
 #include <QString>
@@ -14,17 +13,12 @@ class SerialReader;
 
 // Joins the serial lines with the sentence controller: every received line goes on as a group of
 // one line, outgoing groups are written to the line their port names, and while the loop test
-// runs the lines carry only its test sentences. A build that leaves its lines idle neither hands
-// on received lines nor sends.
+// runs the lines carry only its test sentences.
 class NmeaPortsCommunicationController : public QObject
 {
     Q_OBJECT
 public:
-    NmeaPortsCommunicationController(NmeaPorts *ports, LoopTest *loopTest,
-                                     bool servesLines = kve::serialLinesServed(),
-                                     QObject *parent = nullptr);
-
-    bool servesLines() const { return m_servesLines; }
+    NmeaPortsCommunicationController(NmeaPorts *ports, LoopTest *loopTest, QObject *parent = nullptr);
 
 signals:
     void receivedNmeaListFromSerial(NmeaGroupInfo group_info);
@@ -42,7 +36,6 @@ private:
 
     NmeaPorts *m_ports;
     LoopTest *m_loopTest;
-    const bool m_servesLines;
     bool m_preparedForLoopTest = false;
     std::array<int, 3> m_baudBeforeLoopTest{{0, 0, 0}};
 };

@@ -1,10 +1,15 @@
 #include "seriallinecutter.h"
 
+namespace {
+const char kGga[] = "GGA,";
+}
+
 QStringList SerialLineCutter::cut(QByteArray &waiting)
 {
     QStringList lines;
     if (!waiting.contains('\n')) {
-        if (waiting.size() >= MaxLineLength)
+        const bool gga = waiting.contains(kGga) || m_buffer.contains(QLatin1String(kGga));
+        if (waiting.size() >= (gga ? MaxGgaLineLength : MaxLineLength))
             waiting.clear();
         return lines;
     }
@@ -32,7 +37,7 @@ QStringList SerialLineCutter::cut(QByteArray &waiting)
     }
     m_buffer.remove(0, from);
 
-    if (m_buffer.size() > MaxLineLength)
+    if (m_buffer.size() > (m_buffer.contains(QLatin1String(kGga)) ? MaxGgaLineLength : MaxLineLength))
         m_buffer.clear();
     return lines;
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "seriallinecutter.h"
-#include "serialplatform.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class QSerialPort;
 class QThread;
@@ -15,9 +15,10 @@ class QTimer;
 
 // One NMEA 0183 serial line: opens the port (8N1, no flow control), cuts what arrives into
 // sentence lines and writes outgoing sentences.
-// Event-driven readers read in the thread that opened them, on every arrival of data; polling
-// readers move into the shared serial reader thread and read there on a short period.
-// A reader of a build that leaves its lines idle never opens its port.
+// Event-driven readers read in the thread they live in, on every arrival of data; polling readers
+// move into the shared serial reader thread when started and read there on a short period.
+// A started line is kept open: a device that is missing or vanishes (an adapter pulled, the far
+// end of a pseudo-terminal gone) is logged, closed and opened again as soon as it is back.
 class SerialReader : public QObject
 {
     Q_OBJECT
@@ -28,16 +29,14 @@ public:
 
     static constexpr int DefaultBaudRate = 4800;
     static constexpr int PollIntervalMsecs = 20;
+    static constexpr int RetryIntervalMsecs = 2000;
 
-    SerialReader(int portNumber, int mode = ReceiveAndSend,
-                 bool servesLines = kve::serialLinesServed(), QObject *parent = nullptr);
+    explicit SerialReader(int portNumber, int mode = ReceiveAndSend, QObject *parent = nullptr);
     ~SerialReader() override;
 
-    QString deviceName() const { return m_deviceName; }
-    void setDeviceName(const QString &name) { m_deviceName = name; }
+    QString deviceName() const;
     int portNumber() const { return m_portNumber; }
     int mode() const { return m_mode; }
-    bool servesLines() const { return m_servesLines; }
     int baudRate() const { return m_baudRate; }
     bool isReadingEnabled() const { return m_readingEnabled; }
     bool dtrRts() const { return m_dtrRts; }
@@ -45,38 +44,52 @@ public:
     QueryMode queryMode() const { return m_queryMode; }
     void setQueryMode(QueryMode mode) { m_queryMode = mode; }
     bool isOpen() const { return m_open; }
+    bool isStarted() const { return m_started; }
 
-    // Called from the thread that owns the reader.
+    // Open and close once, in the thread the reader lives in.
     bool open();
     void close();
 
 public slots:
-    // Safe from any thread: the new rate reaches the port in its own thread.
+    // Every slot below is safe from any thread: the work is done in the reader's own thread.
+    // A new device name, rate or reading switch reopens a started line with it.
+    void setDeviceName(const QString &name);
     void setBaudRate(int baud);
-    void setReadingEnabled(bool enabled) { m_readingEnabled = enabled; }
+    void setReadingEnabled(bool enabled);
+    // Opens the line and keeps it open until stop(); to be called from the thread that owns the
+    // reader (a polling reader moves into the serial reader thread and comes back on stop()).
+    void start();
+    void stop();
     void readAllLines();
-    // Writes the text as it is (Latin-1); the number of bytes written, 0 when the line is idle.
+    // Writes the text as it is (Latin-1); the number of bytes written, 0 when the line is closed.
     int sendMessage(QString msg);
 
 signals:
     void lineReceived(QString line, int port_number);
 
 private:
-    void applyBaudRate();
+    void inOwnThread(std::function<void()> work);
+    void openOrRetry();
+    void reopen();
+    void lineLost(const QString &reason);
     void closeHere();
 
     QSerialPort *m_port = nullptr;
     QTimer *m_pollTimer = nullptr;
+    QTimer *m_retryTimer;
     QString m_deviceName;
     const int m_portNumber;
     const int m_mode;
-    const bool m_servesLines;
     std::atomic<int> m_baudRate{DefaultBaudRate};
     std::atomic<bool> m_readingEnabled{true};
     std::atomic<bool> m_open{false};
+    std::atomic<bool> m_started{false};
     bool m_dtrRts = false;
     QueryMode m_queryMode = QueryMode::EventDriven;
     bool m_inSharedThread = false;
+    // A failed opening is logged once until the line opens again.
+    bool m_failureLogged = false;
+    bool m_lost = false;
     QByteArray m_waiting;
     SerialLineCutter m_cutter;
 };

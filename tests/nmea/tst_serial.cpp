@@ -88,9 +88,16 @@ bool logged(const QString &msg)
     QMutexLocker lock(&g_logMutex);
     return g_log.contains(msg);
 }
+bool loggedStart(const QString &start)
+{
+    QMutexLocker lock(&g_logMutex);
+    return std::any_of(g_log.cbegin(), g_log.cend(), [&start](const QString &line) { return line.startsWith(start); });
+}
 
 const QByteArray kDpt = "$SDDPT,12.3,0.5,100*6C\r\n";
 const QByteArray kZda = "$GPZDA,120000.00,06,12,2026,00,00*6A\r\n";
+const QByteArray kLongGga = NmeaTest::line("GPGGA,123519.000,4807.0380000,N,01131.0000000,E,4,12,0.9,545.4321,M,46.9,M,1.2,0000")
+                                .toLatin1();
 
 }
 
@@ -121,6 +128,14 @@ private slots:
         row("tail after a line waits", {kDpt + kZda.left(12), kZda.mid(12)}, {kDpt, kZda});
         row("82 left over are kept", {kDpt + tail82, "end\r\n"}, {kDpt, tail82 + "end\r\n"});
         row("83 left over are dropped", {kDpt + tail82 + "z", "end\r\n"}, {kDpt});
+        // A position sentence may be longer than 82 characters and arrives whole, however it is split.
+        const QByteArray longGga = kLongGga;
+        QList<QByteArray> trickle;
+        for (int at = 0; at < longGga.size(); at += 7)
+            trickle << longGga.mid(at, 7);
+        row("long GGA in small pieces", trickle, {longGga});
+        row("long GGA after a line", {kDpt + longGga.left(60), longGga.mid(60)}, {kDpt, longGga});
+        row("GGA without end beyond its bound goes", {"$GPGGA," + QByteArray(SerialLineCutter::MaxGgaLineLength, '1'), kDpt}, {kDpt});
     }
 
     void cutting()
@@ -139,7 +154,7 @@ private slots:
     {
         Pty pty;
         QVERIFY(pty.isValid());
-        SerialReader reader(1, SerialReader::ReceiveAndSend, true);
+        SerialReader reader(1, SerialReader::ReceiveAndSend);
         reader.setDeviceName(pty.slave);
         QVERIFY(reader.open());
         QSignalSpy received(&reader, &SerialReader::lineReceived);
@@ -160,7 +175,7 @@ private slots:
         reader.close();
         // Sending and receiving by mode, with the speed changed while open.
         for (int mode : {SerialReader::ReceiveAndSend, SerialReader::ReceiveOnly, SerialReader::SendOnly}) {
-            SerialReader reader(0, mode, true);
+            SerialReader reader(0, mode);
             reader.setDeviceName(pty.slave);
             QVERIFY(reader.open());
             QSignalSpy received(&reader, &SerialReader::lineReceived);
@@ -184,13 +199,15 @@ private slots:
         g_testHandler = qInstallMessageHandler(collect);
         Pty a, b;
         QVERIFY(a.isValid() && b.isValid());
-        SerialReader first(0, SerialReader::ReceiveAndSend, true);
-        SerialReader second(2, SerialReader::ReceiveAndSend, true);
+        SerialReader first(0, SerialReader::ReceiveAndSend);
+        SerialReader second(2, SerialReader::ReceiveAndSend);
         for (SerialReader *reader : {&first, &second})
             reader->setQueryMode(SerialReader::QueryMode::Polling);
         first.setDeviceName(a.slave);
         second.setDeviceName(b.slave);
-        QVERIFY(first.open() && second.open());
+        first.start();
+        second.start();
+        QTRY_VERIFY(first.isOpen() && second.isOpen());
         QThread *shared = first.thread();
         QVERIFY(shared != QThread::currentThread() && second.thread() == shared);
         QTRY_VERIFY(logged("Watchdog register thread: Serial reader thread"));
@@ -200,70 +217,120 @@ private slots:
         QCOMPARE(fromSecond.at(0), (QList<QVariant>{QString::fromLatin1(kZda), 2}));
         QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kDpt)));
         QCOMPARE(a.readFor(300), kDpt);
-        first.close();
+        // A new rate reopens the line in its thread.
+        first.setBaudRate(115200);
+        QTRY_VERIFY(logged("Closed port"));
+        QTRY_VERIFY(first.isOpen());
+        QMetaObject::invokeMethod(&first, "sendMessage", Q_ARG(QString, QString::fromLatin1(kZda)));
+        QCOMPARE(a.readFor(300), kZda);
+        first.stop();
         QCOMPARE(first.thread(), QThread::currentThread());
+        QVERIFY(!first.isOpen());
         QVERIFY(shared->isRunning());
-        second.close();
+        second.stop();
         QVERIFY(!shared->isRunning());
         QTRY_VERIFY(logged("Watchdog UNREGISTER thread: Serial reader thread"));
     }
 
+    void missingOrVanishingDeviceIsRetried()
+    {
+        // The line is named by a link, as an adapter's stable name would be; the link comes, goes and comes back.
+        if (!g_testHandler)
+            g_testHandler = qInstallMessageHandler(collect);
+        QTemporaryDir dir;
+        const QString device = dir.filePath("ttyNMEA");
+        SerialReader reader(4);
+        reader.setDeviceName(device);
+        QSignalSpy received(&reader, &SerialReader::lineReceived);
+        reader.start();
+        QVERIFY(loggedStart("Error opening port: " + device + " ("));
+        QVERIFY(!reader.isOpen());
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(QFile::link(pty->slave, device));
+        QTRY_VERIFY_WITH_TIMEOUT(reader.isOpen(), 3 * SerialReader::RetryIntervalMsecs);
+        pty->write(kDpt);
+        QTRY_COMPARE(received.count(), 1);
+        // The far end goes away: the line is closed at once (no busy reading) and tried again.
+        pty.reset();
+        QTRY_VERIFY(!reader.isOpen());
+        QVERIFY(loggedStart("Lost port: " + device + " ("));
+        QFile::remove(device);
+        pty = std::make_unique<Pty>();
+        QVERIFY(QFile::link(pty->slave, device));
+        QTRY_VERIFY_WITH_TIMEOUT(reader.isOpen(), 3 * SerialReader::RetryIntervalMsecs);
+        pty->write(kZda);
+        QTRY_COMPARE(received.count(), 2);
+        QCOMPARE(received.at(1).at(0).toString(), QString::fromLatin1(kZda));
+        reader.stop();
+        QVERIFY(!reader.isOpen());
+    }
+
     void portsAndTheirController()
     {
-        NmeaPorts ports(SerialReader::QueryMode::EventDriven, true);
-        // Numbered in order, at 4800 baud, without devices off the unit's own platform.
-        for (int i = 0; i < NmeaPorts::PortCount; ++i)
-            QVERIFY(ports.port(i)->portNumber() == i && ports.port(i)->baudRate() == 4800
-                    && ports.port(i)->deviceName().isEmpty());
+        NmeaPorts ports(SerialReader::QueryMode::EventDriven);
+        // The own lines and the additional ones, numbered by their line, at 4800 baud, without devices
+        // off the unit's own platform.
+        QStringList numbers;
+        for (Port line : NmeaPorts::lines()) {
+            QVERIFY(ports.port(line)->baudRate() == 4800 && ports.port(line)->deviceName().isEmpty());
+            numbers << QString::number(ports.port(line)->portNumber());
+        }
+        QCOMPARE(numbers.join(' '), QString("0 1 2 4 5 6"));
         QCOMPARE(NmeaPorts::targetDeviceName(0) + NmeaPorts::targetDeviceName(1) + NmeaPorts::targetDeviceName(2),
                  QString("ttyS3ttyS1ttyS2"));
-        for (int wrong : {3, -1}) {
+        for (int wrong : {3, -1, 7}) {
             QTest::ignoreMessage(QtDebugMsg, "Wrong index/name of NMEA port!!!");
             QVERIFY(!ports.port(wrong));
         }
         QCOMPARE(ports.port("Serial_2"), ports.port(1));
+        QCOMPARE(ports.port("Add_Serial_3"), ports.port(6));
         Pty pty;
         ports.setDeviceName(2, pty.slave);
         QCOMPARE(ports.port(pty.slave), ports.port(2));
-        QCOMPARE(ports.openAll(), 1);
+        QCOMPARE(ports.startAll(), 1);
         QVERIFY(ports.port(2)->isOpen());
-        for (bool served : {true, false}) {
-            Pty cable;
-            NmeaPorts second(SerialReader::QueryMode::EventDriven, true);
-            second.setDeviceName(1, cable.slave);
-            QCOMPARE(second.openAll(), 1);
-            // The idle (desktop) build neither hands on received lines nor sends.
-            NmeaPortsCommunicationController controller(&second, nullptr, served);
-            QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
-            cable.write(kDpt + kZda);
-            controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
-            controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line not open
-            controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
-            controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 1);
-            QCOMPARE(cable.readFor(300), served ? kDpt + kZda + LoopTest::testSentence().toLatin1() : QByteArray());
-            // Each received line is a group of its own, marked with its line.
-            QStringList received;
-            for (const QVariantList &emission : groups) {
-                const NmeaGroupInfo group = emission.at(0).value<NmeaGroupInfo>();
-                received << portName(group.port) + ' ' + group.messages.join('|');
-            }
-            QCOMPARE(received, (served ? QStringList{"Serial_2 " + kDpt, "Serial_2 " + kZda} : QStringList()));
+
+        // Received lines go on one by one; groups go to the line they name, the additional lines too.
+        Pty cable, extra;
+        ports.setDeviceName(1, cable.slave);
+        ports.setDeviceName(Add_Serial_2, extra.slave);
+        QCOMPARE(ports.startAll(), 3);
+        NmeaPortsCommunicationController controller(&ports, nullptr);
+        QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
+        cable.write(kDpt + kZda);
+        extra.write(kZda);
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt, kZda}, Serial_2));
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, Serial_1)); // line without device
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kZda}, UDP));
+        controller.sendNmeaGroupOverSerialPort(NmeaGroupInfo({kDpt}, Add_Serial_2));
+        controller.sendTestMessageOverSerialPort(LoopTest::testSentence(), 1);
+        QCOMPARE(cable.readFor(300), kDpt + kZda + LoopTest::testSentence().toLatin1());
+        QCOMPARE(extra.readFor(0), kDpt);
+        QStringList received;
+        for (const QVariantList &emission : groups) {
+            const NmeaGroupInfo group = emission.at(0).value<NmeaGroupInfo>();
+            received << portName(group.port) + ' ' + group.messages.join('|');
         }
+        received.sort();
+        QCOMPARE(received, (QStringList{"Add_Serial_2 " + kZda, "Serial_2 " + kZda, "Serial_2 " + kDpt}));
+        ports.stopAll();
+        QVERIFY(!ports.port(1)->isOpen());
     }
 
     void loopTestOverLoopbackPlugs()
     {
         std::array<Pty, 3> pty;
-        NmeaPorts ports(SerialReader::QueryMode::Polling, true); // polling readers, as on the unit
+        NmeaPorts ports(SerialReader::QueryMode::Polling); // polling readers, as on the unit
         for (int i = 0; i < 3; ++i)
             ports.setDeviceName(i, pty[i].slave);
         ports.port(1)->setBaudRate(38400);
-        QCOMPARE(ports.openAll(), 3);
+        QCOMPARE(ports.startAll(), 3);
+        QTRY_VERIFY(ports.port(0)->isOpen() && ports.port(1)->isOpen() && ports.port(2)->isOpen());
         // One sentence lost on the first line still passes; three lost on the third fail it.
         const auto plugs = {loopbackPlug(pty[0], {7}), loopbackPlug(pty[1]), loopbackPlug(pty[2], {3, 11, 20})};
         LoopTest loopTest;
         QVERIFY(loopTest.init());
-        NmeaPortsCommunicationController controller(&ports, &loopTest, true);
+        NmeaPortsCommunicationController controller(&ports, &loopTest);
         QSignalSpy groups(&controller, &NmeaPortsCommunicationController::receivedNmeaListFromSerial);
         QSignalSpy statuses(&loopTest, &LoopTest::portStatusDetermined);
         QSignalSpy finished(&loopTest, &LoopTest::finishedTesting);

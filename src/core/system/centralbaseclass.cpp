@@ -9,7 +9,7 @@
 #include "networkstack.h"
 #include "pairingcontroller.h"
 #include "peercommandcontroller.h"
-#include "serialplatform.h"
+#include "portsetupadapter.h"
 #include "nmeacontroller.h"
 #include "nmeahandlercontainer.h"
 #include "nmeaperiodicalsender.h"
@@ -69,6 +69,7 @@ QString CentralBaseClass::currentInterfaceName()
 
 void CentralBaseClass::start(const QStringList &args)
 {
+    qDebug().noquote() << StartupArguments::usage();
     m_args = StartupArguments::scan(args, [this](const QString &arg) { handleUnrecognisedArgument(arg); });
 
     if (!m_args.loadMessage.isEmpty())
@@ -177,26 +178,29 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     m_groupCheckTimer->start();
     SerializationController &settingsLink = SerializationController::instance();
 
+    // Serial lines: the devices that the command line names, served from now on at the rates of the
+    // port setup; lines without a device stay idle.
     m_serialPorts = new NmeaPorts;
+    for (auto it = m_args.serialDevices.cbegin(); it != m_args.serialDevices.cend(); ++it)
+        m_serialPorts->setDeviceName(it.key(), it.value());
     m_loopTest = new LoopTest(this);
-    // The loop test's results are settings of the display ("NmeaPort1Status".."NmeaPort3Status").
-    connect(m_loopTest, &LoopTest::portStatusDetermined, this, [](const QString &name, int status) {
-        setSettingByName(ESData::instance().localSetup(), name, status);
-    });
     if (!m_hardware) {
         m_hardware = new Hardware(this);
         m_hardware->addInitStep([this] { return m_loopTest->init(); });
         m_hardware->init();
     }
-    m_serialController = new NmeaPortsCommunicationController(m_serialPorts, m_loopTest,
-                                                              kve::serialLinesServed(), this);
+    m_serialController = new NmeaPortsCommunicationController(m_serialPorts, m_loopTest, this);
+    connectLoopTest(data.localSetup()->OtherLocalSettings());
 
     NetworkStack::Options options;
     options.interfaceName = interfaceName;
     options.handlePairingSentences = false;
     m_network = new NetworkStack(options, nullptr, this);
     m_nmeaController = new NmeaController(this);
-    m_periodicalSender = new NmeaPeriodicalSender(this);
+    m_periodicalSender = new NmeaPeriodicalSender(this, NmeaController::lineCount);
+    m_portSetup = new PortSetupAdapter(data.setup()->CommunicationsSetup(), m_serialPorts, this);
+    m_portSetup->applyAll();
+    m_serialPorts->startAll();
 
     // Sentences out: the send path to the network and the serial lines. Received groups reach the
     // receive path by operating mode (connectSentencePaths).
@@ -241,6 +245,27 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     connectSentencePaths(jb->SystemInNormalOrStandbyMode() == 1);
     m_previousDisplaySfi = data.localSetup()->DisplaySetup()->LocalSFI();
     m_periodicalSender->restartTimer();
+}
+
+void CentralBaseClass::connectLoopTest(ESOtherLocalSettings *settings)
+{
+    // "NMEALoopTest" set to "Running" starts the test; when it is done, each of the unit's own lines
+    // gets 1 (passed) or 2 (failed) in "NmeaPort1Status".."NmeaPort3Status" and the request goes back
+    // to "Start". A request still standing at start-up (the unit was restarted during a test) runs
+    // once the lines are open.
+    constexpr int running = 1;
+    connect(settings, &ESOtherLocalSettings::NMEALoopTestChanged, m_loopTest, [this](int request) {
+        if (request == running && !m_loopTest->isRunning())
+            m_loopTest->runTest();
+    });
+    connect(m_loopTest, &LoopTest::portStatusDetermined, settings, [settings](const QString &name, int status) {
+        settings->changeValue(name, status);
+    });
+    connect(m_loopTest, &LoopTest::finishedTesting, settings, [settings] {
+        settings->changeValue(QStringLiteral("NMEALoopTest"), 0);
+    });
+    if (settings->NMEALoopTest() == running)
+        QTimer::singleShot(LoopTest::CycleMsecs, m_loopTest, &LoopTest::runTest);
 }
 
 bool CentralBaseClass::setSettingByName(QObject *tree, const QString &name, const QVariant &value)

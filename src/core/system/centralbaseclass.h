@@ -6,6 +6,7 @@
 
 #include "startuparguments.h"
 
+class ESOtherLocalSettings;
 class Hardware;
 class LoopTest;
 class NetworkSelectWidget;
@@ -15,6 +16,7 @@ class NmeaPeriodicalSender;
 class NmeaPorts;
 class NmeaPortsCommunicationController;
 class PeerCommandController;
+class PortSetupAdapter;
 class QTimer;
 class QThread;
 class QWidget;
@@ -58,6 +60,7 @@ public:
     NmeaController *nmeaController() const { return m_nmeaController; }
     NmeaPeriodicalSender *periodicalSender() const { return m_periodicalSender; }
     NmeaPortsCommunicationController *serialController() const { return m_serialController; }
+    NmeaPorts *serialPorts() const { return m_serialPorts; }
     const QTimer *groupCheckTimer() const { return m_groupCheckTimer; }
     // Text shown to the operator when the junction box runs other software than this unit.
     // Writes a setting found by its property name anywhere in a settings tree.
@@ -104,6 +107,7 @@ private:
     // A settings text for the junction box, through the sentence send path: in standby only the
     // texts that standby lets out leave the unit.
     void sendSettingsText(const QString &text, const QStringList &destinations);
+    void connectLoopTest(ESOtherLocalSettings *settings);
 
     StartupArguments m_args;
     State m_state = State::Created;
@@ -120,6 +124,7 @@ private:
     NmeaPortsCommunicationController *m_serialController = nullptr;
     PeerCommandController *m_peerCommands = nullptr;
     bool m_standby = false;
+    PortSetupAdapter *m_portSetup = nullptr;
     QString m_previousDisplaySfi;
     QTimer *m_groupCheckTimer = nullptr;
     static inline bool m_mainThreadRegistered = false;

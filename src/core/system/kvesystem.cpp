@@ -4,6 +4,10 @@
 #include "alertmirrorcontroller.h"
 #include "basescreen.h"
 #include "communicationslogging.h"
+#include "communicationstatistics.h"
+#include "depthoutputfeed.h"
+#include "escommunicationinformation.h"
+#include "eslocalsetup.h"
 #include "echosounderdatalogger.h"
 #include "esloggingdevicecontroller.h"
 #include "esstoragedevicecontroller.h"
@@ -22,6 +26,8 @@
 #include <QDir>
 #include "multiplees_transducersbuffer.h"
 #include "networkstack.h"
+#include "nmeaoverudpcontroller.h"
+#include "socketinterface.h"
 #include "serializationcontroller.h"
 #include "transducertables.h"
 
@@ -74,7 +80,13 @@ void KveSystem::constructSystem(const QString &interfaceName)
             &MultipleES_TransducersBuffer::addData);
     connect(m_echoBuffer, &MultipleES_TransducersBuffer::displayRecordAdded, this,
             &KveSystem::showCurrentDepth);
+    // The unit's own depth for the sentences it sends (DPT, DBT, DBS, DBK, PZTQDPT).
+    m_depthOutput = new DepthOutputFeed(ESData::instance().setup(), ESData::instance().localSetup()->OtherLocalSettings(),
+                                        this);
+    connect(m_echoBuffer, &MultipleES_TransducersBuffer::displayRecordAdded, m_depthOutput,
+            &DepthOutputFeed::displayRecordReceived);
     constructLogging();
+    constructCommunicationLogging();
 }
 
 void KveSystem::constructLogging()
@@ -128,13 +140,32 @@ void KveSystem::constructLogging()
             m_history, &HistoryLoggerContainer::scheduleFilesDownload);
     connect(history, &ESHistorySetup::NewFileReadyCounterCh1Changed, m_history, [this] { m_history->downloadFile(0, 0); });
     connect(history, &ESHistorySetup::NewFileReadyCounterCh2Changed, m_history, [this] { m_history->downloadFile(1, 0); });
+}
 
-    // Traffic of every line to the communication logs.
+void KveSystem::constructCommunicationLogging()
+{
+    // Traffic of every line to the communication logs, on the device of the logging setup.
     m_commsLogging = new CommunicationsLogging(this);
-    connect(m_loggingDevice, &ESLoggingDeviceController::deviceInfoChanged, m_commsLogging,
-            &CommunicationsLogging::setDeviceInfo);
-    connect(nmeaController(), &NmeaController::inputMessageLogged, m_commsLogging->inputLogger(),
+    m_commsLoggingDevice = new ESLoggingDeviceController(m_commsLogging);
+    m_commsLogging->followSettings(ESData::instance().setup()->CommunicationsLoggingSetup(), m_commsLoggingDevice);
+    NmeaController *sentences = nmeaController();
+    connect(sentences, &NmeaController::inputMessageLogged, m_commsLogging->inputLogger(),
             &MessageLogger::logMessageToFile);
+    connect(sentences, &NmeaController::outputMessageGroupLogged, m_commsLogging,
+            &CommunicationsLogging::logOutputMessageGroup);
+    connect(sentences, &NmeaController::inputErrorLogged, m_commsLogging, &CommunicationsLogging::logInputError);
+    InputErrorLogger *errors = m_commsLogging->errorLogger();
+    auto udpError = [errors](int code, const QString &datagram) {
+        errors->logUdpDatagramErrorToFile(static_cast<NmeaOverUdpErrorType>(code), datagram);
+    };
+    connect(network()->sockets(), &socketInterface::udpErrorDetected, errors, udpError);
+    connect(network()->nmeaOverUdp(), &NmeaOverUdpController::udpErrorDetected, errors, udpError);
+    connect(network()->binary(), &BinaryTransmissionController::imageErrorToLog, errors,
+            [errors](int code, const QString &datagram) {
+                errors->logUdpDatagramErrorToFile(static_cast<BinaryOverUdpErrorType>(code), datagram);
+            });
+
+    m_commsStatistics = new CommunicationStatistics(sentences, ESData::instance().communicationInformation(), this);
 }
 
 void KveSystem::answerSignalProperties(int channel)

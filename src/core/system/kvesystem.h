@@ -6,7 +6,9 @@ class AlarmWidget;
 class EchoRecordInfo;
 class AlertMirrorController;
 class BaseScreen;
+class CommunicationStatistics;
 class CommunicationsLogging;
+class DepthOutputFeed;
 class ESLoggingDeviceController;
 class HistoryLoggerContainer;
 class RawDataLoggingThread;
@@ -37,6 +39,7 @@ protected:
 
 private:
     void constructLogging();
+    void constructCommunicationLogging();
     void showCurrentDepth(const EchoRecordInfo &info, int channel);
     void answerSignalProperties(int channel);
 
@@ -49,5 +52,8 @@ private:
     RawDataLoggingThread *m_rawLogging = nullptr;
     HistoryLoggerContainer *m_history = nullptr;
     CommunicationsLogging *m_commsLogging = nullptr;
+    ESLoggingDeviceController *m_commsLoggingDevice = nullptr;
+    CommunicationStatistics *m_commsStatistics = nullptr;
+    DepthOutputFeed *m_depthOutput = nullptr;
     float m_shownRange[2] = {0.0f, 0.0f};
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -14,6 +15,12 @@ struct StartupArguments
     bool loadNetInterface = false;
     bool maximizeWindow = false;
     bool framelessWindow = false;
+    // Device of a serial line ("serial-1 <device>" .. "serial-6 <device>"), by line: 0 to 2 for
+    // the unit's own lines, 4 to 6 for the additional ones. A line without a device stays idle.
+    QMap<int, QString> serialDevices;
+
+    // The options, one per line, as a user reads them before the unit starts.
+    static QString usage();
 
     // Scans args from the second entry on (the first is the program path). Each argument is logged
     // as "ARG: <index> <text>". An option's value is the next argument, when one follows, and that
@@ -21,6 +28,10 @@ struct StartupArguments
     static StartupArguments scan(const QStringList &args,
                                  const std::function<void(const QString &)> &unrecognised = {});
 };
+
+// The serial line that "serial-<n>" names (1 to 3 the unit's own lines, 4 to 6 the additional
+// ones), or -1.
+int serialLineOfOption(int n);
 
 // The "net_interface" file of the working directory: the interface the operator chose last.
 namespace NetInterfaceFile {
