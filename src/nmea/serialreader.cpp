@@ -59,14 +59,17 @@ void SerialReader::setBaudRate(int baud)
 {
     if (baud <= 0 || m_baudRate.exchange(baud) == baud)
         return;
-    inOwnThread([this] { reopen(); });
+    // Applied to the open line in place: closing a pseudo-terminal would reset its line settings
+    // (echo on) until the next opening, and a looped-back far end would then echo without end.
+    inOwnThread([this] {
+        if (m_port && m_port->baudRate() != m_baudRate)
+            m_port->setBaudRate(m_baudRate);
+    });
 }
 
 void SerialReader::setReadingEnabled(bool enabled)
 {
-    if (m_readingEnabled.exchange(enabled) == enabled)
-        return;
-    inOwnThread([this] { reopen(); });
+    m_readingEnabled = enabled;
 }
 
 bool SerialReader::open()

@@ -52,7 +52,7 @@ public:
 
 public slots:
     // Every slot below is safe from any thread: the work is done in the reader's own thread.
-    // A new device name, rate or reading switch reopens a started line with it.
+    // A new device name reopens a started line; a new rate applies to the open line at once.
     void setDeviceName(const QString &name);
     void setBaudRate(int baud);
     void setReadingEnabled(bool enabled);

@@ -7,10 +7,12 @@
 #include "nmeacontroller.h"
 #include "nmeamessage.h"
 #include "nmeaoverudpcontroller.h"
+#include "nmeaports.h"
 #include "pairingcontroller.h"
 #include "signalemitter.h"
 #include "systeminformation.h"
 #include "unitclock.h"
+#include "../nmea/support/testpty.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -31,9 +33,11 @@ private slots:
     void sentenceGroupIsCheckedEveryTenSeconds();
     void unacknowledgedSettingsAskTheBoxForItsSettings();
     void peerCommandsSwitchTheModeAndStandbyHoldsBothWays();
+    void loopTestRunsFromItsSetting();
 
 private:
     QTemporaryDir m_dir;
+    Pty m_line1;
     KveSystem *m_system = nullptr;
 };
 
@@ -44,7 +48,8 @@ void TestCentralWiring::initTestCase()
     // The unit's storage tree (media, /opt) lives in the test folder.
     qputenv("KVE_ROOT", m_dir.path().toLocal8Bit());
     m_system = new KveSystem(this);
-    m_system->start({"kve", "spec-net-interface", "lo"});
+    QVERIFY(m_line1.isValid());
+    m_system->start({"kve", "spec-net-interface", "lo", "serial-1", m_line1.slave});
     QCOMPARE(m_system->state(), CentralBaseClass::State::Constructed);
 }
 
@@ -177,6 +182,28 @@ void TestCentralWiring::peerCommandsSwitchTheModeAndStandbyHoldsBothWays()
     QFile file(display->filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("MacAddress=00:1A:2B:3C:4D:5E"));
+}
+
+void TestCentralWiring::loopTestRunsFromItsSetting()
+{
+    // A plug loops the first line back; the second and third lines have no device and fail.
+    ESOtherLocalSettings *other = ESData::instance().localSetup()->OtherLocalSettings();
+    auto statuses = [other] {
+        return QList<int>{other->NmeaPort1Status(), other->NmeaPort2Status(), other->NmeaPort3Status(),
+                          other->NMEALoopTest()};
+    };
+    QTRY_VERIFY(m_system->serialPorts()->port(Serial_1)->isOpen());
+    {
+        const auto plug = loopbackPlug(m_line1);
+        other->setNMEALoopTest(1);
+        QTRY_COMPARE_WITH_TIMEOUT(statuses(), (QList<int>{1, 2, 2, 0}), 15000);
+    }
+    // With the loop open the first line fails too; the result is kept in the unit's own settings file.
+    other->setNMEALoopTest(1);
+    QTRY_COMPARE_WITH_TIMEOUT(statuses(), (QList<int>{2, 2, 2, 0}), 15000);
+    QFile file(other->filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("NmeaPort1Status=2"));
 }
 
 QTEST_MAIN(TestCentralWiring)

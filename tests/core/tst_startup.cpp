@@ -22,6 +22,7 @@ private slots:
 
     void commandLineTable_data();
     void commandLineTable();
+    void serialLineDevices();
     void unrecognisedArgumentsReachTheSystemObject();
     void argumentsAreLoggedWithTheirIndex();
 
@@ -103,6 +104,25 @@ void TestStartup::commandLineTable()
     QTEST(parsed.loadNetInterface, "load");
     QTEST(parsed.maximizeWindow, "maximize");
     QTEST(parsed.framelessWindow, "frameless");
+}
+
+void TestStartup::serialLineDevices()
+{
+    // "serial-4" .. "serial-6" are the additional lines, ports 4 to 6 (3 is the network).
+    auto devices = [](const QStringList &args) {
+        const StartupArguments parsed = StartupArguments::scan(args);
+        QStringList out;
+        for (auto it = parsed.serialDevices.cbegin(); it != parsed.serialDevices.cend(); ++it)
+            out << QString::number(it.key()) + '=' + it.value();
+        return out.join(' ');
+    };
+    QCOMPARE(devices({"kve", "serial-1", "/dev/ttyUSB0", "serial-3", "/dev/ttyS2", "serial-4", "/dev/ttyUSB1",
+                      "serial-6", "/dev/pts/7"}),
+             QString("0=/dev/ttyUSB0 2=/dev/ttyS2 4=/dev/ttyUSB1 6=/dev/pts/7"));
+    QCOMPARE(devices({"kve", "--serial-2=", "/dev/x", "spec-net-interface", "lo", "serial-5"}), QString("1=/dev/x"));
+    // Options earlier in the table win, as for every option.
+    QCOMPARE(devices({"kve", "maximize-window-serial-1", "/dev/y"}), QString());
+    QVERIFY(StartupArguments::usage().contains("serial-4 <device>"));
 }
 
 void TestStartup::unrecognisedArgumentsReachTheSystemObject()

@@ -1,4 +1,6 @@
 #include "communicationslogging.h"
+#include "esloggingdevicecontroller.h"
+#include "essetup.h"
 #include "logfilewriter.h"
 #include "messagelogger.h"
 #include "storagetree.h"
@@ -40,6 +42,7 @@ private slots:
     void nothingIsWrittenForAPortThatIsOffOrWithoutAFolder();
     void errorRecordsGoToTheirFiles();
     void layoutOnTheDeviceAndWritingOffTheMainThread();
+    void portsAndDirectionsFollowTheLoggingSetup();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -154,6 +157,42 @@ void TestCommLogs::layoutOnTheDeviceAndWritingOffTheMainThread()
     QCOMPARE(lines(base + "/Input_Messages/NMEA_3.txt").size(), 2);
     QCOMPARE(logs.inputLogger()->linesDropped(), 1);
     QCOMPARE(logs.directory(), QString());
+}
+
+void TestCommLogs::portsAndDirectionsFollowTheLoggingSetup()
+{
+    qputenv("KVE_ROOT", m_dir->path().toLocal8Bit());
+    CommsLoggingSetup setup;
+    setup.setDefaultValuesFromClassInfo_RecursivelyForAllChildren();
+    // Input of the second serial line and the network off, output of the first line off.
+    setup.InputLoggingSetup()->setNmea2(1);
+    setup.InputLoggingSetup()->setNmeaUdp(1);
+    setup.OutputLoggingSetup()->setNmea1(1);
+    CommunicationsLogging logs(nullptr, 50, 100);
+    auto *device = new ESLoggingDeviceController(&logs, 100, 100);
+    logs.followSettings(&setup, device);
+    // The internal store, below the unit's /opt.
+    const QString base = m_dir->path() + "/opt/velmora/99999/Logs/Communication_Logs";
+    QTRY_COMPARE(logs.directory(), base);
+    for (Port port : {Serial_1, Serial_2, Serial_3, UDP, Add_Serial_1}) {
+        logs.inputLogger()->logMessageToFile(port, "in " + portName(port));
+        logs.logOutputMessageGroup(NmeaGroupInfo({"out " + portName(port) + "\r\n", "again\r\n"}, port));
+        logs.logInputError(NmeaChecksumError, port, "bad " + portName(port));
+    }
+    QTRY_COMPARE(QDir(base + "/Input_Errors").entryList(QDir::Files).size(), 4);
+    QTRY_COMPARE(QDir(base + "/Input_Messages").entryList(QDir::Files), (QStringList{"NMEA_1.txt", "NMEA_3.txt"}));
+    QTRY_COMPARE(QDir(base + "/Output_Messages").entryList(QDir::Files),
+                 (QStringList{"NMEA_2.txt", "NMEA_3.txt", "NMEA_UDP.txt"}));
+    QTRY_COMPARE(lines(base + "/Output_Messages/NMEA_UDP.txt").size(), 2);
+    QVERIFY(isRecordOf(lines(base + "/Input_Errors/NMEA_2.txt").value(0), "Error 1 (" + nmeaErrorText(1) + "): bad Serial_2"));
+
+    // A change of the setup applies at once; a device that is not there takes nothing.
+    setup.InputLoggingSetup()->setNmea2(0);
+    logs.inputLogger()->logMessageToFile(Serial_2, "now logged");
+    QTRY_COMPARE(lines(base + "/Input_Messages/NMEA_2.txt").size(), 1);
+    setup.CommonLoggingSetup()->setLogToDevice(LogToUsb);
+    QTRY_COMPARE(logs.directory(), QString());
+    QCOMPARE(device->loggingDevice(), LogToUsb);
 }
 
 QTEST_GUILESS_MAIN(TestCommLogs)
