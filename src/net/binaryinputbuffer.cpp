@@ -1,12 +1,11 @@
 #include "binaryinputbuffer.h"
 
+#include "essetup.h"
+#include "settingsmetadata.h"
+
 #include <QDebug>
 
 using namespace kve;
-
-namespace {
-constexpr int kRecentBlocks = 8;
-}
 
 BinaryInputBuffer::BinaryInputBuffer(QObject *parent)
     : BinaryBufferClass(kTickIntervalMsecs, parent)
@@ -15,32 +14,43 @@ BinaryInputBuffer::BinaryInputBuffer(QObject *parent)
     m_entries.reserve(kMaxOpenImages);
 }
 
-void BinaryInputBuffer::imageTimeout() { ageEntries(); }
-
-bool BinaryInputBuffer::recentlyCompleted(quint32 blockId) const
+int BinaryInputBuffer::maxImageBytes()
 {
-    return m_recent.contains(blockId);
+    static const int most = [] {
+        const PropertyMetadata *p =
+            ClassMetadata::of(&EsTransducerSetup::staticMetaObject).property(QStringLiteral("SensorSampleNumber"));
+        bool ok = false;
+        const int samples = p ? p->validatorDescription().section(QLatin1Char(';'), 2, 2).toInt(&ok) : 0;
+        if (!ok || samples <= 0) {
+            qDebug() << "No sample count limit in the transducer settings";
+            throw "BinaryInputBuffer: no sample count limit in the transducer settings";
+        }
+        return samples;
+    }();
+    return most;
 }
 
-void BinaryInputBuffer::rememberCompleted(quint32 blockId)
+void BinaryInputBuffer::imageTimeout() { ageEntries(); }
+
+void BinaryInputBuffer::missingDatagram()
 {
-    if (m_recent.size() < kRecentBlocks) {
-        m_recent.append(blockId);
-    } else {
-        m_recent[m_recentNext] = blockId;
-        m_recentNext = (m_recentNext + 1) % kRecentBlocks;
-    }
+    qDebug() << "Missing datagram error!";
+    emit binaryErrorDetected(81, QByteArray());
 }
 
 void BinaryInputBuffer::addDatagram(const BinaryImageHeader &header, const QByteArray &datagram)
 {
     if (header.ackRequested())
         emit emitBinaryAckSignal(datagram.left(kBinaryHeaderSize));
+    // Even one payload byte per datagram cannot need more datagrams than this.
+    if (header.maxSequenceNumber > quint32(maxImageBytes()) + 1) {
+        qDebug() << "Binary image of too many datagrams: " << header.maxSequenceNumber;
+        emit binaryErrorDetected(80, datagram);
+        return;
+    }
 
     auto it = m_entries.find(header.blockId);
     if (it == m_entries.end()) {
-        if (recentlyCompleted(header.blockId))
-            return;
         if (m_entries.size() >= kMaxOpenImages)
             dropOldest();
         Entry fresh;
@@ -49,23 +59,46 @@ void BinaryInputBuffer::addDatagram(const BinaryImageHeader &header, const QByte
         it = m_entries.insert(header.blockId, fresh);
     }
     Entry &entry = it.value();
-    if (header.sequenceNumber != entry.count + 1)
+    if (header.sequenceNumber != entry.count + 1) {
+        // A copy of a datagram of an image already delivered, or the rest of an image whose
+        // beginning was lost: whatever image it belonged to will not arrive through this entry.
+        if (entry.count == 0)
+            entry.startMissing = true;
         return;
+    }
 
     int payloadStart = kBinaryHeaderSize;
     if (header.sequenceNumber == 1) {
+        if (entry.startMissing) {
+            entry.startMissing = false;
+            missingDatagram();
+        }
         const int length = BinaryFileDescriptor::read(datagram, kBinaryHeaderSize, &entry.descriptor);
         if (length < 0) {
             qDebug() << "Wrong HEADER of binary datagram: " << datagram.left(kBinaryHeaderSize).toHex();
+            m_entries.erase(it);
             emit binaryErrorDetected(82, datagram);
             return;
         }
-        entry.firstHeader = datagram.left(kBinaryHeaderSize);
+        if (entry.descriptor.fileLength > quint32(maxImageBytes())) {
+            qDebug() << "Binary image too large: " << entry.descriptor.fileLength << " > " << maxImageBytes();
+            m_entries.erase(it);
+            emit binaryErrorDetected(80, datagram);
+            return;
+        }
         entry.expected = header.maxSequenceNumber;
-        entry.payload.reserve(int(qMin<quint32>(entry.descriptor.fileLength, 1u << 20)));
+        entry.payload.reserve(int(entry.descriptor.fileLength));
         payloadStart += length;
     }
-    entry.payload.append(datagram.constData() + payloadStart, datagram.size() - payloadStart);
+    const int bytes = datagram.size() - payloadStart;
+    if (quint32(entry.payload.size() + bytes) > entry.descriptor.fileLength) {
+        qDebug() << "Wrong size of binary image: " << entry.payload.size() + bytes << " > "
+                 << entry.descriptor.fileLength;
+        m_entries.erase(it);
+        emit binaryErrorDetected(80, datagram);
+        return;
+    }
+    entry.payload.append(datagram.constData() + payloadStart, bytes);
     ++entry.count;
 
     if (entry.count == entry.expected)
@@ -80,28 +113,20 @@ void BinaryInputBuffer::complete(quint32 blockId, Entry &entry, const QByteArray
         const QByteArray image = entry.payload;
         const QString info = entry.descriptor.statusText;
         m_entries.remove(blockId);
-        rememberCompleted(blockId);
         emit useBinaryMessage(image, info, channel);
         return;
     }
     qDebug() << "Wrong size of binary image: " << joined << " != " << entry.descriptor.fileLength;
     m_entries.remove(blockId);
-    rememberCompleted(blockId);
     emit binaryErrorDetected(80, lastDatagram);
 }
 
 void BinaryInputBuffer::ageEntries()
 {
     for (auto it = m_entries.begin(); it != m_entries.end();) {
-        Entry &entry = it.value();
-        if (entry.count == entry.expected && entry.count > 0) {
+        if (++it.value().age > kMaxAgeTicks) {
             it = m_entries.erase(it);
-            continue;
-        }
-        if (++entry.age > kMaxAgeTicks) {
-            it = m_entries.erase(it);
-            qDebug() << "Missing datagram error!";
-            emit binaryErrorDetected(81, QByteArray());
+            missingDatagram();
             continue;
         }
         ++it;
@@ -118,6 +143,5 @@ void BinaryInputBuffer::dropOldest()
     if (oldest == m_entries.end())
         return;
     m_entries.erase(oldest);
-    qDebug() << "Missing datagram error!";
-    emit binaryErrorDetected(81, QByteArray());
+    missingDatagram();
 }

@@ -5,21 +5,30 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QVector>
 
 // Collects the datagrams of echo images by block identifier and hands each complete image on.
 // Datagrams must arrive in sequence; a repeated or early one is ignored, and an image that has
 // not completed by the fifth tick after it began is discarded.
+//
+// What one datagram can make it keep is bounded: no image may be larger than the largest echo
+// record the transceiver can take (maxImageBytes(): the most samples of a ping the transducer
+// settings allow, one byte each), and at most kMaxOpenImages images are in assembly at once.
+// An image beyond the size is dropped as of wrong size (80); beyond the count the oldest one is
+// given up (81).
 class BinaryInputBuffer : public BinaryBufferClass
 {
     Q_OBJECT
 public:
     static constexpr int kTickIntervalMsecs = 1000;
     static constexpr int kMaxAgeTicks = 4;
-    // More images in assembly than this only happens under a flood of junk; the oldest goes.
+    // Both channels, three record kinds each (display, raw, filtered), with room for the images of
+    // a few pings that lost a datagram: more than this only happens under a flood of junk.
     static constexpr int kMaxOpenImages = 64;
 
     explicit BinaryInputBuffer(QObject *parent = nullptr);
+
+    // The largest image taken, in bytes.
+    static int maxImageBytes();
 
     // Takes one datagram whose header has been read and checked by the controller.
     void addDatagram(const kve::BinaryImageHeader &header, const QByteArray &datagram);
@@ -40,23 +49,20 @@ private slots:
 private:
     struct Entry
     {
-        QByteArray firstHeader;
         kve::BinaryFileDescriptor descriptor;
         QByteArray payload;
         quint32 count = 0;
         quint32 expected = 0;
         int age = 0;
         quint64 serial = 0;
+        // Datagrams came for this block before its first one: the image they belong to is lost.
+        bool startMissing = false;
     };
 
     void complete(quint32 blockId, Entry &entry, const QByteArray &lastDatagram, int channel);
     void dropOldest();
-    bool recentlyCompleted(quint32 blockId) const;
-    void rememberCompleted(quint32 blockId);
+    void missingDatagram();
 
     QHash<quint32, Entry> m_entries;
     quint64 m_nextSerial = 0;
-    // Late duplicates of an image just delivered must not open a new entry that then times out.
-    QVector<quint32> m_recent;
-    int m_recentNext = 0;
 };

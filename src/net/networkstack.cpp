@@ -56,9 +56,14 @@ void NetworkStack::wire(const Options &options)
     binary()->setConnectedSfis(m_sfis->connectedSfis());
     binary()->setLocalSfi(m_sfis->localSfi());
 
-    auto countError = [](int code, const QString &) { ErrorLogger::instance().countUdpError(code); };
+    auto countError = [this](int code, const QString &text) {
+        ErrorLogger::instance().countUdpError(code);
+        if (code != UdpDatagramTooLongError)
+            emit receptionFaultToLog(code, text);
+    };
     connect(m_sockets, &socketInterface::udpErrorDetected, this, countError);
     connect(udp, &NmeaOverUdpController::udpErrorDetected, this, countError);
+    connect(m_sockets, &socketInterface::ignoredInputReceived, this, &NetworkStack::ignoredInputReceived);
 
     connect(udp, &NmeaOverUdpController::settingsTextReceived, this,
             [this](const QString &text, const QString &) { emit settingsTextReceived(text); });

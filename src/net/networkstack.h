@@ -78,6 +78,12 @@ signals:
     void nmeaGroupReceived(NmeaGroupInfo group);
     void settingsTextReceived(QString text);
     void lostCommunicationWithSfi(QString sfi);
+    // A reception fault of sentence traffic (71 to 79, never the size error 75) with the offending
+    // text, for the communication error log.
+    void receptionFaultToLog(int code, QString text);
+    // First sentence of a well-formed datagram that was not for this unit, for the monitor of
+    // ignored input.
+    void ignoredInputReceived(QString sentence);
 
 private:
     void wire(const Options &options);

@@ -255,12 +255,18 @@ void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool me
     const char *lastBegin = nullptr;
     const char *lastEnd = nullptr;
     UdpParserClass::lastTagBlock(payload, end, &lastBegin, &lastEnd);
-    const char *lastGroup = UdpParserClass::findField(lastBegin, lastEnd, 'g');
-    if (!lastGroup || lastGroup + 2 >= lastEnd || lastGroup[2] == ',' || lastGroup[2] == '*')
-        return;   // no group field: not a record of a sentence group
     QString source;
     if (UdpParserClass::checkSource(lastBegin, lastEnd, true) == 0)
         source = QString::fromLatin1(UdpParserClass::findField(lastBegin, lastEnd, 's') + 2, 6);
+    const char *lastGroup = UdpParserClass::findField(lastBegin, lastEnd, 'g');
+    if (!lastGroup || lastGroup + 2 >= lastEnd || lastGroup[2] == ',' || lastGroup[2] == '*') {
+        // No group field: not a record of a sentence group, so nothing is delivered; setup traffic
+        // is still acknowledged, under the message tag of a lone sentence.
+        if (m_acknowledgeSetup && marks.setup)
+            emit m_input->emitAckSignal(
+                QStringLiteral("1-1-1-") + QString::fromLatin1(UdpParserClass::lineNumber(datagram)), source);
+        return;
+    }
 
     const bool internal = message_is_from_internal_communication || marks.any;
     const bool setup = m_acknowledgeSetup && marks.setup;

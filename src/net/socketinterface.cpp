@@ -1,5 +1,6 @@
 #include "socketinterface.h"
 
+#include "errorlogger.h"
 #include "listofsfisonnetwork.h"
 #include "udp61162450controller.h"
 #include "udpdatagram.h"
@@ -124,8 +125,18 @@ void socketInterface::processPendingDatagrams(QUdpSocket *socket)
         m_drainOnce = false;
         return;
     }
-    while (socket->hasPendingDatagrams())
-        handleNmeaDatagram(socket->receiveDatagram(MAX_UDP_SIZE + 1).data(), internal);
+    while (socket->hasPendingDatagrams()) {
+        const qint64 size = socket->pendingDatagramSize();
+        if (size > MAX_UDP_SIZE) {
+            socket->readDatagram(nullptr, 0);   // read only to drop it
+            qDebug().nospace() << "UDP datagram size: " << size << " is greater than MAX_UDP_SIZE (" << MAX_UDP_SIZE
+                               << ")!";
+            m_lastError = UdpDatagramTooLongError;
+            emit udpErrorDetected(UdpDatagramTooLongError, QString());
+            continue;
+        }
+        handleNmeaDatagram(socket->receiveDatagram(size).data(), internal);
+    }
 }
 
 void socketInterface::handleNmeaDatagram(const QByteArray &datagram, bool fromInternalInterface)
@@ -158,13 +169,15 @@ void socketInterface::processPendingBinaryDatagrams(QUdpSocket *socket)
     pendingFlag(socket) = false;
     const QString paired = m_sfis->connectedSfis().value(0);
     while (socket->hasPendingDatagrams()) {
-        const QByteArray d = socket->receiveDatagram(MAX_UDP_SIZE + 1).data();
-        if (d.size() > MAX_UDP_SIZE) {
-            qDebug().nospace() << "UDP datagram (binary) size: " << d.size() << " is greater than MAX_UDP_SIZE ("
+        const qint64 size = socket->pendingDatagramSize();
+        if (size > MAX_UDP_SIZE) {
+            socket->readDatagram(nullptr, 0);
+            qDebug().nospace() << "UDP datagram (binary) size: " << size << " is greater than MAX_UDP_SIZE ("
                                << MAX_UDP_SIZE << ")!";
             emit binaryDatagramTooLong();
             continue;
         }
+        const QByteArray d = socket->receiveDatagram(size).data();
         QByteArray sfi = d.mid(10, 6);
         const int nul = sfi.indexOf('\0');
         if (nul >= 0)

@@ -116,12 +116,15 @@ private slots:
 
     void assembledStackCountsFaultsAndHandsGroupsOn()
     {
+        QTest::ignoreMessage(QtDebugMsg, "UDP datagram size: 1500 is greater than MAX_UDP_SIZE (1460)!");
         ListOfSfisOnNetwork sfis;
         sfis.setLocalSfi(QStringLiteral("SD0109"));
         NetworkStack stack(NetworkStack::Options{QStringLiteral("lo"), 1000, true}, &sfis);
         stack.start(3);
         stack.enableReception();
         QSignalSpy groups(&stack, &NetworkStack::nmeaGroupReceived);
+        QSignalSpy logged(&stack, &NetworkStack::receptionFaultToLog);
+        QSignalSpy ignored(&stack, &NetworkStack::ignoredInputReceived);
         QUdpSocket other;
         QVERIFY(other.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
         other.setMulticastInterface(Udp61162450Controller::interfaceForName(QStringLiteral("lo")));
@@ -130,8 +133,18 @@ private slots:
         const QHostAddress group(QStringLiteral("239.192.0.4"));
         other.writeDatagram(netfixtures::datagram({{"g:1-1-5,s:XX0001,n:3", gga}}).replace("n:3*", "n:4*"), group, 60004);
         other.writeDatagram(QByteArray("UdPbCx"), group, 60004);
+        other.writeDatagram(QByteArray(1500, 'x'), group, 60004);
+        const QString gsv = netfixtures::sentence(QStringLiteral("GPGSV,1,1,00"));
+        other.writeDatagram(netfixtures::datagram({{"g:1-1-9,s:XX0001,n:9", gsv}}), group, 60004);
         other.writeDatagram(netfixtures::datagram({{"g:1-1-6,s:XX0001,n:4", gga}}), group, 60004);
         QTRY_COMPARE(groups.count(), 1);
+        // Faults go to the error log with their text, but for the oversized datagram (counted, and
+        // reported with its real size); what was well formed but not for this unit to the monitor.
+        QCOMPARE(logged.count(), 2);
+        QCOMPARE(logged.at(0).at(0).toInt(), 71);
+        QVERIFY(logged.at(0).at(1).toString().contains("GPGGA,1"));
+        QCOMPARE(logged.at(1), (QVariantList{79, QStringLiteral("UdPbCx")}));
+        QCOMPARE(ignored.last().first().toString(), gsv);   // (on loopback the unit's own DEVSTART comes back too)
         QCOMPARE(ErrorLogger::instance().udpCounter(71), before71 + 1);
         QCOMPARE(ErrorLogger::instance().udpCounter(79), before79 + 1);
         const NmeaGroupInfo info = groups.first().first().value<NmeaGroupInfo>();

@@ -83,31 +83,84 @@ private slots:
     {
         QTest::addColumn<QList<int>>("order");
         QTest::addColumn<bool>("delivered");
-        QTest::newRow("in order") << QList<int>{0, 1, 2} << true;
-        // Late copies after delivery must not leave an entry that later counts as lost.
-        QTest::newRow("duplicates") << QList<int>{0, 0, 1, 1, 2, 2, 1} << true;
-        QTest::newRow("out of order") << QList<int>{0, 2, 1} << false;   // 3 came early and is not kept
-        QTest::newRow("first lost") << QList<int>{1, 2} << false;
-        QTest::newRow("middle lost") << QList<int>{0, 2} << false;
+        QTest::addColumn<bool>("lost");   // a datagram that belongs to no image in assembly is counted
+        QTest::newRow("in order") << QList<int>{0, 1, 2} << true << false;
+        QTest::newRow("copies while assembling") << QList<int>{0, 0, 1, 1, 2} << true << false;
+        QTest::newRow("copy after delivery") << QList<int>{0, 1, 2, 1} << true << true;
+        QTest::newRow("out of order") << QList<int>{0, 2, 1} << false << true;   // 3 came early and is not kept
+        QTest::newRow("first lost") << QList<int>{1, 2} << false << true;
+        QTest::newRow("middle lost") << QList<int>{0, 2} << false << true;
     }
     void reassemblyFollowsArrivalOrder()
     {
         QFETCH(QList<int>, order);
         QFETCH(bool, delivered);
+        QFETCH(bool, lost);
         QSignalSpy errors(m_ctl, &BinaryTransmissionController::imageErrorDetected);
-        feed(encode(pattern(4000), QStringLiteral("HDR_Dsp,x,y"), 1), order);
+        feed(encode(pattern(3000), QStringLiteral("HDR_Dsp,x,y"), 1), order);
         QCOMPARE(m_images->count(), delivered ? 1 : 0);
         if (delivered)
-            QCOMPARE(m_images->first(), (QVariantList{pattern(4000), QStringLiteral("HDR_Dsp,x,y"), 1}));
-        // An incomplete image is given up at the fifth tick and counted as lost.
+            QCOMPARE(m_images->first(), (QVariantList{pattern(3000), QStringLiteral("HDR_Dsp,x,y"), 1}));
+        // What is left open is given up at the fifth tick and counted as lost.
         tick(4);
-        QCOMPARE(m_ctl->inputBuffer()->openImageCount(), delivered ? 0 : 1);
+        QCOMPARE(m_ctl->inputBuffer()->openImageCount(), lost ? 1 : 0);
         QCOMPARE(m_ctl->errorCount(81), 0);
         tick(1);
         QCOMPARE(m_ctl->inputBuffer()->openImageCount(), 0);
-        QCOMPARE(m_ctl->errorCount(81), delivered ? 0 : 1);
-        QCOMPARE(m_ctl->errorCount(84), delivered ? 0 : 1);
-        QCOMPARE(errors, delivered ? QList<QVariantList>{} : QList<QVariantList>{{81}});
+        QCOMPARE(m_ctl->errorCount(84), lost ? 1 : 0);
+        QCOMPARE(errors, lost ? QList<QVariantList>{{81}} : QList<QVariantList>{});
+    }
+
+    void everyImageArrivesWhateverItsBlockIdentifier_data()
+    {
+        QTest::addColumn<QString>("ids");
+        QTest::newRow("constant") << "constant";
+        QTest::newRow("per channel") << "per channel";
+    }
+    void everyImageArrivesWhateverItsBlockIdentifier()
+    {
+        QFETCH(QString, ids);
+        // Twenty pings of both channels, each image of two datagrams; the late copy of the last
+        // datagram of an image is the only loss there is, and it is counted.
+        for (int ping = 1; ping <= 10; ++ping) {
+            for (int channel = 0; channel < 2; ++channel) {
+                m_enc.setNextBlockId(ids == QLatin1String("constant") ? 1 : quint32(ping));
+                const QByteArrayList d = encode(pattern(2000), QStringLiteral("ping %1").arg(ping), channel);
+                feed(d, {0, 1});
+            }
+        }
+        QCOMPARE(m_images->count(), 20);
+        QCOMPARE(m_images->last(), (QVariantList{pattern(2000), QStringLiteral("ping 10"), 1}));
+        m_enc.setNextBlockId(77);
+        feed(encode(pattern(2000)), {0, 1, 1});
+        tick(5);
+        QCOMPARE((QList<int>{m_images->count(), m_ctl->errorCount(81), m_ctl->errorCount(84)}), (QList<int>{21, 1, 1}));
+    }
+
+    void noDatagramMakesReassemblyKeepMoreThanItsLimits()
+    {
+        // The limit comes from the catalogue: the most samples of one ping, one byte each.
+        const int most = BinaryInputBuffer::maxImageBytes();
+        QCOMPARE(most, 3200);
+        feed(encode(pattern(most)), {0, 1, 2});
+        QCOMPARE(m_images->count(), 1);
+        QSignalSpy errors(m_ctl, &BinaryTransmissionController::imageErrorDetected);
+        feed(encode(pattern(most + 1)), {0});   // its descriptor says too much
+        QByteArray lying = encode(pattern(10)).first();
+        lying.replace(32, 4, QByteArray("\x00\x01\x00\x00", 4));   // 65,536 datagrams to come
+        m_ctl->processRecievedBinaryDatagram(lying);
+        QByteArrayList longer = encode(pattern(3000));   // more payload than its descriptor said
+        longer[0].replace(38 + 4, 4, QByteArray("\x00\x00\x05\xdc", 4));
+        feed(longer, {0, 1});
+        QCOMPARE(errors, (QList<QVariantList>{{80}, {80}, {80}}));
+        QCOMPARE(m_ctl->inputBuffer()->openImageCount(), 0);
+        // Half-open images: beyond the limit the oldest one is given up.
+        errors.clear();
+        for (int i = 0; i < BinaryInputBuffer::kMaxOpenImages + 3; ++i)
+            feed(encode(pattern(2000)), {0});
+        QCOMPARE(m_ctl->inputBuffer()->openImageCount(), BinaryInputBuffer::kMaxOpenImages);
+        QCOMPARE(errors.count(), 3);
+        QCOMPARE(m_ctl->errorCount(81), 3);
     }
 
     void interleavedImagesAreDeliveredAsTheyCompleteWhateverTheyAskFor()

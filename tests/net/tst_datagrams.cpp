@@ -314,6 +314,37 @@ private slots:
         QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), tag == QLatin1String("pztqsetup") ? 1 : 0);
     }
 
+    void datagramsWithoutGroupAreNotDeliveredButSetupOnesAreAcknowledged()
+    {
+        m_sfis->connectSfi(kJb);
+        QSignalSpy groups(m_ctl.get(), &NmeaOverUdpController::sentenceGroupReceived);
+        QSignalSpy texts(m_ctl.get(), &NmeaOverUdpController::settingsTextReceived);
+        QSignalSpy sent(m_ctl.get(), &NmeaOverUdpController::sendDatagrams);
+        m_ctl->processReceivedDatagram(datagram({{"s:SD0108,n:40", sentence("GPGGA,1")}}), false, false);
+        m_ctl->processReceivedDatagram(datagram({{"s:SD0108,d:SD0109,n:41,t:pztqsetup",
+                                                  sentence("PZTQAVG,Type_Setup,SingleProperty,ESSetup,X=1")}}),
+                                       true, false);
+        QCOMPARE(groups.count() + texts.count(), 0);
+        QCOMPARE(sent.count(), 1);
+        const QByteArray ack = sent.first().first().value<QByteArrayList>().first();
+        QVERIFY2(ack.contains(",d:SD0108,") && ack.contains(",t:pztqack1-1-1-41*"), ack.constData());
+    }
+
+    void settingsGoToThePairedBoxBeforeItIsConnectedAndNeverToNobody()
+    {
+        QSignalSpy sent(m_ctl.get(), &NmeaOverUdpController::sendDatagrams);
+        const QString text = QStringLiteral("Type_Setup,SingleProperty,ESSetup,AlertSetup,AlarmShallow=5");
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Settings text not sent"));
+        m_ctl->sendSettingsText(text);
+        QCOMPARE(sent.count(), 0);
+        QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), 0);
+        m_sfis->setPairedSfi(QString::fromLatin1(kJb));
+        m_ctl->sendSettingsText(text);
+        QCOMPARE(sent.count(), 1);
+        QVERIFY(sent.first().first().value<QByteArrayList>().first().contains(",d:SD0108,"));
+        QCOMPARE(m_ctl->outputBuffer()->pendingDatagrams(), 1);
+    }
+
     void acknowledgedDatagramsLeaveOthersResentTenTimesThenTheSfiIsLost()
     {
         NmeaOutputBuffer buffer(15);

@@ -1,5 +1,6 @@
 #include "centralbaseclass.h"
 
+#include "communicationforwardingcontroller.h"
 #include "esdata.h"
 #include "eslocalsetup.h"
 #include "essetup.h"
@@ -196,6 +197,9 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     options.interfaceName = interfaceName;
     options.handlePairingSentences = false;
     m_network = new NetworkStack(options, nullptr, this);
+    m_forwarding = new CommunicationForwardingController(this);
+    connect(m_network, &NetworkStack::ignoredInputReceived, m_forwarding,
+            &CommunicationForwardingController::addIgnoredInput);
     m_nmeaController = new NmeaController(this);
     m_periodicalSender = new NmeaPeriodicalSender(this, NmeaController::lineCount);
     m_portSetup = new PortSetupAdapter(data.setup()->CommunicationsSetup(), m_serialPorts, this);

@@ -6,6 +6,7 @@
 
 #include "startuparguments.h"
 
+class CommunicationForwardingController;
 class ESOtherLocalSettings;
 class Hardware;
 class LoopTest;
@@ -61,6 +62,7 @@ public:
     NmeaPeriodicalSender *periodicalSender() const { return m_periodicalSender; }
     NmeaPortsCommunicationController *serialController() const { return m_serialController; }
     NmeaPorts *serialPorts() const { return m_serialPorts; }
+    CommunicationForwardingController *communicationForwarding() const { return m_forwarding; }
     const QTimer *groupCheckTimer() const { return m_groupCheckTimer; }
     // Text shown to the operator when the junction box runs other software than this unit.
     // Writes a setting found by its property name anywhere in a settings tree.
@@ -123,6 +125,7 @@ private:
     LoopTest *m_loopTest = nullptr;
     NmeaPortsCommunicationController *m_serialController = nullptr;
     PeerCommandController *m_peerCommands = nullptr;
+    CommunicationForwardingController *m_forwarding = nullptr;
     bool m_standby = false;
     PortSetupAdapter *m_portSetup = nullptr;
     QString m_previousDisplaySfi;

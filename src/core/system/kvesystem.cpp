@@ -155,11 +155,10 @@ void KveSystem::constructCommunicationLogging()
             &CommunicationsLogging::logOutputMessageGroup);
     connect(sentences, &NmeaController::inputErrorLogged, m_commsLogging, &CommunicationsLogging::logInputError);
     InputErrorLogger *errors = m_commsLogging->errorLogger();
-    auto udpError = [errors](int code, const QString &datagram) {
+    // Datagrams the network side rejected, into the error log of their traffic.
+    connect(network(), &NetworkStack::receptionFaultToLog, errors, [errors](int code, const QString &datagram) {
         errors->logUdpDatagramErrorToFile(static_cast<NmeaOverUdpErrorType>(code), datagram);
-    };
-    connect(network()->sockets(), &socketInterface::udpErrorDetected, errors, udpError);
-    connect(network()->nmeaOverUdp(), &NmeaOverUdpController::udpErrorDetected, errors, udpError);
+    });
     connect(network()->binary(), &BinaryTransmissionController::imageErrorToLog, errors,
             [errors](int code, const QString &datagram) {
                 errors->logUdpDatagramErrorToFile(static_cast<BinaryOverUdpErrorType>(code), datagram);
