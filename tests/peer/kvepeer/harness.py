@@ -136,8 +136,10 @@ class UnitTestCase(unittest.TestCase):
         return unit
 
     def start_station(self, station, **kw):
+        """Starts a peer station; it stops with the test, which fails if the station's own code did."""
         station.start(**kw)
         self.addCleanup(station.stop)
+        self.addCleanup(lambda: self.assertEqual(station.faults, [], "faults of the peer itself"))
         return station
 
     def _dump(self, unit):

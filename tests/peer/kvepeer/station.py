@@ -7,6 +7,7 @@ import socket
 import struct
 import threading
 import time
+import traceback
 from typing import NamedTuple
 
 from . import iec450, nmea
@@ -64,6 +65,7 @@ class Station:
         self.cond = threading.Condition(threading.RLock())
         self.heard, self.sentences, self.texts = [], [], []
         self.sent_count = 0
+        self.faults = []
         self._packers = {}
         self._partial = {}
         self._timers, self._seq = [], itertools.count()
@@ -139,13 +141,22 @@ class Station:
             with self.cond:
                 due = self._timers[0][0] - time.monotonic() if self._timers else 0.2
             for key, _ in self._selector.select(max(0.0, min(due, 0.2))):
-                self._read(key.fileobj, key.data)
+                self._guarded(self._read, key.fileobj, key.data)
             while True:
                 with self.cond:
                     if not self._timers or self._timers[0][0] > time.monotonic():
                         break
                     _, _, fn = heapq.heappop(self._timers)
-                fn()
+                self._guarded(fn)
+
+    def _guarded(self, fn, *args):
+        """A fault of the station's own code is printed and kept in 'faults'; the station goes on."""
+        try:
+            fn(*args)
+        except Exception as e:
+            traceback.print_exc()
+            with self.cond:
+                self.faults.append(e)
 
     def _read(self, sock, group):
         while True:
