@@ -6,7 +6,7 @@
 #include <QtConcurrent>
 
 DiskSpaceChecker::DiskSpaceChecker(QObject *parent)
-    : QObject(parent), m_query(&DiskSpaceChecker::queryVolume)
+    : QObject(parent)
 {
     connect(&m_watcher, &QFutureWatcher<Result>::finished, this, &DiskSpaceChecker::checkFinished);
 }
@@ -33,9 +33,29 @@ DiskSpace DiskSpaceChecker::queryVolume(const QString &path)
     return space;
 }
 
-void DiskSpaceChecker::setSpaceQuery(SpaceQuery query)
+DiskSpaceChecker::Verdict DiskSpaceChecker::judge(const DiskSpace &space, qint64 freeBytesMin, qint64 rawReserve)
 {
-    m_query = query ? std::move(query) : SpaceQuery(&DiskSpaceChecker::queryVolume);
+    Verdict v;
+    v.full = !space.valid || space.available < freeBytesMin;
+    v.reserveAvailable = space.valid && space.available >= freeBytesMin + rawReserve;
+    return v;
+}
+
+void DiskSpaceChecker::deleteOldest(const QString &path, QDir::Filters filters, QDir::SortFlags sortFlags,
+                                    const std::function<bool()> &stillFull)
+{
+    // Oldest data first: the data folders sort by their time-stamped names. The newest one is
+    // being written.
+    const QFileInfoList entries = QDir(path).entryInfoList(filters, sortFlags);
+    for (int i = 0; i + 1 < entries.size(); ++i) {
+        qDebug().noquote() << QStringLiteral("Disk full, deleting: ") + entries.at(i).filePath();
+        if (entries.at(i).isDir())
+            QDir(entries.at(i).filePath()).removeRecursively();
+        else
+            QFile::remove(entries.at(i).filePath());
+        if (!stillFull())
+            return;
+    }
 }
 
 void DiskSpaceChecker::setPath(QString path) { m_path = path; }
@@ -53,7 +73,7 @@ void DiskSpaceChecker::checkDiskSpace()
     }
     qDebug().noquote() << QStringLiteral("Checking disk space using path: ") + m_path;
     qDebug().noquote() << QStringLiteral("Reserved bytes: ") + QString::number(m_rawReserve);
-    const Job job{m_path, m_deleteDataIfFull, m_freeBytesMin, m_rawReserve, m_filters, m_sortFlags, m_query};
+    const Job job{m_path, m_deleteDataIfFull, m_freeBytesMin, m_rawReserve, m_filters, m_sortFlags};
     m_watcher.setFuture(QtConcurrent::run([job] { return runCheck(job); }));
 }
 
@@ -61,26 +81,15 @@ DiskSpaceChecker::Result DiskSpaceChecker::runCheck(const Job &job)
 {
     Result r;
     r.path = job.path;
-    r.space = job.query(job.path);
-    auto judge = [&job](Result &res) {
-        res.full = !res.space.valid || res.space.available < job.freeBytesMin;
-        res.reserveAvailable = res.space.valid && res.space.available >= job.freeBytesMin + job.rawReserve;
+    auto measure = [&job, &r] {
+        r.space = queryVolume(job.path);
+        const Verdict v = judge(r.space, job.freeBytesMin, job.rawReserve);
+        r.full = v.full;
+        r.reserveAvailable = v.reserveAvailable;
+        return r.full;
     };
-    judge(r);
-    if (r.full && job.deleteIfFull && r.space.valid) {
-        // Oldest data first: the data folders sort by their time-stamped names. The newest folder
-        // is the one being written and is never removed.
-        const QFileInfoList dirs = QDir(job.path).entryInfoList(job.filters, job.sortFlags);
-        for (int i = 0; i + 1 < dirs.size() && r.full; ++i) {
-            qDebug().noquote() << QStringLiteral("Disk full, deleting: ") + dirs.at(i).filePath();
-            if (dirs.at(i).isDir())
-                QDir(dirs.at(i).filePath()).removeRecursively();
-            else
-                QFile::remove(dirs.at(i).filePath());
-            r.space = job.query(job.path);
-            judge(r);
-        }
-    }
+    if (measure() && job.deleteIfFull && r.space.valid)
+        deleteOldest(job.path, job.filters, job.sortFlags, measure);
     return r;
 }
 

@@ -25,14 +25,24 @@ class DiskSpaceChecker : public QObject
 {
     Q_OBJECT
 public:
-    using SpaceQuery = std::function<DiskSpace(const QString &path)>;
+    struct Verdict
+    {
+        bool full = true;
+        bool reserveAvailable = false;
+    };
 
     explicit DiskSpaceChecker(QObject *parent = nullptr);
     ~DiskSpaceChecker() override;
 
-    // The real volume query; tests put their own in its place.
+    // The volume that holds a path (or the nearest folder above it that exists).
     static DiskSpace queryVolume(const QString &path);
-    void setSpaceQuery(SpaceQuery query);
+    // Full below the minimum free bytes (or when the volume cannot be read); the raw data reserve
+    // is free when the minimum and the reserve are both available.
+    static Verdict judge(const DiskSpace &space, qint64 freeBytesMin, qint64 rawReserve);
+    // Deletes the data folders of a path oldest first, as the filter and sort order list them, and
+    // stops once stillFull() answers false after a deletion. The newest entry is never deleted.
+    static void deleteOldest(const QString &path, QDir::Filters filters, QDir::SortFlags sortFlags,
+                             const std::function<bool()> &stillFull);
 
     QString path() const { return m_path; }
     qint64 freeBytesMin() const { return m_freeBytesMin; }
@@ -70,7 +80,6 @@ private:
         qint64 rawReserve;
         QDir::Filters filters;
         QDir::SortFlags sortFlags;
-        SpaceQuery query;
     };
     static Result runCheck(const Job &job);
     void checkFinished();
@@ -81,7 +90,6 @@ private:
     qint64 m_rawReserve = 0;
     QDir::Filters m_filters = QDir::Dirs | QDir::NoDotAndDotDot;
     QDir::SortFlags m_sortFlags = QDir::Name;
-    SpaceQuery m_query;
     QFutureWatcher<Result> m_watcher;
     bool m_checkAgain = false;
 };

@@ -96,17 +96,13 @@ void EchosounderDataLogger::receivedDataForLogging(QByteArray raw_buffer, EchoRe
         return;
     }
     QFile &file = m_files[channel];
-    if (!file.isOpen() || m_changeFilesRequested) {
-        if (!startNewFiles()) {
-            ++m_dropped;
-            return;
-        }
-    } else if (file.size() >= m_maxFileSize) {
+    const bool change = file.isOpen() && !m_changeFilesRequested && file.size() >= m_maxFileSize;
+    if (change)
         qDebug() << "Change file";
-        if (!startNewFiles()) {
-            ++m_dropped;
-            return;
-        }
+    if ((!file.isOpen() || m_changeFilesRequested || change) && !startNewFiles()) {
+        ++m_dropped;
+        stopAfterFailure(m_dir);
+        return;
     }
     QByteArray record = recordHeader(info);
     record += raw_buffer;
@@ -114,9 +110,8 @@ void EchosounderDataLogger::receivedDataForLogging(QByteArray raw_buffer, EchoRe
     if (file.write(record) != record.size()) {
         qDebug().noquote() << QStringLiteral("Raw data write failed: ") + file.fileName() + QStringLiteral(" ")
                                   + file.errorString();
-        emit writeFailed(file.fileName());
         ++m_dropped;
-        closeFiles();
+        stopAfterFailure(file.fileName());
         return;
     }
     ++m_written;
@@ -183,6 +178,15 @@ bool EchosounderDataLogger::startNewFiles()
     }
     emit filesChanged(m_newest);
     return true;
+}
+
+void EchosounderDataLogger::stopAfterFailure(const QString &where)
+{
+    // A device that fails (or was pulled and is not yet gone from the mount table) is not written
+    // again until it is announced anew; nothing is created where the medium used to be.
+    closeFiles();
+    m_possible = false;
+    emit writeFailed(where);
 }
 
 void EchosounderDataLogger::closeFiles()

@@ -55,11 +55,13 @@ public slots:
 
 signals:
     void filesChanged(int newest_number);
+    // Writing stopped after a failure; setDeviceInfo() starts it again.
     void writeFailed(QString file_name);
 
 private:
     bool startNewFiles();
     void closeFiles();
+    void stopAfterFailure(const QString &where);
     void deleteOldest();
     void readState();
     void writeState() const;

@@ -20,14 +20,14 @@ ESLoggingDeviceController::ESLoggingDeviceController(QObject *parent, int device
     : QObject(parent)
     , m_storage(new ESStorageDeviceController(this, deviceCheckIntervalMsecs))
     , m_checker(new DiskSpaceChecker(this))
+    , m_rawChecker(new DiskSpaceChecker(this))
 {
     qRegisterMetaType<QMap<enum_LogToDevice, qint64>>("QMap<enum_LogToDevice,qint64>");
-    m_checker->setFreeBytesMin(FreeBytesMin);
-    m_checker->setFilters(QDir::Dirs | QDir::NoDotAndDotDot);
-    m_checker->setSortFlags(QDir::Name);
-    m_checker->setRawDataReservedBytesMax(RawDataReservedBytes);
+    setUpChecker(m_checker);
+    setUpChecker(m_rawChecker);
     connect(m_checker, &DiskSpaceChecker::diskFullSig, this,
             &ESLoggingDeviceController::diskSpaceAvailabilityChecked);
+    connect(m_rawChecker, &DiskSpaceChecker::diskFullSig, this, &ESLoggingDeviceController::rawDataSpaceChecked);
     connect(m_checker, &DiskSpaceChecker::availableBytesCalculated, this,
             &ESLoggingDeviceController::availableBytesCalculatedSlot);
     connect(m_storage, &ESStorageDeviceController::esDevicePresenceChanged, this,
@@ -46,15 +46,39 @@ ESLoggingDeviceController::ESLoggingDeviceController(QObject *parent, int device
     updateDeviceInfo();
 }
 
+void ESLoggingDeviceController::setUpChecker(DiskSpaceChecker *checker)
+{
+    checker->setFreeBytesMin(FreeBytesMin);
+    checker->setFilters(QDir::Dirs | QDir::NoDotAndDotDot);
+    checker->setSortFlags(QDir::Name);
+    checker->setRawDataReservedBytesMax(RawDataReservedBytes);
+}
+
 bool ESLoggingDeviceController::isDevicePresent(enum_LogToDevice dev) const
 {
     return dev == LogToInternal || m_present.value(dev, false);
 }
 
+enum_LogToDevice ESLoggingDeviceController::rawDataDevice() const
+{
+    if (m_device == LogToUsb || m_device == LogToSd)
+        return isDevicePresent(m_device) ? m_device : LogToInternal;
+    for (enum_LogToDevice dev : {LogToUsb, LogToSd}) {
+        if (isDevicePresent(dev))
+            return dev;
+    }
+    return LogToInternal;
+}
+
 QString ESLoggingDeviceController::logPath() const
 {
+    return logPath(m_device);
+}
+
+QString ESLoggingDeviceController::logPath(enum_LogToDevice dev) const
+{
     const QString serial = m_storage->productSerialNumber();
-    switch (m_device) {
+    switch (dev) {
     case LogToUsb:
         return m_storage->devicePath(StorageUsb) + QStringLiteral("/Logs");
     case LogToSd:
@@ -100,6 +124,15 @@ void ESLoggingDeviceController::checkNow()
 {
     if (isDevicePresent(m_device))
         m_checker->checkDiskSpace();
+    if (!m_rawChecker->path().isEmpty())
+        m_rawChecker->checkDiskSpace();
+}
+
+void ESLoggingDeviceController::rawDataWriteFailed()
+{
+    m_rawRepublish = true;
+    // A write fails first when a stick is pulled: look at the mount table at once.
+    m_storage->requestCheck();
 }
 
 void ESLoggingDeviceController::devicePresenceChanged(enum_LogToDevice dev, bool present)
@@ -107,10 +140,48 @@ void ESLoggingDeviceController::devicePresenceChanged(enum_LogToDevice dev, bool
     m_present[dev] = present;
     if (dev == m_device)
         updateDeviceInfo();
+    else
+        updateRawDataDeviceInfo();
+}
+
+void ESLoggingDeviceController::updateRawDataDeviceInfo()
+{
+    const enum_LogToDevice dev = rawDataDevice();
+    const QString path = dev == LogToInternal ? QString() : logPath(dev);
+    if (path.isEmpty()) {
+        m_rawChecker->setPath(QString());
+        publishRawData(false, QString());
+        return;
+    }
+    // Nothing is written until the device has been measured.
+    if (m_rawChecker->path() != path)
+        publishRawData(false, QString());
+    m_rawChecker->setPath(path);
+    m_rawChecker->checkDiskSpace();
+}
+
+void ESLoggingDeviceController::rawDataSpaceChecked(bool is_disk_full, bool is_reserved_space_available)
+{
+    const enum_LogToDevice dev = rawDataDevice();
+    if (dev == LogToInternal || m_rawChecker->path() != logPath(dev))
+        return;
+    publishRawData(!is_disk_full && is_reserved_space_available, logPath(dev));
+}
+
+void ESLoggingDeviceController::publishRawData(bool possible, const QString &path)
+{
+    if (m_rawPublished && !m_rawRepublish && possible == m_rawPossible && path == m_rawPath)
+        return;
+    m_rawPublished = true;
+    m_rawRepublish = false;
+    m_rawPossible = possible;
+    m_rawPath = path;
+    emit rawDataDeviceInfoChanged(possible, path);
 }
 
 void ESLoggingDeviceController::updateDeviceInfo()
 {
+    updateRawDataDeviceInfo();
     if (!isDevicePresent(m_device)) {
         m_checker->setPath(QString());
         publish(false, false, QString());
@@ -158,7 +229,6 @@ void ESLoggingDeviceController::publish(bool loggingSpace, bool reservedSpace, c
     m_reservedSpace = reservedSpace;
     m_publishedPath = path;
     emit deviceInfoChanged(loggingSpace, reservedSpace, path);
-    emit rawDataDeviceInfoChanged(loggingSpace && reservedSpace, path);
 }
 
 void ESLoggingDeviceController::readOrdinalNumber()

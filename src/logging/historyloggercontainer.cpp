@@ -18,7 +18,10 @@ HistoryLoggerContainer::HistoryLoggerContainer(const QString &historyDirectory, 
 {
     for (int ch = 0; ch < 2; ++ch) {
         m_loggers[ch] = new HistoryLogger(ch, historyDirectory, this);
-        connect(m_loggers[ch], &HistoryLogger::dataForLongTermReady, m_longTerm, &LongTermLogger::recordToFile);
+        connect(m_loggers[ch], &HistoryLogger::dataForLongTermReady, this, [this, ch](QList<BasicHistoryPoint> points) {
+            if (m_longTermChannels & (1 << ch))
+                m_longTerm->recordToFile(points);
+        });
         connect(m_loggers[ch], &HistoryLogger::fileSaved, this, &HistoryLoggerContainer::fileReadyForDownload);
         if (SystemInformation::instance().isSoftwareJb())
             connect(m_loggers[ch], &HistoryLogger::fileSaved, this, &HistoryLoggerContainer::publishForDownload);
@@ -118,7 +121,9 @@ void HistoryLoggerContainer::recordEntireHistoryToFile_forNext10Secs()
 
 void HistoryLoggerContainer::setLongTermLogging(int v)
 {
-    m_longTerm->setRecordingOn(v != 0);
+    // The choices None, Channel_1, Channel_2, Both_Ch are the channel bits 0 to 3.
+    m_longTermChannels = v & 3;
+    m_longTerm->setRecordingOn(m_longTermChannels != 0);
 }
 
 void HistoryLoggerContainer::setSignalProperties(int channel, SignalProperties sig_props)

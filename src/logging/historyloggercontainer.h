@@ -44,6 +44,7 @@ public slots:
     // file_id 0 is the full file, 1 the short one.
     void downloadFile(int channel, int file_id);
     void recordEntireHistoryToFile_forNext10Secs();
+    // "LongTermLogging": which channels go to the long-term log.
     void setLongTermLogging(int v);
     // Stamped on the channel's following history points.
     void setSignalProperties(int channel, SignalProperties sig_props);
@@ -71,4 +72,5 @@ private:
     std::array<int, 2> m_ordinal{{0, 0}};
     std::array<SignalProperties, 2> m_signal;
     qint64 m_badRecords = 0;
+    int m_longTermChannels = 0;
 };

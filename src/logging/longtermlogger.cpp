@@ -74,6 +74,23 @@ QVector<float> LongTermLogger::currentValues() const
     return values;
 }
 
+QVector<float> LongTermLogger::valuesFor(const BasicHistoryPoint &point, QVector<float> values)
+{
+    // The point's own channel has its depths from the very ping the record is of.
+    const QString ch = QString::number(point.channel + 1);
+    const std::pair<const char *, BasicHistoryPoint::Value> depths[] = {
+        {"DepthTransducerCh", BasicHistoryPoint::DepthBlwTransducer},
+        {"DepthKeelCh", BasicHistoryPoint::DepthBlwKeel},
+        {"DepthSurfaceCh", BasicHistoryPoint::DepthBlwSurface}};
+    for (const auto &[name, value] : depths) {
+        const int index = valueNames().indexOf(QLatin1String(name) + ch);
+        const float depth = point.value(value);
+        if (index >= 0)
+            values[index] = depth > EchoRecordInfo::kNoDepth ? depth : MissingValue;
+    }
+    return values;
+}
+
 QString LongTermLogger::currentFile(int channel) const
 {
     if (m_dir.isEmpty() || channel < 0 || channel > 1)
@@ -86,7 +103,7 @@ void LongTermLogger::recordToFile(QList<BasicHistoryPoint> points)
     if (!isRecording() || points.isEmpty())
         return;
     qDebug().noquote() << QStringLiteral("recordToFile: ") + QString::number(points.size());
-    const QVector<float> values = currentValues();
+    const QVector<float> current = currentValues();
     QVector<QByteArray> bytes(2);
     for (const BasicHistoryPoint &p : points) {
         if (p.channel < 0 || p.channel > 1)
@@ -95,7 +112,7 @@ void LongTermLogger::recordToFile(QList<BasicHistoryPoint> points)
         out.setByteOrder(QDataStream::BigEndian);
         out.setFloatingPointPrecision(QDataStream::SinglePrecision);
         out << qint64(p.time.isValid() ? p.time.toMSecsSinceEpoch() : 0);
-        for (float v : values)
+        for (float v : valuesFor(p, current))
             out << v;
     }
     for (int ch = 0; ch < 2; ++ch) {

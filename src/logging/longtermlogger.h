@@ -11,9 +11,9 @@
 #include <limits>
 
 // Writes a compact long-term record series per channel to the logging device, below
-// "/KVE_Long_Term_History": one record per history point with its time and the current
-// navigation and depth values, read by name from the data objects it is given. A value that is
-// missing, invalid or unreadable is stored as the lowest float.
+// "/KVE_Long_Term_History": one record per history point with its time, the depths of the point
+// and the current navigation values and depths of the other channel, read by name from the data
+// objects it is given. A value that is missing, invalid or unreadable is stored as the lowest float.
 class LongTermLogger : public QObject
 {
     Q_OBJECT
@@ -28,6 +28,9 @@ public:
     void setValueSources(const QList<QObject *> &sources);
     // The values of one record as they would be written now.
     QVector<float> currentValues() const;
+    // The values of a point's record: the current ones with the depths of the point's channel
+    // taken from the point itself.
+    static QVector<float> valuesFor(const BasicHistoryPoint &point, QVector<float> current);
 
     void setMaxFileBytes(qint64 bytes) { m_maxFileBytes = bytes; }
     QString directory() const { return m_dir; }

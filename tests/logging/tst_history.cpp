@@ -185,13 +185,14 @@ void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
     navigation.setProperty("SpeedGPS", 11.5);
     QObject depths;
     depths.setProperty("DepthTransducerCh1", 42.0);
+    depths.setProperty("DepthKeelCh2", 30.0);
     depths.setProperty("SpeedGPS", 99.0);
     HistoryLoggerContainer container(m_dir.path() + "/container");
     LongTermLogger *longTerm = container.longTermLogger();
     longTerm->setValueSources({&navigation, &depths});
     QSignalSpy longTermSpy(container.logger(0), &HistoryLogger::dataForLongTermReady);
     longTerm->setDevice(true, true, m_dir.path() + "/device1");
-    container.setLongTermLogging(1);
+    container.setLongTermLogging(3); // both channels
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 3)), 0);
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 4)), 1);
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(1), 5)), 1);
@@ -203,32 +204,50 @@ void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
     QCOMPARE(longTermSpy.count(), 1);
     QCOMPARE(QFileInfo(longTerm->currentFile(1)).size(), 2 * LongTermLogger::RecordBytes);
 
-    // Big-endian milliseconds, then single floats: the first source that has a name answers, a
-    // missing or unreadable value is the lowest float.
-    QDataStream in(StorageTree::readFile(longTerm->currentFile(0)));
-    in.setFloatingPointPrecision(QDataStream::SinglePrecision);
+    // Big-endian milliseconds, then single floats: the record's own channel has the depths of its
+    // ping, the rest comes by name from the first source that has it; a missing or unreadable value
+    // is the lowest float.
+    auto firstRecord = [](const QString &file, qint64 *ms) {
+        QDataStream in(StorageTree::readFile(file));
+        in.setFloatingPointPrecision(QDataStream::SinglePrecision);
+        QVector<float> values(13);
+        in >> *ms;
+        for (float &v : values)
+            in >> v;
+        return in.status() == QDataStream::Ok ? values : QVector<float>();
+    };
     qint64 ms = 0;
-    QVector<float> values(13);
-    in >> ms;
-    for (float &v : values)
-        in >> v;
-    QVERIFY(in.status() == QDataStream::Ok && in.atEnd());
-    QCOMPARE(ms, kStart.toMSecsSinceEpoch());
     const float L = std::numeric_limits<float>::lowest();
-    QCOMPARE(values, QVector<float>({60.25f, L, L, 11.5f, L, L, L, 42.0f, L, L, L, L, L}));
+    QCOMPARE(firstRecord(longTerm->currentFile(0), &ms), QVector<float>({60.25f, L, L, 11.5f, L, L, L, 3.f, 2.f, 5.f, L, 30.f, L}));
+    QCOMPARE(ms, kStart.toMSecsSinceEpoch());
+    QCOMPARE(firstRecord(longTerm->currentFile(1), &ms), QVector<float>({60.25f, L, L, 11.5f, L, L, L, 42.f, L, L, 4.f, 3.f, 6.f}));
+    // A ping without a bottom stores no depth for it.
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(9), -100)), 0);
+    QByteArray ch1 = StorageTree::readFile(longTerm->currentFile(0)).mid(LongTermLogger::RecordBytes);
+    QDataStream in(ch1);
+    in.setFloatingPointPrecision(QDataStream::SinglePrecision);
+    QVector<float> second(13);
+    in >> ms;
+    for (float &v : second)
+        in >> v;
+    QCOMPARE(second.mid(7, 1), QVector<float>({L}));
 
     container.logMarkDataSlot(1, "Shallow", kStart, "Alr");
     QCOMPARE(container.logger(1)->marks().size(), 1);
     QCOMPARE(container.logger(1)->marks().first().markText, QString("Alr:Shallow"));
 
-    // Recording off, or no device: nothing more is written.
-    container.setLongTermLogging(0);
+    // Only the chosen channels are kept; none, or no device: nothing more is written.
+    container.setLongTermLogging(2);
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(2), 5)), 0);
-    container.setLongTermLogging(1);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(2), 5)), 1);
+    container.setLongTermLogging(0);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(3), 5)), 1);
+    container.setLongTermLogging(3);
     longTerm->setDevice(false, false, QString());
-    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(3), 5)), 0);
-    QCOMPARE(QFileInfo(m_dir.path() + "/device1/KVE_Long_Term_History/KVE_History_Ch1_1").size(),
-             LongTermLogger::RecordBytes);
+    container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(4), 5)), 0);
+    const QString folder = m_dir.path() + "/device1/KVE_Long_Term_History/";
+    QCOMPARE(QFileInfo(folder + "KVE_History_Ch1_1").size(), 2 * LongTermLogger::RecordBytes);
+    QCOMPARE(QFileInfo(folder + "KVE_History_Ch2_1").size(), 3 * LongTermLogger::RecordBytes);
 }
 
 void TestHistory::pointsCarryTheSignalOfTheirChannel()

@@ -95,6 +95,7 @@ private slots:
     void filesChangeAtTheSizeLimit();
     void oldestFilesGoAtTheMaximumCountAndNumbersSurviveARestart();
     void removedDeviceStopsWritingAndNewDeviceResumes();
+    void failedWriteStopsUntilTheDeviceIsAnnouncedAgain();
     void runsInItsOwnThread();
     void killedWriterLeavesEveryEarlierRecordReadable();
 
@@ -199,7 +200,6 @@ void TestRawData::removedDeviceStopsWritingAndNewDeviceResumes()
 {
     m_tree->mount({"/media/usb0", "/media/sd0"});
     ESLoggingDeviceController device(nullptr, 60000, 600000);
-    device.diskSpaceChecker()->setSpaceQuery([](const QString &) { return StorageTree::space(2000000000); });
     EchosounderDataLogger logger(100);
     connect(&device, &ESLoggingDeviceController::rawDataDeviceInfoChanged, &logger, &EchosounderDataLogger::setDeviceInfo);
     logger.startStopLogging(true);
@@ -230,6 +230,29 @@ void TestRawData::removedDeviceStopsWritingAndNewDeviceResumes()
     QVERIFY(logger.currentFile(0).startsWith(sdDir));
     QCOMPARE(dataFiles(sdDir).size(), 2);
     QCOMPARE(QFileInfo(logger.currentFile(0)).size(), 130);
+}
+
+void TestRawData::failedWriteStopsUntilTheDeviceIsAnnouncedAgain()
+{
+    // The raw data folder cannot be made (a file stands in its way): the logger stops, says so
+    // once, and drops records without trying again until the device is announced anew.
+    StorageTree::writeFile(m_data, "in the way");
+    EchosounderDataLogger logger(100);
+    QSignalSpy failed(&logger, &EchosounderDataLogger::writeFailed);
+    logger.setDeviceInfo(true, m_dev);
+    logger.startStopLogging(true);
+    for (int i = 0; i < 5; ++i)
+        logger.receivedDataForLogging(QByteArray(100, 'f'), rawInfo(i), i % 2);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!logger.isLogging());
+    QCOMPARE(logger.recordsDropped(), 5);
+    QFile::remove(m_data);
+    logger.receivedDataForLogging(QByteArray(100, 'f'), rawInfo(5), 0);
+    QVERIFY(!QDir(m_data).exists());
+    logger.setDeviceInfo(true, m_dev);
+    logger.receivedDataForLogging(QByteArray(100, 'f'), rawInfo(6), 0);
+    QCOMPARE(logger.recordsWritten(), 1);
+    QCOMPARE(dataFiles(m_data).size(), 2);
 }
 
 void TestRawData::runsInItsOwnThread()

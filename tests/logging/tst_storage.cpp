@@ -20,6 +20,7 @@ private slots:
     void devicesFollowTheMountTable();
     void fullDiskRules_data();
     void fullDiskRules();
+    void checkReportsTheVolumeOfItsPath();
     void fullDiskDeletesOldestFoldersWhenAllowed();
     void chosenDeviceIsAnnouncedOnlyWhenPresentAndNotFull();
     void ordinalNumberSurvivesRestart();
@@ -79,23 +80,29 @@ void TestStorage::fullDiskRules()
 {
     QFETCH(bool, valid);
     QFETCH(qint64, available);
-    QFETCH(bool, full);
-    QFETCH(bool, reserve);
+    const DiskSpaceChecker::Verdict v = DiskSpaceChecker::judge(DiskSpace{valid, 8000000000LL, available, available},
+                                                                ESLoggingDeviceController::FreeBytesMin,
+                                                                ESLoggingDeviceController::RawDataReservedBytes);
+    QTEST(v.full, "full");
+    QTEST(v.reserveAvailable, "reserve");
+}
+
+void TestStorage::checkReportsTheVolumeOfItsPath()
+{
+    // The real volume of a stick folder that is not there yet: measured at the folder above it.
     DiskSpaceChecker checker;
-    checker.setFreeBytesMin(ESLoggingDeviceController::FreeBytesMin);
-    checker.setRawDataReservedBytesMax(ESLoggingDeviceController::RawDataReservedBytes);
-    checker.setPath(m_tree->path("/media/usb0"));
-    QString asked;
-    const DiskSpace given{valid, 8000000000LL, available, available};
-    checker.setSpaceQuery([&asked, given](const QString &p) { asked = p; return given; });
+    checker.setPath(m_tree->path("/media/usb0/velmora/99999/Logs"));
     QSignalSpy fullSpy(&checker, &DiskSpaceChecker::diskFullSig);
     QSignalSpy bytesSpy(&checker, &DiskSpaceChecker::availableBytesCalculated);
-    checker.checkDiskSpace();
-    QVERIFY(fullSpy.wait());
-    QCOMPARE(asked, m_tree->path("/media/usb0"));
-    QCOMPARE(fullSpy.at(0), QVariantList({full, reserve}));
-    QCOMPARE(bytesSpy.count(), 1);
-    QCOMPARE(bytesSpy.at(0).at(0).value<QList<qint64>>(), QList<qint64>({8000000000LL, available, available}));
+    for (qint64 min : {qint64(0), qint64(1) << 60}) {
+        checker.setFreeBytesMin(min);
+        checker.checkDiskSpace();
+        QVERIFY(fullSpy.wait());
+        const QList<qint64> bytes = bytesSpy.last().at(0).value<QList<qint64>>();
+        QCOMPARE(bytes.size(), 3);
+        QVERIFY(bytes.at(0) > 0 && bytes.at(2) > 0 && bytes.at(2) <= bytes.at(0));
+        QCOMPARE(fullSpy.last().at(0).toBool(), min > 0);
+    }
 }
 
 void TestStorage::fullDiskDeletesOldestFoldersWhenAllowed()
@@ -105,32 +112,46 @@ void TestStorage::fullDiskDeletesOldestFoldersWhenAllowed()
         StorageTree::writeFile(logs + "/" + name + "/data.txt", "x");
     StorageTree::writeFile(logs + "/loose_file.txt", "x");
     auto folders = [logs] { return QDir(logs).entryList(QDir::Dirs | QDir::NoDotAndDotDot); };
-    DiskSpaceChecker checker;
-    checker.setPath(logs);
-    checker.setFreeBytesMin(30000000);
-    // Each remaining folder stands for 10 MB used of a 50 MB volume.
-    checker.setSpaceQuery([folders](const QString &) { return StorageTree::space(50000000LL - folders().size() * 10000000LL); });
-    QSignalSpy fullSpy(&checker, &DiskSpaceChecker::diskFullSig);
-    auto fullAfterCheck = [&] { checker.checkDiskSpace(); return fullSpy.wait() ? fullSpy.last().at(0) : QVariant(); };
-    QCOMPARE(fullAfterCheck(), QVariant(true));
-    QCOMPARE(folders().size(), 4);
-
-    checker.setDeleteDataIfFull(true);
-    QCOMPARE(fullAfterCheck(), QVariant(false));
+    const auto dirs = QDir::Dirs | QDir::NoDotAndDotDot;
+    // Oldest first, until there is room again (here: once two folders are left).
+    DiskSpaceChecker::deleteOldest(logs, dirs, QDir::Name, [&] { return folders().size() > 2; });
     QCOMPARE(folders(), QStringList({"Log_n3", "Log_n4"}));
     QVERIFY(QFile::exists(logs + "/loose_file.txt"));
-
     // The newest folder is the one being written and stays even when the disk stays full.
-    checker.setFreeBytesMin(45000000);
-    QCOMPARE(fullAfterCheck(), QVariant(true));
+    DiskSpaceChecker::deleteOldest(logs, dirs, QDir::Name, [] { return true; });
     QCOMPARE(folders(), QStringList({"Log_n4"}));
+
+    // A checker deletes only when allowed, and only while the volume is full.
+    StorageTree::writeFile(logs + "/Log_n5/data.txt", "x");
+    DiskSpaceChecker checker;
+    checker.setPath(logs);
+    checker.setFreeBytesMin(qint64(1) << 60);
+    QSignalSpy fullSpy(&checker, &DiskSpaceChecker::diskFullSig);
+    checker.checkDiskSpace();
+    QVERIFY(fullSpy.wait());
+    QCOMPARE(folders(), QStringList({"Log_n4", "Log_n5"}));
+    checker.setDeleteDataIfFull(true);
+    checker.setFreeBytesMin(0);
+    checker.checkDiskSpace();
+    QVERIFY(fullSpy.wait());
+    QCOMPARE(folders(), QStringList({"Log_n4", "Log_n5"}));
+    checker.setFreeBytesMin(qint64(1) << 60);
+    checker.checkDiskSpace();
+    QVERIFY(fullSpy.wait());
+    QCOMPARE(folders(), QStringList({"Log_n5"}));
 }
 
 void TestStorage::chosenDeviceIsAnnouncedOnlyWhenPresentAndNotFull()
 {
     ESLoggingDeviceController controller(nullptr, 60000, 600000);
-    std::atomic<qint64> available{1000000000};
-    controller.diskSpaceChecker()->setSpaceQuery([&available](const QString &) { return StorageTree::space(available); });
+    // Limits far beyond any real volume stand for a device that is full or short of the reserve.
+    const qint64 beyond = qint64(1) << 60;
+    auto limits = [&controller](qint64 min, qint64 reserve) {
+        for (DiskSpaceChecker *c : {controller.diskSpaceChecker(), controller.rawDataDiskSpaceChecker()}) {
+            c->setFreeBytesMin(min);
+            c->setRawDataReservedBytesMax(reserve);
+        }
+    };
     QSignalSpy info(&controller, &ESLoggingDeviceController::deviceInfoChanged);
     QSignalSpy raw(&controller, &ESLoggingDeviceController::rawDataDeviceInfoChanged);
     QSignalSpy checks(controller.storageController(), &StorageDeviceController::checkFinished);
@@ -141,42 +162,71 @@ void TestStorage::chosenDeviceIsAnnouncedOnlyWhenPresentAndNotFull()
     QTest::qWait(100);
     QVERIFY(info.isEmpty() || !info.last().at(0).toBool());
     QVERIFY(!controller.isLoggingSpaceAvailable());
+    QVERIFY(raw.isEmpty() || !raw.last().at(0).toBool());
 
     m_tree->mount({"/media/usb0"});
     controller.storageController()->requestCheck();
     const QString usbLogs = m_tree->path("/media/usb0/velmora/99999/Logs"), sdLogs = m_tree->path("/media/sd0/velmora/99999/Logs");
     QTRY_VERIFY(!info.isEmpty() && info.last() == QVariantList({true, true, usbLogs}));
+    QTRY_COMPARE(raw.last(), QVariantList({true, usbLogs}));
     QCOMPARE(controller.logPath(), usbLogs);
 
     // The other device coming and going does not disturb the chosen one.
-    const int before = info.count();
+    const int before = info.count(), rawBefore = raw.count();
     m_tree->mount({"/media/usb0", "/media/sd0"});
     controller.storageController()->requestCheck();
     QVERIFY(checks.wait());
     QTest::qWait(50);
     QCOMPARE(info.count(), before);
+    QCOMPARE(raw.count(), rawBefore);
 
     m_tree->pull("/media/usb0");
     controller.storageController()->requestCheck();
     QTRY_COMPARE(info.last(), QVariantList({false, false, QString()}));
+    QCOMPARE(raw.last(), QVariantList({false, QString()})); // the chosen stick only, not the card
 
     controller.setLoggingDevice(LogToSd);
     QTRY_COMPARE(info.last(), QVariantList({true, true, sdLogs}));
-    QCOMPARE(raw.last(), QVariantList({true, sdLogs}));
+    QTRY_COMPARE(raw.last(), QVariantList({true, sdLogs}));
 
     // Into the raw data reserve: raw data stops, the small logs go on; below the minimum all stops.
-    available = 50000000;
+    limits(0, beyond);
     controller.checkNow();
     QTRY_COMPARE(raw.last().at(0).toBool(), false);
-    QCOMPARE(info.last(), QVariantList({true, false, sdLogs}));
-    available = 19000000;
+    QTRY_COMPARE(info.last(), QVariantList({true, false, sdLogs}));
+    limits(beyond, 0);
     controller.checkNow();
     QTRY_COMPARE(info.last().at(0).toBool(), false);
     QVERIFY(!controller.isLoggingSpaceAvailable());
-    available = 900000000;
+    limits(ESLoggingDeviceController::FreeBytesMin, ESLoggingDeviceController::RawDataReservedBytes);
     controller.checkNow();
     QTRY_COMPARE(raw.last(), QVariantList({true, sdLogs}));
-    QCOMPARE(info.last(), QVariantList({true, true, sdLogs}));
+    QTRY_COMPARE(info.last(), QVariantList({true, true, sdLogs}));
+
+    // Logs kept inside the unit: raw data still goes only to a removable device, the stick first.
+    controller.setLoggingDevice(LogToInternal);
+    QTRY_COMPARE(info.last(), QVariantList({true, true, m_tree->path("/opt/velmora/99999/Logs")}));
+    QCOMPARE(raw.last(), QVariantList({true, sdLogs}));
+    m_tree->mount({"/media/usb0", "/media/sd0"});
+    controller.storageController()->requestCheck();
+    QTRY_COMPARE(raw.last(), QVariantList({true, usbLogs}));
+    m_tree->mount({});
+    controller.storageController()->requestCheck();
+    QTRY_COMPARE(raw.last(), QVariantList({false, QString()}));
+    QCOMPARE(controller.rawDataDevice(), LogToInternal);
+
+    // After a failed write the next measurement is announced again, changed or not.
+    m_tree->mount({"/media/usb0"});
+    controller.storageController()->requestCheck();
+    QTRY_COMPARE(raw.last(), QVariantList({true, usbLogs}));
+    const int announced = raw.count();
+    controller.checkNow();
+    QTest::qWait(200);
+    QCOMPARE(raw.count(), announced);
+    controller.rawDataWriteFailed();
+    controller.checkNow();
+    QTRY_COMPARE(raw.count(), announced + 1);
+    QCOMPARE(raw.last(), QVariantList({true, usbLogs}));
 }
 
 void TestStorage::ordinalNumberSurvivesRestart()

@@ -21,6 +21,7 @@
 #include "echogrampanel.h"
 #include "echorecord.h"
 #include "esdata.h"
+#include "esruntime.h"
 #include "essetup.h"
 
 #include <QDir>
@@ -107,6 +108,7 @@ void KveSystem::constructLogging()
             &EchosounderDataLogger::receivedDataForLogging);
     connect(m_loggingDevice, &ESLoggingDeviceController::rawDataDeviceInfoChanged, raw,
             &EchosounderDataLogger::setDeviceInfo);
+    connect(raw, &EchosounderDataLogger::writeFailed, m_loggingDevice, &ESLoggingDeviceController::rawDataWriteFailed);
     auto rawLoggingOn = [raw](int v) {
         QMetaObject::invokeMethod(raw, "startStopLogging", Qt::QueuedConnection, Q_ARG(bool, v == 0));
     };
@@ -122,6 +124,10 @@ void KveSystem::constructLogging()
             &HistoryLoggerContainer::logHistoryDataSlot);
     connect(m_loggingDevice, &ESLoggingDeviceController::deviceInfoChanged, m_history->longTermLogger(),
             &LongTermLogger::setDevice);
+    // Position, heading, speeds and depths as the junction box publishes them.
+    m_history->longTermLogger()->setValueSources({static_cast<QObject *>(ESData::instance().runtime())});
+    m_history->setLongTermLogging(history->LongTermLogging());
+    connect(history, &ESHistorySetup::LongTermLoggingChanged, m_history, &HistoryLoggerContainer::setLongTermLogging);
     // Each history point records the signal its channel was transmitting.
     connect(m_history, &HistoryLoggerContainer::requestSignalProperties, this,
             &KveSystem::answerSignalProperties);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "diskspacechecker.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,8 +46,6 @@ public:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    // A measured volume of 8 GB with the given bytes free.
-    static DiskSpace space(qint64 available) { return DiskSpace{true, 8000000000LL, available, available}; }
 
 private:
     QTemporaryDir m_dir;
