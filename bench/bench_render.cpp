@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -50,16 +51,22 @@ void configure(EchogramRenderer &r)
     r.setAdjacentDepthDistLimit(20);
 }
 
+// One record in each slice of time: a column per record, as at a ping rate matching the picture.
+void addColumn(EchosounderDataBuffer &buffer, const QByteArray &samples, float depth)
+{
+    buffer.addRecord(samples, 100.f, depth, qint64(std::ceil(buffer.totalColumns() * buffer.columnMsecs())));
+}
+
 void fill(EchosounderDataBuffer &buffer, int columns)
 {
     for (int k = 0; k < columns; ++k)
-        buffer.addRecord(echoSamples(k), 100.f, 40.f + (k % 20) * 0.1f);
+        addColumn(buffer, echoSamples(k), 40.f + (k % 20) * 0.1f);
 }
 
 void addColumn(benchmark::State &state, bool guiHoldsPicture)
 {
     app();
-    EchosounderDataBuffer buffer(10, 1.0);
+    EchosounderDataBuffer buffer(10, kWidth);
     fill(buffer, 64);
     EchogramRenderer renderer;
     configure(renderer);
@@ -71,7 +78,7 @@ void addColumn(benchmark::State &state, bool guiHoldsPicture)
     const QByteArray samples = echoSamples(5);
     int k = 0;
     for (auto _ : state) {
-        buffer.addRecord(samples, 100.f, 40.f + (++k % 20) * 0.1f);
+        addColumn(buffer, samples, 40.f + (++k % 20) * 0.1f);
         renderer.addVerticalLineToImage(&buffer);
     }
     benchmark::DoNotOptimize(renderer.canvas().constBits());
@@ -89,8 +96,8 @@ BENCHMARK(BM_AddColumn2000To1920x1080_PictureHeldByView)->Unit(benchmark::kMicro
 void BM_FullRedraw1920x1080(benchmark::State &state)
 {
     app();
-    EchosounderDataBuffer buffer(10, 1.0);
-    fill(buffer, EchosounderDataBuffer::kDefaultCapacity);
+    EchosounderDataBuffer buffer(10, EchosounderDataBuffer::kMaxColumns);
+    fill(buffer, EchosounderDataBuffer::kMaxColumns);
     EchogramRenderer renderer;
     configure(renderer);
     for (auto _ : state)

@@ -102,11 +102,28 @@ void AlarmWidget::buildLayout()
     list->addLayout(controls);
     outer->addWidget(m_listArea, 1);
 
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setStyleSheet(QStringLiteral("color: rgb(255,200,0); font-weight: bold;"));
+    m_notice->hide();
+    outer->addWidget(m_notice);
+
     connect(m_upButton, &QToolButton::clicked, this, &AlarmWidget::upButtonClicked);
     connect(m_downButton, &QToolButton::clicked, this, &AlarmWidget::downButtonClicked);
     connect(m_ackButton, &QPushButton::clicked, this, &AlarmWidget::buttonClicked);
     connect(m_closeButton, &QToolButton::clicked, this, &AlarmWidget::closeClicked);
     changeAlarmIconSize(m_iconSize);
+}
+
+void AlarmWidget::setNotice(const QString &text)
+{
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+QString AlarmWidget::noticeText() const
+{
+    return m_notice->text();
 }
 
 void AlarmWidget::watchMirror(ES_Alerts *mirror)

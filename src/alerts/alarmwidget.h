@@ -74,6 +74,12 @@ public slots:
     void upButtonClicked();
     void downButtonClicked();
     void changeAlarmIconSize(int size);
+    // A line for the operator beside the alerts, such as why a depth readout shows no depth;
+    // empty hides it.
+    void setNotice(const QString &text);
+
+public:
+    QString noticeText() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -102,6 +108,7 @@ private:
     QLabel *m_warningIcon = nullptr;
     QLabel *m_muteIcon = nullptr;
     QLabel *m_simulatorIcon = nullptr;
+    QLabel *m_notice = nullptr;
     QWidget *m_iconArea = nullptr;
     QWidget *m_listArea = nullptr;
     QVBoxLayout *m_rowsLayout = nullptr;

@@ -108,6 +108,8 @@ void AbstractEchogramDrawingWidget::setDataSource(MultipleES_TransducersBuffer *
         disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     m_channel = channel;
+    if (m_source)
+        m_source->setColumnsAcross(m_channel, m_canvasWidth);
     if (m_source) {
         connect(m_source, &MultipleES_TransducersBuffer::sigES_NewData, this,
                 &AbstractEchogramDrawingWidget::processNewData);
@@ -132,15 +134,16 @@ void AbstractEchogramDrawingWidget::requestFullRedraw()
 void AbstractEchogramDrawingWidget::processNewData(int channel_number,
                                                    int biggest_updated_range_in_minutes)
 {
-    // Every range up to the longest one named gained a column.
-    if (channel_number != m_channel || biggest_updated_range_in_minutes < m_timeScale
-        || !m_thread->isRunning() || !m_renderer)
+    // Time ranges slice time differently, so the longest range that changed says nothing about
+    // the one shown: its own buffer tells whether there is anything new.
+    Q_UNUSED(biggest_updated_range_in_minutes)
+    if (channel_number != m_channel || !m_thread->isRunning() || !m_renderer)
         return;
-    // A new sample count resizes the canvas first, so the redraw it asks for comes before
-    // the column.
-    updateCanvasSize();
-    if (EchosounderDataBuffer *buffer = currentBuffer())
-        m_renderer->requestColumn(buffer);
+    EchosounderDataBuffer *buffer = currentBuffer();
+    if (!buffer || buffer->changeCount() == m_drawnChanges)
+        return;
+    m_drawnChanges = buffer->changeCount();
+    m_renderer->requestColumn(buffer);
 }
 
 void AbstractEchogramDrawingWidget::renderingTimerTimeout()
@@ -158,25 +161,19 @@ void AbstractEchogramDrawingWidget::renderedImageReady(QImage image)
     update(echogramRect());
 }
 
-int AbstractEchogramDrawingWidget::canvasRowsWanted() const
-{
-    // One canvas row per sample of the records: the echoes then land on the same rows as the
-    // bottom trace whatever the depth range, and painting stretches the canvas to the view.
-    // Until records arrive the canvas takes the height of the view.
-    const EchosounderDataBuffer *buffer = currentBuffer();
-    const int samples = buffer ? buffer->newestSampleCount() : 0;
-    return samples > 0 ? samples : qMax(1, echogramRect().height());
-}
-
 void AbstractEchogramDrawingWidget::updateCanvasSize()
 {
+    // One canvas pixel per screen pixel: records of any sample count and range are scaled to the
+    // rows of their depths, and each time range spreads over the width.
     const QRect r = echogramRect();
     const int w = qMax(1, r.width());
-    const int h = canvasRowsWanted();
+    const int h = qMax(1, r.height());
     if (w == m_canvasWidth && h == m_canvasHeight)
         return;
     if (w != m_canvasWidth) {
         m_canvasWidth = w;
+        if (m_source)
+            m_source->setColumnsAcross(m_channel, w);
         emit canvasWidthChanged(w);
     }
     if (h != m_canvasHeight) {
@@ -200,7 +197,8 @@ void AbstractEchogramDrawingWidget::paintEchogram(QPainter &painter)
         painter.fillRect(r, m_inactiveColor);
         return;
     }
-    // Columns map 1:1 to screen pixels; rows are stretched from the canvas to the view.
+    // The canvas has the size of the echogram area; until a redraw for a new size arrives the
+    // old picture is stretched to the height.
     painter.drawImage(QRect(r.left(), r.top(), m_image.width(), r.height()), m_image);
     // Until a redraw for a new width arrives, the uncovered part shows as without data.
     if (m_image.width() < r.width())

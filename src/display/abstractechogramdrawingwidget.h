@@ -105,13 +105,13 @@ private slots:
 private:
     void startRenderer();
     void stopRendering();
-    int canvasRowsWanted() const;
 
     QPointer<EchogramRenderer> m_renderer;   // lives in m_thread, deleted when it finishes
     QThread *m_thread = nullptr;
     QTimer m_renderingTimer;
     QPointer<MultipleES_TransducersBuffer> m_source;
     QImage m_image;
+    quint64 m_drawnChanges = 0;
     bool m_watchdogRegistered = false;
 
     int m_channel = 0;

@@ -67,6 +67,12 @@ void EchogramPanel::slotColorChanged(QString color)
         view->slotColorChanged(color);
 }
 
+void EchogramPanel::setLocalTimeShown(bool local)
+{
+    for (auto *view : m_views)
+        view->setLocalTimeShown(local);
+}
+
 void EchogramPanel::setChannelVisible(int channel, bool visible)
 {
     if (auto *view = channelView(channel))

@@ -26,6 +26,7 @@ public slots:
     void setTimeScaleInMinutes(int minutes);
     void slotColorChanged(QString color);
     void setChannelVisible(int channel, bool visible);
+    void setLocalTimeShown(bool local);
 
 private:
     std::array<SingleES_TransducerRuntimeWidget *, 2> m_views{};

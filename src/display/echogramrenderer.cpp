@@ -20,7 +20,7 @@ EchogramRenderer::EchogramRenderer(QObject *parent) : QObject(parent)
 
 int EchogramRenderer::columnWidth() const
 {
-    return m_timeScale == kStretchedTimeScaleMinutes ? 2 : 1;
+    return EchosounderDataBuffer::pixelsPerColumn(m_timeScale);
 }
 
 void EchogramRenderer::setInactiveColor(QColor v)
@@ -69,9 +69,10 @@ EchogramRenderer::ColumnScale EchogramRenderer::scaleFor(const EchogramColumn &c
         s.samples = m;
         s.rows = m_canvasHeight;
     } else {
-        // The column covers less depth than shown: its samples fill only the upper part.
+        // The column covers no more depth than shown: its samples fill the rows of their depths,
+        // the same rows the bottom trace uses, whatever the number of samples.
         s.samples = n;
-        s.rows = int(double(n) * r / d);
+        s.rows = int(double(m_canvasHeight) * r / d);
     }
     if (s.samples <= 0 || s.rows <= 0)
         return ColumnScale();
@@ -279,16 +280,24 @@ void EchogramRenderer::addVerticalLineToImage(EchosounderDataBuffer *data_buffer
     const int limit = qMin(data_buffer->columnCount(), m_canvasWidth);
     const int missing = int(qMin<quint64>(arrived, quint64(limit)));
     const int w = columnWidth();
+    const int stripe = qMin(w, m_canvas.width());
     for (int j = missing - 1; j >= 0; --j) {
         scrollCanvas(w);
-        const int stripe = qMin(w, m_canvas.width());
         drawColumn(m_canvas, m_canvas.width() - stripe, stripe, data_buffer->columnFromNewest(j));
         drawNewestTrace(*data_buffer, j);
     }
+    // Records of the same slice of time fold into the newest column: draw it again in place.
+    const bool grown = missing == 0 && data_buffer->columnCount() > 0
+                       && data_buffer->newestColumnRecords() != m_drawnNewestRecords;
+    if (grown) {
+        drawColumn(m_canvas, m_canvas.width() - stripe, stripe, data_buffer->columnFromNewest(0));
+        drawNewestTrace(*data_buffer, 0);
+    }
     m_drawnColumns = total;
+    m_drawnNewestRecords = data_buffer->newestColumnRecords();
     if (!called_after_image_rendering)
         data_buffer->unlock();
-    if (missing > 0 || called_after_image_rendering)
+    if (missing > 0 || grown || called_after_image_rendering)
         emit renderedImage(m_canvas);
 }
 

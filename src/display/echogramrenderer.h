@@ -26,7 +26,6 @@ class EchogramRenderer : public QObject
     Q_OBJECT
 public:
     static constexpr int kMaxGivenUpRedraws = 3;
-    static constexpr int kStretchedTimeScaleMinutes = 5;
 
     explicit EchogramRenderer(QObject *parent = nullptr);
 
@@ -112,9 +111,11 @@ private:
     QVector<QRgb> m_colorTable;
     QSize m_widgetSize = QSize(-1, -1);
 
-    // What the canvas shows, so that a column addition draws every column that arrived since.
+    // What the canvas shows, so that a column addition draws every column that arrived since and
+    // redraws the newest one when later records have folded into it.
     const EchosounderDataBuffer *m_drawnBuffer = nullptr;
     quint64 m_drawnColumns = 0;
+    int m_drawnNewestRecords = 0;
 
     struct RowMap
     {

@@ -4,6 +4,7 @@
 #include "echorecord.h"
 #include "esunitconverter.h"
 #include "multiplees_transducersbuffer.h"
+#include "unitclock.h"
 
 #include <QPainter>
 #include <QtMath>
@@ -42,6 +43,39 @@ SingleES_TransducerRuntimeWidget::SingleES_TransducerRuntimeWidget(QWidget *pare
 {
     setAutoFillBackground(false);
     setChannelName(QStringLiteral("CH1"));
+    // The edge times move with the clock.
+    connect(&m_clockTimer, &QTimer::timeout, this, [this] {
+        update(QRect(0, echogramRect().bottom() + 1, width(), footerHeight() + 1));
+    });
+    m_clockTimer.start(1000);
+}
+
+void SingleES_TransducerRuntimeWidget::setLocalTimeShown(bool local)
+{
+    if (local == m_localTime)
+        return;
+    m_localTime = local;
+    update();
+}
+
+QString SingleES_TransducerRuntimeWidget::edgeTimeText(int seconds_before_now) const
+{
+    const UnitClock &clock = UnitClock::instance();
+    const QDateTime now = m_localTime ? clock.currentDateTimeLocal() : clock.currentDateTimeUtc();
+    // Seconds matter only while the picture spans minutes.
+    const QString format = timeScaleInMinutes() <= 15 ? QStringLiteral("hh:mm:ss") : QStringLiteral("hh:mm");
+    return now.addSecs(-seconds_before_now).toString(format)
+           + (m_localTime ? QStringLiteral(" LT") : QStringLiteral(" UTC"));
+}
+
+QString SingleES_TransducerRuntimeWidget::leftEdgeTimeText() const
+{
+    return edgeTimeText(timeScaleInMinutes() * 60);
+}
+
+QString SingleES_TransducerRuntimeWidget::rightEdgeTimeText() const
+{
+    return edgeTimeText(0);
 }
 
 void SingleES_TransducerRuntimeWidget::slotColorChanged(QString color)
@@ -133,8 +167,11 @@ void SingleES_TransducerRuntimeWidget::paintEvent(QPaintEvent *)
     paintHeader(painter);
     paintScale(painter);
     paintFooter(painter);
+    // The frame goes round the echogram, never over its edge columns and rows: the newest
+    // column is the rightmost one.
     painter.setPen(kFrame);
-    painter.drawRect(echogramRect().adjusted(0, 0, -1, -1));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawRect(echogramRect().adjusted(-1, -1, 0, 0));
 }
 
 void SingleES_TransducerRuntimeWidget::paintHeader(QPainter &painter)
@@ -183,8 +220,11 @@ void SingleES_TransducerRuntimeWidget::paintScale(QPainter &painter)
         const int y = echo.top() + viewRowOfCanvasRow(pixelOffset()) + int(d / range * echo.height());
         if (y < echo.top() || y > echo.bottom() + 1)
             continue;
+        // Ticks on whole pixels, right of the frame: never blended into the newest column.
         painter.setPen(kFrame);
-        painter.drawLine(scale.left(), y, scale.left() + 6, y);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.drawLine(scale.left() + 1, y, scale.left() + 6, y);
+        painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(kText);
         const QString label = QString::number(d, 'f', decimals);
         const int ty = qBound(echo.top() + fm.ascent(), y + fm.ascent() / 2, echo.bottom());
@@ -202,12 +242,13 @@ void SingleES_TransducerRuntimeWidget::paintFooter(QPainter &painter)
     QFont f = font();
     f.setPixelSize(qBound(11, footer.height() * 2 / 3, 18));
     painter.setFont(f);
-    painter.setPen(kText);
-    painter.drawText(footer.adjusted(8, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("\u2190 ") + timeRangeText());
     painter.setPen(kDimText);
-    painter.drawText(footer.adjusted(8, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("Range %1 %2")
-                         .arg(QString::number(toShownUnit(depthRangeInDefaultUnit()), 'f', 0),
+    painter.drawText(footer.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, leftEdgeTimeText());
+    painter.drawText(footer.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, rightEdgeTimeText());
+    painter.setPen(kText);
+    painter.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter,
+                     QStringLiteral("\u2190 %1 \u2192  %2 %3")
+                         .arg(timeRangeText(),
+                              QString::number(toShownUnit(depthRangeInDefaultUnit()), 'f', 0),
                               m_depthUnit));
 }

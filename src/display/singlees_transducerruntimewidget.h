@@ -2,8 +2,11 @@
 
 #include "abstractechogramdrawingwidget.h"
 
+#include <QTimer>
+
 // One channel's runtime view for the bridge: the current depth in large figures with its unit
-// above the echogram, the depth scale along its right edge and the time range shown below it.
+// above the echogram, the depth scale along its right edge and, below it, the time range shown
+// with the clock times of its left and right edges (UTC, or local time when chosen).
 // Dark background, light figures: readable across the wheelhouse at night.
 class SingleES_TransducerRuntimeWidget : public AbstractEchogramDrawingWidget
 {
@@ -16,6 +19,10 @@ public:
     QString depthText() const;
     QString depthUnit() const { return m_depthUnit; }
     QString timeRangeText() const;
+    // Clock times at the left and right edges of the echogram, with "UTC" or "LT".
+    QString leftEdgeTimeText() const;
+    QString rightEdgeTimeText() const;
+    bool isLocalTimeShown() const { return m_localTime; }
     // Labelled depths of the scale, in the unit shown, top to bottom.
     QVector<double> depthScaleMarks() const;
 
@@ -31,6 +38,8 @@ public slots:
     // "m", "ft" or "fm"; figures and scale are shown in it.
     void setDepthUnit(QString unit);
     void setChannelName(QString name);
+    // Edge times in local time (the unit's UTC-to-local offset) instead of UTC.
+    void setLocalTimeShown(bool local);
 
 public:
     QRect echogramRect() const override;
@@ -40,6 +49,7 @@ protected:
 
 private:
     double toShownUnit(double metres) const;
+    QString edgeTimeText(int seconds_before_now) const;
     int headerHeight() const;
     int scaleWidth() const;
     int footerHeight() const;
@@ -52,4 +62,6 @@ private:
     QString m_depthUnit = QStringLiteral("m");
     double m_depth = -100.0;
     bool m_depthValid = false;
+    bool m_localTime = false;
+    QTimer m_clockTimer;
 };

@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+#include <cmath>
+
 namespace {
 
 // Strongest echo of two samples; 255 marks a sample without data and loses to any echo.
@@ -14,16 +16,24 @@ inline uchar stronger(uchar a, uchar b)
     return uchar(va >= vb ? a : b);
 }
 
+int keptColumns(int columnsAcross) { return qBound(1, columnsAcross, EchosounderDataBuffer::kMaxColumns); }
+
 } // namespace
 
-EchosounderDataBuffer::EchosounderDataBuffer(int timeRangeMinutes, double recordsPerColumn,
-                                             int capacity)
-    : m_minutes(timeRangeMinutes), m_recordsPerColumn(qMax(1.0, recordsPerColumn))
+EchosounderDataBuffer::EchosounderDataBuffer(int timeRangeMinutes, int columnsAcross)
+    : m_minutes(qMax(1, timeRangeMinutes)), m_columnsAcross(keptColumns(columnsAcross))
 {
-    m_ring.resize(qMax(1, capacity));
+    m_ring.resize(m_columnsAcross);
 }
 
 int EchosounderDataBuffer::capacity() const { return m_ring.size(); }
+
+int EchosounderDataBuffer::columnsAcross() const { return m_columnsAcross; }
+
+double EchosounderDataBuffer::columnMsecs() const
+{
+    return m_minutes * 60000.0 / m_columnsAcross;
+}
 
 void EchosounderDataBuffer::lockForWriting()
 {
@@ -33,39 +43,82 @@ void EchosounderDataBuffer::lockForWriting()
     }
 }
 
-bool EchosounderDataBuffer::addRecord(const QByteArray &samples, float depthRange, float bottomDepth)
+EchogramColumn EchosounderDataBuffer::reduced(const QByteArray &samples, float depthRange,
+                                              float bottomDepth)
 {
-    lockForWriting();
-    bool completed = false;
-    if (m_recordsPerColumn <= 1.0) {
-        push(EchogramColumn{samples, depthRange, bottomDepth});
-        completed = true;
-    } else {
-        if (m_foldedRecords == 0 || m_folding.samples.size() != samples.size()
-            || m_folding.depthRange != depthRange) {
-            // A change of range starts the column afresh; mixing ranges would smear depths.
-            m_folding = EchogramColumn{samples, depthRange, bottomDepth};
-            m_folding.samples.detach();
-        } else {
-            uchar *dst = reinterpret_cast<uchar *>(m_folding.samples.data());
-            const uchar *src = reinterpret_cast<const uchar *>(samples.constData());
-            for (int i = 0, n = samples.size(); i < n; ++i)
-                dst[i] = stronger(dst[i], src[i]);
-            if (bottomDepth != EchoRecordInfo::kNoDepth)
-                m_folding.bottomDepth = bottomDepth;
-        }
-        ++m_foldedRecords;
-        m_accumulated += 1.0;
-        if (m_accumulated >= m_recordsPerColumn) {
-            m_accumulated -= m_recordsPerColumn;
-            push(m_folding);
-            m_folding = EchogramColumn();
-            m_foldedRecords = 0;
-            completed = true;
-        }
+    const int n = samples.size();
+    if (n <= kMaxStoredSamples)
+        return EchogramColumn{samples, depthRange, bottomDepth};
+    // Bands of `factor` samples keep their strongest echo; the last band may be short, so the
+    // range is that of the whole bands to keep every echo at its depth.
+    const int factor = (n + kMaxStoredSamples - 1) / kMaxStoredSamples;
+    const int bands = (n + factor - 1) / factor;
+    QByteArray out(bands, '\0');
+    const uchar *src = reinterpret_cast<const uchar *>(samples.constData());
+    uchar *dst = reinterpret_cast<uchar *>(out.data());
+    for (int b = 0; b < bands; ++b) {
+        const int end = qMin(n, (b + 1) * factor);
+        uchar v = src[b * factor];
+        for (int i = b * factor + 1; i < end; ++i)
+            v = stronger(v, src[i]);
+        dst[b] = v;
     }
+    return EchogramColumn{out, float(double(depthRange) * bands * factor / n), bottomDepth};
+}
+
+EchogramColumn &EchosounderDataBuffer::newest()
+{
+    const int n = m_ring.size();
+    return m_ring[(m_head - 1 + n) % n];
+}
+
+bool EchosounderDataBuffer::addRecord(const QByteArray &samples, float depthRange, float bottomDepth,
+                                      qint64 msecs)
+{
+    const bool noData = samples.isEmpty();
+    const qint64 slice = qint64(std::floor(double(msecs) / columnMsecs()));
+    lockForWriting();
+    if (m_count > 0 && slice <= m_newestSlice) {
+        // Same slice of time (or a clock that stepped back): fold into the newest column.
+        EchogramColumn &c = newest();
+        if (!noData) {
+            const EchogramColumn r = reduced(samples, depthRange, bottomDepth);
+            if (c.samples.isEmpty() || c.samples.size() != r.samples.size()
+                || c.depthRange != r.depthRange) {
+                // A change of range starts the column afresh; mixing ranges would smear depths.
+                c.samples = r.samples;
+                c.depthRange = r.depthRange;
+            } else {
+                uchar *dst = reinterpret_cast<uchar *>(c.samples.data());
+                const uchar *src = reinterpret_cast<const uchar *>(r.samples.constData());
+                for (int i = 0, n = r.samples.size(); i < n; ++i)
+                    dst[i] = stronger(dst[i], src[i]);
+            }
+            m_newestFromSilence = false;
+        }
+        if (bottomDepth > EchoRecordInfo::kNoDepth)
+            c.bottomDepth = bottomDepth;
+        ++m_newestRecords;
+    } else {
+        if (m_count > 0) {
+            // Slices without a record of their own: a slow ping stretches over them, a silence
+            // leaves them empty.
+            const qint64 skipped = qMin<qint64>(slice - m_newestSlice - 1, m_ring.size());
+            const EchogramColumn fill = (noData || m_newestFromSilence) ? EchogramColumn() : newest();
+            for (qint64 i = 0; i < skipped; ++i)
+                push(fill);
+        }
+        push(noData ? EchogramColumn{QByteArray(), 0.0f, EchoRecordInfo::kNoDepth}
+                    : reduced(samples, depthRange, bottomDepth));
+        if (noData && bottomDepth > EchoRecordInfo::kNoDepth)
+            newest().bottomDepth = bottomDepth;
+        m_newestSlice = slice;
+        m_newestRecords = 1;
+        m_newestFromSilence = noData;
+    }
+    m_changes.fetch_add(1, std::memory_order_relaxed);
     m_mutex.unlock();
-    return completed;
+    return true;
 }
 
 void EchosounderDataBuffer::push(const EchogramColumn &column)
@@ -73,36 +126,28 @@ void EchosounderDataBuffer::push(const EchogramColumn &column)
     m_ring[m_head] = column;
     m_head = (m_head + 1) % m_ring.size();
     ++m_total;
-    m_newestSamples.store(column.samples.size(), std::memory_order_relaxed);
     if (m_count < m_ring.size())
         ++m_count;
 }
 
-void EchosounderDataBuffer::clear()
+void EchosounderDataBuffer::setColumnsAcross(int columns)
 {
+    columns = keptColumns(columns);
     lockForWriting();
-    for (EchogramColumn &c : m_ring)
-        c = EchogramColumn();
-    m_head = 0;
-    m_count = 0;
-    m_newestSamples.store(0, std::memory_order_relaxed);
-    m_accumulated = 0.0;
-    m_folding = EchogramColumn();
-    m_foldedRecords = 0;
-    m_mutex.unlock();
-}
-
-void EchosounderDataBuffer::setCapacity(int columns)
-{
-    columns = qMax(1, columns);
-    lockForWriting();
-    QVector<EchogramColumn> ring(columns);
-    const int keep = qMin(m_count, columns);
-    for (int i = 0; i < keep; ++i)
-        ring[keep - 1 - i] = columnFromNewest(i);
-    m_ring = ring;
-    m_count = keep;
-    m_head = keep % columns;
+    if (columns != m_columnsAcross) {
+        QVector<EchogramColumn> ring(columns);
+        const int keep = qMin(m_count, columns);
+        for (int i = 0; i < keep; ++i)
+            ring[keep - 1 - i] = columnFromNewest(i);
+        // The newest column's slice in the new slicing: the next record starts a column of its own.
+        const double oldMsecs = columnMsecs();
+        m_columnsAcross = columns;
+        m_newestSlice = qint64(std::floor((m_newestSlice + 1) * oldMsecs / columnMsecs()));
+        m_ring = ring;
+        m_count = keep;
+        m_head = keep % columns;
+        m_changes.fetch_add(1, std::memory_order_relaxed);
+    }
     m_mutex.unlock();
 }
 
@@ -128,5 +173,5 @@ float EchosounderDataBuffer::currentDepth() const
 
 float EchosounderDataBuffer::nextDepth() const
 {
-    return m_foldedRecords > 0 ? m_folding.bottomDepth : EchoRecordInfo::kNoDepth;
+    return EchoRecordInfo::kNoDepth;
 }

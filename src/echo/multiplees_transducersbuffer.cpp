@@ -1,16 +1,13 @@
 #include "multiplees_transducersbuffer.h"
 
+#include "errorlogger.h"
+#include "essetup.h"
+#include "settingsmetadata.h"
 #include "unitclock.h"
 
 #include <QDebug>
 
-namespace {
-
-// Each time range shows about one screen width; ranges up to ten minutes take every record (the
-// five-minute view draws each twice as wide), longer ranges fold minutes / 10 records per column.
-double recordsPerColumnFor(int minutes) { return qMax(1.0, minutes / 10.0); }
-
-} // namespace
+#include <cmath>
 
 const QVector<int> &MultipleES_TransducersBuffer::timeRangesInMinutes()
 {
@@ -55,9 +52,9 @@ MultipleES_TransducersBuffer::MultipleES_TransducersBuffer(QObject *parent)
     qRegisterMetaType<EchoRecordInfo>("EchoRecordInfo");
     for (auto &channel : m_buffers) {
         for (int minutes : timeRangesInMinutes())
-            channel.push_back(std::make_unique<EchosounderDataBuffer>(minutes,
-                                                                      recordsPerColumnFor(minutes)));
+            channel.push_back(std::make_unique<EchosounderDataBuffer>(minutes));
     }
+    m_clock.start();
     connect(&m_refreshTimer, &QTimer::timeout, this,
             &MultipleES_TransducersBuffer::increaseTimeFromRefresh);
     m_refreshTimer.start(kDefaultRefreshMsecs);
@@ -83,20 +80,64 @@ void MultipleES_TransducersBuffer::setRawDataLogging(bool logging_on) { m_rawDat
 
 void MultipleES_TransducersBuffer::setEchoScopeShown(bool shown) { m_echoScopeShown = shown; }
 
-void MultipleES_TransducersBuffer::setColumnCapacity(int columns)
+int MultipleES_TransducersBuffer::maxSamplesPerRecord()
 {
-    for (auto &channel : m_buffers)
-        for (auto &b : channel)
-            b->setCapacity(columns);
+    static const int most = [] {
+        const PropertyMetadata *p =
+            ClassMetadata::of(&EsTransducerSetup::staticMetaObject).property(QStringLiteral("SensorSampleNumber"));
+        const QStringList validator = p ? p->validatorDescription().split(QLatin1Char(';')) : QStringList();
+        bool ok = false;
+        const int n = validator.value(2).toInt(&ok);
+        if (!ok || n <= 0) {
+            qDebug() << "No sample count limit in the transducer settings: " << validator;
+            throw "MultipleES_TransducersBuffer: no sample count limit in the transducer settings";
+        }
+        return n;
+    }();
+    return most;
 }
 
-void MultipleES_TransducersBuffer::setRefreshIntervalMsecs(int msecs) { m_refreshTimer.start(msecs); }
-
-void MultipleES_TransducersBuffer::clearBuffers()
+int MultipleES_TransducersBuffer::refreshMsecsForRange(float depth_range_metres, int base_msecs)
 {
-    for (auto &channel : m_buffers)
-        for (auto &b : channel)
-            b->clear();
+    // Sound travels down and back at about 1500 m/s; half as long again covers the box's own work.
+    const double pingMsecs = 1.5 * 2.0 * double(qMax(0.0f, depth_range_metres)) / 1500.0 * 1000.0;
+    return qMax(base_msecs, int(std::ceil(pingMsecs)));
+}
+
+void MultipleES_TransducersBuffer::setColumnsAcross(int channel, int pixels)
+{
+    if (channel < 0 || channel >= kChannels)
+        return;
+    for (auto &b : m_buffers[size_t(channel)])
+        b->setColumnsAcross(pixels / EchosounderDataBuffer::pixelsPerColumn(b->timeRangeMinutes()));
+}
+
+void MultipleES_TransducersBuffer::setRefreshIntervalMsecs(int msecs)
+{
+    m_baseRefreshMsecs = qMax(1, msecs);
+    m_refreshTimer.start(m_baseRefreshMsecs);
+    adaptRefreshInterval();
+}
+
+void MultipleES_TransducersBuffer::adaptRefreshInterval()
+{
+    const float deepest = qMax(m_range[0], m_range[1]);
+    const int wanted = refreshMsecsForRange(deepest, m_baseRefreshMsecs);
+    if (wanted != m_refreshTimer.interval())
+        m_refreshTimer.start(wanted);
+}
+
+bool MultipleES_TransducersBuffer::isChannelSilent(int channel) const
+{
+    return channel >= 0 && channel < kChannels && m_silent[size_t(channel)];
+}
+
+void MultipleES_TransducersBuffer::setSilent(int channel, bool silent)
+{
+    if (m_silent[size_t(channel)] == silent)
+        return;
+    m_silent[size_t(channel)] = silent;
+    emit channelSilenceChanged(channel, silent);
 }
 
 void MultipleES_TransducersBuffer::simDataReceived(QByteArray raw_buffer, QString info, int channel)
@@ -133,8 +174,20 @@ void MultipleES_TransducersBuffer::addData(QByteArray raw_buffer, QString info, 
             emit sendFilteredDataToScope(raw_buffer, record, channel);
         return;
     case EchoRecordInfo::Kind::Display:
-        addDisplayRecord(raw_buffer, record, channel);
+        if (raw_buffer.size() > maxSamplesPerRecord()) {
+            ++m_oversized;
+            ErrorLogger::instance().countBinaryError(BinaryLengthMismatchError);
+            qDebug() << "Echo record with too many samples dropped: " << raw_buffer.size() << " > "
+                     << maxSamplesPerRecord();
+            return;
+        }
         m_missingPingCounter[size_t(channel)] = 0;
+        setSilent(channel, false);
+        if (record.bufferRange() != m_range[size_t(channel)]) {
+            m_range[size_t(channel)] = record.bufferRange();
+            adaptRefreshInterval();
+        }
+        addDisplayRecord(raw_buffer, record, channel);
         return;
     }
 }
@@ -142,9 +195,10 @@ void MultipleES_TransducersBuffer::addData(QByteArray raw_buffer, QString info, 
 void MultipleES_TransducersBuffer::addDisplayRecord(const QByteArray &samples,
                                                     const EchoRecordInfo &info, int channel)
 {
+    const qint64 now = m_clock.elapsed();
     int longest = 0;
     for (auto &b : m_buffers[size_t(channel)]) {
-        if (b->addRecord(samples, info.bufferRange(), info.depth()))
+        if (b->addRecord(samples, info.bufferRange(), info.depth(), now))
             longest = qMax(longest, b->timeRangeMinutes());
     }
     if (longest > 0)
@@ -164,6 +218,7 @@ void MultipleES_TransducersBuffer::increaseTimeFromRefresh()
         int &missing = m_missingPingCounter[size_t(channel)];
         if (missing >= kMissingPingPeriods) {
             // The counter stays where it is: a silent channel gets an empty record each period.
+            setSilent(channel, true);
             addDisplayRecord(QByteArray(),
                              EchoRecordInfo::noData(UnitClock::instance().currentDateTimeUtc()),
                              channel);

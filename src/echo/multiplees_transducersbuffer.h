@@ -3,6 +3,7 @@
 #include "echorecord.h"
 #include "echosounderdatabuffer.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <QVector>
@@ -15,7 +16,11 @@
 // logger and the echo scope, filtered records to the scope only, display records into the
 // channel's echogram buffers (one per display time range). Every tenth display record of a channel
 // goes to the depth history, and a channel that stays silent gets empty records so its echogram
-// keeps moving and shows the gap.
+// keeps moving and shows the gap. A channel counts as silent after two refresh periods without a
+// display record; at deep ranges, where pings are seconds apart, the period grows with the range.
+//
+// A display record longer than the transceiver can sample (maxSamplesPerRecord()) is counted as an
+// image of wrong size (80) and dropped, so that no datagram can make the buffers grow.
 class MultipleES_TransducersBuffer : public QObject
 {
     Q_OBJECT
@@ -32,6 +37,13 @@ public:
     // Minutes of a name as above, or of an index 0..6 of the picture-speed choice; -1 if unknown.
     static int timeRangeFromName(const QString &name);
 
+    // The most samples a display record may carry: the largest sample count of a ping that the
+    // transducer settings allow ("SensorSampleNumber"), whatever the range.
+    static int maxSamplesPerRecord();
+    // Refresh period for a channel whose records cover this depth range: long enough for one ping
+    // to go down and come back with room to spare.
+    static int refreshMsecsForRange(float depth_range_metres, int base_msecs);
+
     explicit MultipleES_TransducersBuffer(QObject *parent = nullptr);
     ~MultipleES_TransducersBuffer() override;
 
@@ -40,16 +52,19 @@ public:
 
     bool rawDataLogging() const { return m_rawDataLogging; }
     bool echoScopeShown() const { return m_echoScopeShown; }
+    bool isChannelSilent(int channel) const;
+    int refreshIntervalMsecs() const { return m_refreshTimer.interval(); }
+    qint64 oversizedRecords() const { return m_oversized; }
+    // The shortest refresh period; deep ranges lengthen it.
+    void setRefreshIntervalMsecs(int msecs);
 
 public slots:
     void addData(QByteArray raw_buffer, QString info, int channel);
     void simDataReceived(QByteArray raw_buffer, QString info, int channel);
     void setRawDataLogging(bool logging_on);
     void setEchoScopeShown(bool shown);
-    // Columns kept per buffer: about the widest echogram in pixels.
-    void setColumnCapacity(int columns);
-    void setRefreshIntervalMsecs(int msecs);
-    void clearBuffers();
+    // The channel's echogram is this many pixels wide: each time range spreads over it.
+    void setColumnsAcross(int channel, int pixels);
 
 signals:
     void sigES_NewData(int channel_number, int biggest_updated_range_in_minutes);
@@ -60,6 +75,8 @@ signals:
     // Every display record of a channel, the unit's own empty ones included, once it is in the
     // buffers: the readouts and the depth sent on to other equipment follow it.
     void displayRecordAdded(EchoRecordInfo info, int channel);
+    // A channel fell silent (no display record for two refresh periods) or was heard again.
+    void channelSilenceChanged(int channel, bool silent);
     // Emitted first thing in the destructor, while the buffers still exist: readers in other
     // threads must stop touching them.
     void buffersAboutToBeDestroyed();
@@ -69,11 +86,18 @@ private slots:
 
 private:
     void addDisplayRecord(const QByteArray &samples, const EchoRecordInfo &info, int channel);
+    void setSilent(int channel, bool silent);
+    void adaptRefreshInterval();
 
     std::array<std::vector<std::unique_ptr<EchosounderDataBuffer>>, kChannels> m_buffers;
     std::array<int, kChannels> m_historyCounter{};
     std::array<int, kChannels> m_missingPingCounter{};
+    std::array<float, kChannels> m_range{};
+    std::array<bool, kChannels> m_silent{};
     int m_previousRawTimeMsecs = -1;
+    int m_baseRefreshMsecs = kDefaultRefreshMsecs;
+    qint64 m_oversized = 0;
+    QElapsedTimer m_clock;
     bool m_rawDataLogging = false;
     bool m_echoScopeShown = false;
     QTimer m_refreshTimer;

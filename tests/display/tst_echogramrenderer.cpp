@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 
 const QRgb kInactive = qRgb(1, 2, 3);
@@ -44,6 +46,12 @@ QImage expectedImage(int w, int h, const QVector<Column> &rightmostFirst)
 }
 
 Column rows(std::initializer_list<int> values) { return Column(values); }
+
+// A record in the next slice of time of the buffer: a column of its own.
+void addColumn(EchosounderDataBuffer &buffer, const QByteArray &samples, float range, float depth)
+{
+    buffer.addRecord(samples, range, depth, qint64(std::ceil(buffer.totalColumns() * buffer.columnMsecs())));
+}
 
 Column filled(int h, int from, int count, int first, int step)
 {
@@ -119,11 +127,13 @@ private slots:
         QTest::newRow("one sample per row") << 10 << 10.f << 10.f << 0 << filled(10, 0, 10, 0, 1);
         QTest::newRow("first half stretched (M < N)")
             << 20 << 20.f << 10.f << 0 << filled(10, 0, 10, 0, 1);
-        // Equal ranges: N samples on N x R / D = N rows, so only the first ten are on screen.
-        QTest::newRow("equal ranges") << 20 << 10.f << 10.f << 0 << filled(10, 0, 10, 0, 1);
+        // Equal ranges: the N samples cover the H rows, whatever N is.
+        QTest::newRow("equal ranges, two samples a row") << 20 << 10.f << 10.f << 0 << filled(10, 0, 10, 0, 2);
+        QTest::newRow("equal ranges, half a sample a row")
+            << 5 << 10.f << 10.f << 0 << Column({0, 0, 1, 1, 2, 2, 3, 3, 4, 4});
+        // Shown range twice the column's: its samples on H x R / D = 5 rows, rest inactive.
         QTest::newRow("M > N, more samples than rows")
-            << 40 << 10.f << 20.f << 0 << filled(10, 0, 10, 0, 2);
-        // Shown range twice the column's: all N samples on N x R / D = 5 rows, rest inactive.
+            << 40 << 10.f << 20.f << 0 << filled(10, 0, 5, 0, 8);
         QTest::newRow("M > N") << 10 << 10.f << 20.f << 0 << filled(10, 0, 5, 0, 2);
         QTest::newRow("band at the top") << 10 << 10.f << 10.f << 3 << filled(10, 3, 7, 0, 1);
         QTest::newRow("cut at the top") << 10 << 10.f << 10.f << -2 << filled(10, 0, 8, 2, 1);
@@ -137,13 +147,13 @@ private slots:
         QFETCH(float, shownRange);
         QFETCH(int, offset);
         QFETCH(Column, expected);
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         EchogramRenderer r;
         configure(r, 6, 10, shownRange);
         r.setPixelOffset(offset);
         r.getImageFromInternalBuffer(&buffer);   // empty picture
         QSignalSpy images(&r, &EchogramRenderer::renderedImage);
-        buffer.addRecord(ramp(samples), columnRange, -100.f);
+        addColumn(buffer, ramp(samples), columnRange, -100.f);
         r.addVerticalLineToImage(&buffer);
         QCOMPARE(images.count(), 1);
         compareImages(images.at(0).at(0).value<QImage>(), expectedImage(6, 10, {expected}));
@@ -151,21 +161,21 @@ private slots:
 
     void columnsScrollLeftOnePixelOrTwoAtFiveMinutes()
     {
-        EchosounderDataBuffer buffer(5, 1.0, 64);
+        EchosounderDataBuffer buffer(5, 64);
         for (int k = 0; k < 3; ++k)
-            buffer.addRecord(QByteArray(4, char(10 * (k + 1))), 4.f, -100.f);
+            addColumn(buffer, QByteArray(4, char(10 * (k + 1))), 4.f, -100.f);
         EchogramRenderer r;
         configure(r, 8, 4, 4.f, 5);
         r.getImageFromInternalBuffer(&buffer);
         const Column c10(4, 10), c20(4, 20), c30(4, 30), c40(4, 40);
         // After a full redraw stored columns take one pixel each, the newest two.
         compareImages(r.canvas(), expectedImage(8, 4, {c30, c30, c20, c10}));
-        buffer.addRecord(QByteArray(4, char(40)), 4.f, -100.f);
+        addColumn(buffer, QByteArray(4, char(40)), 4.f, -100.f);
         r.addVerticalLineToImage(&buffer);
         compareImages(r.canvas(), expectedImage(8, 4, {c40, c40, c30, c30, c20, c10}));
 
         r.setTimeScaleInMinutes(10);
-        buffer.addRecord(ramp(4, 100), 4.f, -100.f);
+        addColumn(buffer, ramp(4, 100), 4.f, -100.f);
         r.addVerticalLineToImage(&buffer);
         compareImages(r.canvas(), expectedImage(8, 4, {rows({100, 101, 102, 103}), c40, c40, c30,
                                                        c30, c20, c10}));
@@ -177,11 +187,29 @@ private slots:
         compareImages(r.canvas(), expectedImage(1, 4, {rows({100, 101, 102, 103})}));
     }
 
+    void newestColumnGrowsWithTheRecordsOfItsSlice()
+    {
+        EchosounderDataBuffer buffer(15, 64);
+        EchogramRenderer r;
+        configure(r, 4, 4, 4.f);
+        r.getImageFromInternalBuffer(&buffer);
+        QSignalSpy images(&r, &EchogramRenderer::renderedImage);
+        buffer.addRecord(QByteArray(4, char(10)), 4.f, -100.f, 0);
+        r.addVerticalLineToImage(&buffer);
+        // A later, stronger ping of the same slice of time: drawn again in place, not scrolled.
+        buffer.addRecord(QByteArray(4, char(30)), 4.f, -100.f, 10);
+        r.addVerticalLineToImage(&buffer);
+        QCOMPARE(images.count(), 2);
+        compareImages(r.canvas(), expectedImage(4, 4, {Column(4, 30)}));
+        r.addVerticalLineToImage(&buffer);   // nothing new: no picture
+        QCOMPARE(images.count(), 2);
+    }
+
     void fullRedrawShowsOneColumnPerPixelUpToTheWidth()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         for (int k = 0; k < 12; ++k)
-            buffer.addRecord(QByteArray(3, char(k)), 3.f, -100.f);
+            addColumn(buffer, QByteArray(3, char(k)), 3.f, -100.f);
         EchogramRenderer r;
         configure(r, 5, 3, 3.f);
         QSignalSpy images(&r, &EchogramRenderer::renderedImage);
@@ -196,23 +224,23 @@ private slots:
 
     void depthTraceJoinsNearNeighboursOnly()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         EchogramRenderer r;
         configure(r, 10, 100, 100.f);   // one row per metre
         r.getImageFromInternalBuffer(&buffer);
-        buffer.addRecord(QByteArray(), 1.f, 50.f);
-        buffer.addRecord(QByteArray(), 1.f, 50.f);
+        addColumn(buffer, QByteArray(), 1.f, 50.f);
+        addColumn(buffer, QByteArray(), 1.f, 50.f);
         r.addVerticalLineToImage(&buffer);
         QCOMPARE(r.canvas().pixel(9, 50), kLine);
         QCOMPARE(r.canvas().pixel(8, 50), kLine);
         QCOMPARE(r.canvas().pixel(9, 49), kInactive);
 
-        buffer.addRecord(QByteArray(), 1.f, 75.f);   // 25 rows away: beyond the limit of 10
+        addColumn(buffer, QByteArray(), 1.f, 75.f);   // 25 rows away: beyond the limit of 10
         r.addVerticalLineToImage(&buffer);
         QCOMPARE(r.canvas().pixel(9, 75), kInactive);
         QCOMPARE(r.canvas().pixel(7, 50), kLine);
 
-        buffer.addRecord(QByteArray(), 1.f, -100.f);  // no depth: nothing drawn
+        addColumn(buffer, QByteArray(), 1.f, -100.f);  // no depth: nothing drawn
         r.addVerticalLineToImage(&buffer);
         for (int y = 0; y < 100; ++y)
             QCOMPARE(r.canvas().pixel(9, y), kInactive);
@@ -220,10 +248,10 @@ private slots:
 
     void depthTraceOfFullRedraw()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         const float depths[] = {30, 30, 30, 60, 60, 60, -100, 60};
         for (float d : depths)
-            buffer.addRecord(QByteArray(), 1.f, d);
+            addColumn(buffer, QByteArray(), 1.f, d);
         EchogramRenderer r;
         configure(r, 8, 100, 100.f);
         r.setPixelOffset(5);
@@ -244,9 +272,9 @@ private slots:
 
     void queuedFullRedrawsDrawOnce()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         for (int k = 0; k < 5; ++k)
-            buffer.addRecord(QByteArray(2, char(k)), 2.f, -100.f);
+            addColumn(buffer, QByteArray(2, char(k)), 2.f, -100.f);
         ObservedRenderer r;
         configure(r, 10, 2, 2.f);
         QSignalSpy images(&r, &EchogramRenderer::renderedImage);
@@ -262,9 +290,9 @@ private slots:
 
     void overtakenRedrawGivesUpUntilThreeHaveBeenStarted()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         for (int k = 0; k < 6; ++k)
-            buffer.addRecord(QByteArray(2, char(k)), 2.f, -100.f);
+            addColumn(buffer, QByteArray(2, char(k)), 2.f, -100.f);
         ObservedRenderer r;
         r.buffer = &buffer;
         r.interruptions = 5;
@@ -283,11 +311,11 @@ private slots:
 
     void busyBufferTurnsColumnIntoFullRedraw()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         EchogramRenderer r;
         configure(r, 4, 2, 2.f);
         r.getImageFromInternalBuffer(&buffer);
-        buffer.addRecord(QByteArray(2, char(9)), 2.f, -100.f);
+        addColumn(buffer, QByteArray(2, char(9)), 2.f, -100.f);
         QSignalSpy images(&r, &EchogramRenderer::renderedImage);
         buffer.lock();
         r.addVerticalLineToImage(&buffer);
@@ -306,14 +334,14 @@ private slots:
 
     void columnRequestsAreCoalesced()
     {
-        EchosounderDataBuffer buffer(15, 1.0, 64);
+        EchosounderDataBuffer buffer(15, 64);
         EchogramRenderer r;
         configure(r, 4, 2, 2.f);
         r.getImageFromInternalBuffer(&buffer);
         QSignalSpy images(&r, &EchogramRenderer::renderedImage);
-        buffer.addRecord(QByteArray(2, char(1)), 2.f, -100.f);
+        addColumn(buffer, QByteArray(2, char(1)), 2.f, -100.f);
         r.requestColumn(&buffer);
-        buffer.addRecord(QByteArray(2, char(2)), 2.f, -100.f);
+        addColumn(buffer, QByteArray(2, char(2)), 2.f, -100.f);
         r.requestColumn(&buffer);
         QVERIFY(r.isColumnPending());
         QTRY_COMPARE(images.count(), 1);

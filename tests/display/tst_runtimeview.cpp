@@ -1,8 +1,12 @@
 #include "echogrampalettes.h"
 #include "echogrampanel.h"
+#include "echogramsettingsfollower.h"
 #include "echogramrenderer.h"
 #include "multiplees_transducersbuffer.h"
 #include "singlees_transducerruntimewidget.h"
+#include "eslocalsetup.h"
+#include "essetup.h"
+#include "unitclock.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -32,16 +36,17 @@ private slots:
         view.setDataSource(&source, 1);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        // The picture follows the laid-out size of the echogram area.
-        QTRY_COMPARE(view.echogramImage().width(), view.canvasWidth());
-        QTRY_COMPARE(view.echogramImage().height(), view.canvasHeight());
-        QVERIFY(view.canvasWidth() > 300 && view.canvasHeight() > 100);
+        // The picture has the laid-out size of the echogram area, one pixel per pixel.
+        QTRY_COMPARE(view.echogramImage().size(), view.echogramRect().size());
+        QCOMPARE(view.canvasWidth(), view.echogramRect().width());
+        QCOMPARE(view.canvasHeight(), view.echogramRect().height());
+        // Each time range spreads over the width of the picture.
+        QCOMPARE(source.buffer(1, 15)->columnsAcross(), view.canvasWidth());
+        QCOMPARE(source.buffer(1, 5)->columnsAcross(), view.canvasWidth() / 2);
 
         const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(200);
         const QRgb inactive = EchogramPaletteStore::instance().palette(0).inactiveColor().rgb();
-        // At 15 minutes two records fold into one column.
         source.addData(QByteArray(500, char(200)), displayInfo(30.f, 50.f), 0);   // other channel
-        source.addData(QByteArray(500, char(200)), displayInfo(30.f, 50.f), 1);
         QTest::qWait(50);
         QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, 5), inactive);
         source.addData(QByteArray(500, char(200)), displayInfo(30.f, 50.f), 1);
@@ -50,46 +55,48 @@ private slots:
         QCOMPARE(view.echogramImage().pixel(view.canvasWidth() - 1, view.canvasHeight() - 1), echo);
     }
 
-    void echoesLandOnTheRowsOfTheBottomTrace()
+    void echoesStayAtTheirDepthWhateverTheRecord()
     {
         MultipleES_TransducersBuffer source;
         SingleES_TransducerRuntimeWidget view;
         view.resize(400, 500);
         view.setTimeScaleInMinutes(10);
         view.setDepthRangeInDefaultUnit(100.f);
-        view.setDepthLineWidth(1);
         view.setDataSource(&source, 0);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-        // 300 samples over 50 m with the bottom echo at 39.5-40.5 m; the view shows 100 m.
-        QByteArray samples(300, char(0));
-        for (int s = 237; s <= 243; ++s)
-            samples[s] = char(200);
-        source.addData(samples, displayInfo(-100.f, 50.f), 0);   // bottom lost: no trace
-        source.addData(samples, displayInfo(40.f, 50.f), 0);
-        source.addData(samples, displayInfo(40.f, 50.f), 0);
-
-        QTRY_COMPARE(view.canvasHeight(), 300);
-        const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(200);
-        const int traceRow = 40 * 300 / 100;
+        QTRY_COMPARE(view.echogramImage().size(), view.echogramRect().size());
+        const int h = view.canvasHeight();
         const int x = view.canvasWidth() - 1;
-        QTRY_COMPARE(view.echogramImage().pixel(x, traceRow), view.depthLineColor().rgb());
-        QCOMPARE(view.echogramImage().height(), 300);
-        // The oldest record has no trace; its echo sits on the trace's rows of the later ones.
-        const QImage image = view.echogramImage();
-        QCOMPARE(image.pixel(x - 2, traceRow), echo);
-        QCOMPARE(image.pixel(x - 2, traceRow - 1), echo);
-        QVERIFY(image.pixel(x - 2, traceRow - 10) != echo);
-        QVERIFY(image.pixel(x - 2, traceRow + 10) != echo);
+        const QRgb echo = EchogramPaletteStore::instance().palette(0).colorTable().at(200);
+        const int row = 40 * h / 100;   // the row of 40 m, where the bottom trace goes
 
-        // On screen the canvas is stretched over the echogram area: the echo is at 40 % of it.
+        // A bottom echo at 39.5 to 40.5 m in records of every length and range, with a record
+        // without data (a silent box) in between: the echo stays on the rows of 40 m.
+        const struct { int samples; float range; } records[] = {{300, 50.f}, {0, 0.f}, {1000, 100.f},
+                                                                {77, 80.f}, {3000, 200.f}};
+        for (const auto &r : records) {
+            QByteArray samples(r.samples, char(0));
+            for (int s = int(r.samples * 39.5 / r.range); r.samples && s <= int(r.samples * 40.5 / r.range); ++s)
+                samples[s] = char(200);
+            const QString what = QStringLiteral("%1 samples over %2 m").arg(r.samples).arg(double(r.range));
+            source.addData(samples, displayInfo(r.samples ? 40.f : -100.f, r.range), 0);
+            if (!r.samples) {
+                QTest::qWait(100);
+                QCOMPARE(view.canvasHeight(), h);
+                continue;
+            }
+            QTRY_VERIFY2(view.echogramImage().pixel(x, row) == echo, qPrintable(what));
+            const QImage image = view.echogramImage();
+            QVERIFY2(image.pixel(x, row - h / 20) != echo, qPrintable(what));
+            QVERIFY2(image.pixel(x, row + h / 20) != echo, qPrintable(what));
+        }
+
+        // On screen the picture sits in the echogram area unscaled: the echo is at 40 % of it.
         const QRect area = view.echogramRect();
         const QImage screen = view.grab().toImage();
-        const int screenRow = area.top() + traceRow * area.height() / 300;
-        QCOMPARE(screen.pixel(area.left() + x - 2, screenRow), echo);
-        QVERIFY(screen.pixel(area.left() + x - 2, screenRow - area.height() / 20) != echo);
-        QVERIFY(screen.pixel(area.left() + x - 2, screenRow + area.height() / 20) != echo);
+        QCOMPARE(screen.pixel(area.left() + x, area.top() + row), echo);
+        QVERIFY(screen.pixel(area.left() + x, area.top() + row - area.height() / 20) != echo);
     }
 
     void sourceMayGoBeforeTheView()
@@ -184,6 +191,67 @@ private slots:
         QCOMPARE(v0->echogramImage().pixel(v0->canvasWidth() - 1, 0), echo);
         if (qEnvironmentVariableIsSet("KVE_SCREENSHOT"))
             panel.grab().save(qEnvironmentVariable("KVE_SCREENSHOT"));
+    }
+
+    void panelFollowsTheDisplaySettings()
+    {
+        ESSetup setup;
+        ESLocalSetup local;
+        setup.setDefaultValuesFromClassInfo_RecursivelyForAllChildren();
+        local.setDefaultValuesFromClassInfo_RecursivelyForAllChildren();
+        EchogramPanel panel;
+        EchogramSettingsFollower follower(&panel, &setup, &local);
+        SingleES_TransducerRuntimeWidget *v0 = panel.channelView(0);
+        SingleES_TransducerRuntimeWidget *v1 = panel.channelView(1);
+        // As delivered: metres, the 200 m range, fifteen minutes, brown.
+        QCOMPARE(v0->depthUnit(), QStringLiteral("m"));
+        QCOMPARE(v0->depthRangeInDefaultUnit(), 200.f);
+        QCOMPARE(v1->timeScaleInMinutes(), 15);
+        QCOMPARE(v1->paletteIndex(), 0);
+
+        // Feet: the range is the 650 ft of the feet list, not 200 m converted.
+        setup.SetupSetup()->OptionsSetup()->setScalesDepth(1);
+        QCOMPARE(v1->depthUnit(), QStringLiteral("ft"));
+        QVERIFY(qAbs(v0->depthRangeInDefaultUnit() - 650 * 0.3048f) < 0.001f);
+        QCOMPARE(v0->depthScaleMarks(), (QVector<double>{0, 200, 400, 600}));
+        v0->setCurrentDepth(10.0, true);
+        QCOMPARE(v0->depthText(), QStringLiteral("32.8"));
+        setup.transducer(1)->setRange(23);   // 2000 m, 6500 ft, 1000 fathoms
+        QVERIFY(qAbs(v1->depthRangeInDefaultUnit() - 6500 * 0.3048f) < 0.01f);
+        QVERIFY(qAbs(v0->depthRangeInDefaultUnit() - 650 * 0.3048f) < 0.001f);
+        setup.SetupSetup()->OptionsSetup()->setScalesDepth(2);
+        QVERIFY(qAbs(v1->depthRangeInDefaultUnit() - 1000 * 1.8288f) < 0.01f);
+        QCOMPARE(v0->depthText(), QStringLiteral("5.5"));
+
+        ESRuntimeScreenSetup *page = local.RuntimeScreenSetupA();
+        page->setPicSpeed(0);
+        QCOMPARE(v0->timeScaleInMinutes(), 5);
+        page->setPicSpeed(6);
+        QCOMPARE(v1->timeScaleInMinutes(), 1440);
+        QCOMPARE(v1->timeRangeText(), QStringLiteral("24 hr"));
+        for (int colour = 0; colour < 4; ++colour) {
+            page->setEchoColour(colour);
+            QCOMPARE(v0->paletteIndex(), colour);
+            QCOMPARE(v1->colorTable(), EchogramPaletteStore::instance().palette(colour).colorTable());
+        }
+        page->setEchogram2(2);   // off
+        QVERIFY(v1->isHidden() && !v0->isHidden());
+        page->setEchogram2(1);
+        QVERIFY(!v1->isHidden());
+
+        QVERIFY(v0->rightEdgeTimeText().endsWith(QStringLiteral(" UTC")));
+        local.OtherLocalSettings()->setTimeMode(1);
+        QVERIFY(v0->isLocalTimeShown());
+        UnitClock::instance().setUtcToLocalOffsetSecs(-5 * 3600, true);
+        const QTime utc = UnitClock::instance().currentDateTimeUtc().time();
+        const QTime shown = QTime::fromString(v1->rightEdgeTimeText().left(5), QStringLiteral("hh:mm"));
+        QVERIFY2(qAbs(shown.secsTo(utc.addSecs(-5 * 3600)) ) < 120, qPrintable(v1->rightEdgeTimeText()));
+        QVERIFY(v1->rightEdgeTimeText().endsWith(QStringLiteral(" LT")));
+        // The left edge is the time range earlier.
+        QCOMPARE(v1->leftEdgeTimeText(), v1->rightEdgeTimeText());   // 24 hours: same clock time
+        page->setPicSpeed(4);
+        QCOMPARE(QTime::fromString(v1->leftEdgeTimeText().left(5), QStringLiteral("hh:mm")).secsTo(shown) / 60 % 1440,
+                 60);
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
@@ -23,6 +24,8 @@ struct ReceivedDepths
 {
     QHash<QString, QString> byTime[2];
     int displayRecords[2] = {0, 0};
+    qint64 firstMsecs[2] = {-1, -1};
+    qint64 lastMsecs[2] = {-1, -1};
     int otherRecords = 0;
 };
 
@@ -58,10 +61,12 @@ private slots:
         stack.pairing()->setInitialPairedSfi(QStringLiteral("SD0108"));
         MultipleES_TransducersBuffer echoes;
         ReceivedDepths got;
+        QElapsedTimer clock;
+        clock.start();
         connect(stack.binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, &echoes,
                 &MultipleES_TransducersBuffer::addData);
         connect(stack.binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, this,
-                [&got](const QByteArray &samples, const QString &info, int channel) {
+                [&got, &clock](const QByteArray &samples, const QString &info, int channel) {
                     const EchoRecordInfo record = EchoRecordInfo::parse(info);
                     if (record.kind() != EchoRecordInfo::Kind::Display || samples.isEmpty()) {
                         ++got.otherRecords;
@@ -69,6 +74,9 @@ private slots:
                     }
                     const QStringList v = record.values().split(QLatin1Char(','));
                     ++got.displayRecords[channel & 1];
+                    qint64 &first = got.firstMsecs[channel & 1];
+                    first = first < 0 ? clock.elapsed() : first;
+                    got.lastMsecs[channel & 1] = clock.elapsed();
                     got.byTime[channel & 1].insert(v.value(1), v.value(2));
                 });
         stack.start(3);
@@ -103,9 +111,12 @@ private slots:
             EchosounderDataBuffer *b = echoes.buffer(c, 5);
             b->lock();
             const int columns = b->columnCount();
+            const double columnMsecs = b->columnMsecs();
             const EchogramColumn newest = b->columnFromNewest(0);
             b->unlock();
-            QVERIFY(columns >= 200);
+            // Columns for the time the records took, not one per record.
+            const double expected = (got.lastMsecs[c] - got.firstMsecs[c]) / columnMsecs;
+            QVERIFY2(qAbs(columns - expected) <= 3, qPrintable(QStringLiteral("%1 columns, %2 expected").arg(columns).arg(expected)));
             QCOMPARE(newest.samples.size(), 400); // the box sends 400 display samples a ping
             QVERIFY(newest.depthRange > 0.0f);
             QVERIFY(newest.bottomDepth == EchoRecordInfo::kNoDepth

@@ -1,6 +1,9 @@
 #include "echorecord.h"
 #include "echosounderdatabuffer.h"
+#include "echodepthsupervisor.h"
+#include "errorlogger.h"
 #include "multiplees_transducersbuffer.h"
+#include "validatedproperty.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -124,93 +127,167 @@ private slots:
     void displayRecordsFillEveryTimeRange()
     {
         MultipleES_TransducersBuffer b;
+        b.setColumnsAcross(1, 8);   // slices of a minute or more: every record below folds into one
         QSignalSpy newData(&b, &MultipleES_TransducersBuffer::sigES_NewData);
         QSignalSpy added(&b, &MultipleES_TransducersBuffer::displayRecordAdded);
-        const int records = 288;
-        for (int k = 1; k <= records; ++k)
-            b.addData(samples(16, uchar(k)), displayInfo(k, 3.0f + k, 40.0f), 1);
-        QCOMPARE(newData.count(), records);
-        QCOMPARE(added.count(), records);
-        QCOMPARE(added.last().at(0).value<EchoRecordInfo>().depth(), 3.0f + records);
-        QCOMPARE(added.last().at(1).toInt(), 1);
-
-        // Expected longest changed range, from the column counts floor(k / (minutes / 10)).
-        for (int k = 1; k <= records; ++k) {
-            int longest = 0;
-            for (int minutes : MultipleES_TransducersBuffer::timeRangesInMinutes()) {
-                const double q = qMax(1.0, minutes / 10.0);
-                if (int(k / q) > int((k - 1) / q))
-                    longest = minutes;
-            }
-            QCOMPARE(newData.at(k - 1).at(0).toInt(), 1);
-            QCOMPARE(newData.at(k - 1).at(1).toInt(), longest);
+        QByteArray weak(4, char(10)), strong(4, char(10));
+        strong[2] = char(200);
+        b.addData(weak, displayInfo(1, 7.0f, 40.0f), 1);
+        b.addData(strong, displayInfo(2, 8.0f, 40.0f), 1);
+        b.addData(weak, displayInfo(3, -100.0f, 40.0f), 1);   // no bottom: the depth stays
+        QCOMPARE(newData.count(), 3);
+        QCOMPARE(newData.last().at(0).toInt(), 1);
+        QCOMPARE(newData.last().at(1).toInt(), 1440);
+        QCOMPARE(added.count(), 3);
+        QCOMPARE(added.at(1).at(0).value<EchoRecordInfo>().depth(), 8.0f);
+        QCOMPARE(added.at(1).at(1).toInt(), 1);
+        for (int minutes : MultipleES_TransducersBuffer::timeRangesInMinutes()) {
+            EchosounderDataBuffer *buffer = b.buffer(1, minutes);
+            buffer->lock();
+            QCOMPARE(buffer->columnCount(), 1);
+            QCOMPARE(buffer->columnFromNewest(0).samples, strong);
+            QCOMPARE(buffer->columnFromNewest(0).depthRange, 40.0f);
+            QCOMPARE(buffer->currentDepth(), 8.0f);
+            QCOMPARE(buffer->newestColumnRecords(), 3);
+            buffer->unlock();
+            QCOMPARE(b.buffer(0, minutes)->columnCount(), 0);
+            QCOMPARE(buffer->columnsAcross(), 8 / EchosounderDataBuffer::pixelsPerColumn(minutes));
         }
-        QCOMPARE(b.buffer(1, 10)->columnCount(), records);
-        QCOMPARE(b.buffer(1, 15)->columnCount(), 192);
-        QCOMPARE(b.buffer(1, 1440)->columnCount(), 2);
-        QCOMPARE(b.buffer(0, 10)->columnCount(), 0);
-
-        EchosounderDataBuffer *five = b.buffer(1, 5);
-        five->lock();
-        QCOMPARE(five->columnFromNewest(0).samples, samples(16, uchar(records)));
-        QCOMPARE(five->columnFromNewest(0).depthRange, 40.0f);
-        QCOMPARE(five->currentDepth(), 3.0f + records);
-        QCOMPARE(five->previousDepth(), 3.0f + records - 1);
-        five->unlock();
         QVERIFY(!b.buffer(2, 5));
         QVERIFY(!b.buffer(0, 7));
     }
 
-    void longRangesKeepTheStrongestEcho()
+    void columnsStandForEqualSlicesOfTime_data()
     {
-        MultipleES_TransducersBuffer b;
+        QTest::addColumn<int>("pingsPerSecond");
+        QTest::newRow("1 ping/s") << 1;
+        QTest::newRow("5 pings/s") << 5;
+        QTest::newRow("20 pings/s") << 20;
+    }
+    void columnsStandForEqualSlicesOfTime()
+    {
+        // Fifteen minutes over 900 pixels: one column a second whatever the ping rate, so a full
+        // picture spans the fifteen minutes it is labelled with.
+        QFETCH(int, pingsPerSecond);
+        EchosounderDataBuffer buffer(15, 900);
+        QCOMPARE(buffer.columnMsecs(), 1000.0);
+        const int seconds = 1200;
+        for (int k = 0; k < seconds * pingsPerSecond; ++k)
+            buffer.addRecord(QByteArray(8, char(k % 100)), 50.f, 10.f + k % 7, qint64(k) * 1000 / pingsPerSecond);
+        buffer.lock();
+        QCOMPARE(buffer.totalColumns(), quint64(seconds));
+        QCOMPARE(buffer.columnCount(), 900);
+        QCOMPARE(buffer.newestColumnRecords(), pingsPerSecond);
+        buffer.unlock();
+    }
+
+    void slowPingsStretchAndSilencesLeaveGaps()
+    {
+        EchosounderDataBuffer buffer(10, 600);   // a second per column
+        const QByteArray echo(6, char(90));
+        buffer.addRecord(echo, 30.f, 12.f, 0);
+        buffer.addRecord(echo, 30.f, 13.f, 3500);   // a ping every 3.5 s covers the seconds between
+        buffer.lock();
+        QCOMPARE(buffer.columnCount(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(buffer.columnFromNewest(i).samples, echo);
+        QCOMPARE(buffer.currentDepth(), 13.f);
+        QCOMPARE(buffer.previousDepth(), 12.f);
+        buffer.unlock();
+
+        // The box falls silent at 3.5 s; the unit's empty records start two seconds later.
+        buffer.addRecord(QByteArray(), 0.f, -100.f, 5600);
+        buffer.addRecord(QByteArray(), 0.f, -100.f, 6600);
+        buffer.addRecord(echo, 30.f, 14.f, 9200);   // heard again
+        buffer.lock();
+        QCOMPARE(buffer.columnCount(), 10);
+        // Seconds 4 to 8 are the silence: five empty columns between the echoes.
+        QCOMPARE(buffer.columnFromNewest(0).samples, echo);
+        for (int i = 1; i <= 5; ++i) {
+            QVERIFY2(buffer.columnFromNewest(i).samples.isEmpty(), qPrintable(QString::number(i)));
+            QCOMPARE(buffer.columnFromNewest(i).bottomDepth, EchoRecordInfo::kNoDepth);
+        }
+        QCOMPARE(buffer.columnFromNewest(6).samples, echo);
+        buffer.unlock();
+
+        // An empty record in a slice with echoes keeps them; a silence longer than the picture
+        // leaves it all empty, not longer than the ring.
+        buffer.addRecord(QByteArray(), 0.f, -100.f, 9700);
+        buffer.lock();
+        QCOMPARE(buffer.columnFromNewest(0).samples, echo);
+        QCOMPARE(buffer.currentDepth(), 14.f);
+        buffer.unlock();
+        buffer.addRecord(QByteArray(), 0.f, -100.f, 3600 * 1000);
+        buffer.lock();
+        QCOMPARE(buffer.columnCount(), 600);
+        QCOMPARE(buffer.totalColumns(), quint64(10 + 600 + 1));
+        for (int i = 0; i < 600; ++i)
+            QVERIFY(buffer.columnFromNewest(i).samples.isEmpty());
+        buffer.unlock();
+    }
+
+    void foldingKeepsTheStrongestEchoOfTheSlice()
+    {
+        EchosounderDataBuffer buffer(30, 900);   // two seconds per column
         QByteArray a(4, '\0'), c(4, '\0'), d(4, '\0');
         a[0] = char(10); a[1] = char(200); a[2] = char(255); a[3] = char(1);
         c[0] = char(90); c[1] = char(20);  c[2] = char(30);  c[3] = char(255);
         d[0] = char(50); d[1] = char(255); d[2] = char(40);  d[3] = char(255);
-        b.addData(a, displayInfo(1, 5.0f), 0);
-        b.addData(c, displayInfo(2, -100.0f), 0);
-        EchosounderDataBuffer *thirty = b.buffer(0, 30);   // three records per column
-        thirty->lock();
-        QCOMPARE(thirty->columnCount(), 0);
-        QCOMPARE(thirty->nextDepth(), 5.0f);
-        thirty->unlock();
-        b.addData(d, displayInfo(3, 7.0f), 0);
-        thirty->lock();
-        QCOMPARE(thirty->columnCount(), 1);
-        const QByteArray strongest = thirty->columnFromNewest(0).samples;
+        buffer.addRecord(a, 20.f, 5.f, 0);
+        buffer.addRecord(c, 20.f, -100.f, 500);
+        buffer.addRecord(d, 20.f, 7.f, 1900);
+        buffer.lock();
+        QCOMPARE(buffer.columnCount(), 1);
+        const QByteArray strongest = buffer.columnFromNewest(0).samples;
         QCOMPARE(uchar(strongest[0]), uchar(90));
         QCOMPARE(uchar(strongest[1]), uchar(200));
         QCOMPARE(uchar(strongest[2]), uchar(40));    // 255 marks no data and loses
         QCOMPARE(uchar(strongest[3]), uchar(1));
-        QCOMPARE(thirty->currentDepth(), 7.0f);
-        QCOMPARE(thirty->nextDepth(), EchoRecordInfo::kNoDepth);
-        thirty->unlock();
-        // The records themselves are untouched by the folding.
-        QCOMPARE(uchar(a[1]), uchar(200));
+        QCOMPARE(buffer.currentDepth(), 7.0f);
+        QCOMPARE(buffer.nextDepth(), EchoRecordInfo::kNoDepth);
+        buffer.unlock();
+        QCOMPARE(uchar(a[1]), uchar(200));   // the records themselves are untouched
+
+        // A change of range within the slice starts the column afresh.
+        buffer.addRecord(QByteArray(8, char(3)), 40.f, 7.f, 1950);
+        buffer.lock();
+        QCOMPARE(buffer.columnFromNewest(0).samples, QByteArray(8, char(3)));
+        QCOMPARE(buffer.columnFromNewest(0).depthRange, 40.f);
+        buffer.unlock();
     }
 
-    void buffersStayWithinCapacity()
+    void memoryIsBoundedWhateverTheRecords()
     {
+        // Long records keep their strongest echo per band, the bands covering whole samples.
+        EchosounderDataBuffer buffer(10, 100);
+        QByteArray longRecord(3001, char(5));
+        longRecord[2999] = char(120);
+        buffer.addRecord(longRecord, 300.1f, 299.9f, 0);
+        buffer.lock();
+        const EchogramColumn &c = buffer.columnFromNewest(0);
+        QCOMPARE(c.samples.size(), 1001);             // bands of three samples, the last one short
+        QVERIFY(c.samples.size() <= EchosounderDataBuffer::kMaxStoredSamples);
+        QCOMPARE(uchar(c.samples[999]), uchar(120));  // samples 2997..2999
+        QCOMPARE(uchar(c.samples[1000]), uchar(5));
+        QVERIFY(qAbs(c.depthRange - 300.3f) < 0.01f); // 3003 sample widths of 0.1 m
+        buffer.unlock();
+        buffer.setColumnsAcross(100000);
+        QCOMPARE(buffer.capacity(), EchosounderDataBuffer::kMaxColumns);
+
+        // A record longer than the transceiver can sample never reaches a buffer.
+        QCOMPARE(MultipleES_TransducersBuffer::maxSamplesPerRecord(), 3200);
         MultipleES_TransducersBuffer b;
-        b.setColumnCapacity(100);
-        for (int k = 0; k < 450; ++k)
-            b.addData(samples(3, uchar(k & 0x7f)), displayInfo(k, float(k)), 0);
-        EchosounderDataBuffer *ten = b.buffer(0, 10);
-        ten->lock();
-        QCOMPARE(ten->columnCount(), 100);
-        QCOMPARE(ten->capacity(), 100);
-        QCOMPARE(ten->currentDepth(), 449.0f);
-        QCOMPARE(ten->columnFromNewest(99).bottomDepth, 350.0f);
-        ten->unlock();
-        ten->setCapacity(10);
-        ten->lock();
-        QCOMPARE(ten->columnCount(), 10);
-        QCOMPARE(ten->columnFromNewest(9).bottomDepth, 440.0f);
-        QCOMPARE(ten->currentDepth(), 449.0f);
-        ten->unlock();
-        b.clearBuffers();
-        QCOMPARE(ten->columnCount(), 0);
+        QSignalSpy newData(&b, &MultipleES_TransducersBuffer::sigES_NewData);
+        QSignalSpy added(&b, &MultipleES_TransducersBuffer::displayRecordAdded);
+        const int wrongSize = ErrorLogger::instance().binaryCounter(BinaryLengthMismatchError);
+        b.addData(QByteArray(3201, char(1)), displayInfo(1), 0);
+        b.addData(QByteArray(60000, char(1)), displayInfo(2), 1);
+        QCOMPARE(newData.count(), 0);
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(b.oversizedRecords(), 2);
+        QCOMPARE(ErrorLogger::instance().binaryCounter(BinaryLengthMismatchError), wrongSize + 2);
+        b.addData(QByteArray(3200, char(1)), displayInfo(3), 0);
+        QCOMPARE(added.count(), 1);
     }
 
     void everyTenthDisplayRecordGoesToHistory()
@@ -232,36 +309,87 @@ private slots:
     {
         MultipleES_TransducersBuffer b;
         b.setRefreshIntervalMsecs(3600 * 1000);
-        QSignalSpy newData(&b, &MultipleES_TransducersBuffer::sigES_NewData);
+        QSignalSpy added(&b, &MultipleES_TransducersBuffer::displayRecordAdded);
+        QSignalSpy silence(&b, &MultipleES_TransducersBuffer::channelSilenceChanged);
         refresh(b);
         refresh(b);
-        QCOMPARE(newData.count(), 0);
-        b.addData(samples(4, 1), displayInfo(1), 1);   // channel 1 is alive again
-        newData.clear();
+        QCOMPARE(added.count(), 0);
+        b.addData(samples(4, 1), displayInfo(1), 1);   // channel 1 is alive
+        added.clear();
         refresh(b);
-        QCOMPARE(newData.count(), 1);
-        QCOMPARE(newData.at(0).at(0).toInt(), 0);
+        QCOMPARE(added.count(), 1);
+        QCOMPARE(added.at(0).at(1).toInt(), 0);
+        QVERIFY(!added.at(0).at(0).value<EchoRecordInfo>().hasDepth());
+        QCOMPARE(silence.count(), 1);
+        QCOMPARE(silence.at(0), (QList<QVariant>{0, true}));
         refresh(b);
-        QCOMPARE(newData.count(), 2);
-        QCOMPARE(newData.at(1).at(0).toInt(), 0);
+        QCOMPARE(added.count(), 2);
         refresh(b);   // channel 1 now two periods silent as well
-        QCOMPARE(newData.count(), 4);
-        QCOMPARE(newData.at(3).at(0).toInt(), 1);
+        QCOMPARE(added.count(), 4);
+        QCOMPARE(added.at(3).at(1).toInt(), 1);
+        QVERIFY(b.isChannelSilent(0) && b.isChannelSilent(1));
 
         EchosounderDataBuffer *five = b.buffer(0, 5);
         five->lock();
-        QCOMPARE(five->columnCount(), 3);
+        QCOMPARE(five->columnCount(), 1);   // quick refreshes: one slice of time
         QVERIFY(five->columnFromNewest(0).samples.isEmpty());
-        QCOMPARE(five->columnFromNewest(0).depthRange, 0.0f);
         QCOMPARE(five->currentDepth(), EchoRecordInfo::kNoDepth);
         five->unlock();
 
         b.addData(samples(4, 1), displayInfo(2), 0);
-        newData.clear();
+        QCOMPARE(silence.last(), (QList<QVariant>{0, false}));
+        added.clear();
         refresh(b);
         refresh(b);
-        for (const QList<QVariant> &args : newData)
-            QCOMPARE(args.at(0).toInt(), 1);
+        for (const QList<QVariant> &args : added)
+            QCOMPARE(args.at(1).toInt(), 1);
+
+        // Pings from deep water are seconds apart: silence takes longer to declare there.
+        QCOMPARE(b.refreshIntervalMsecs(), 3600 * 1000);
+        b.setRefreshIntervalMsecs(1000);
+        b.addData(samples(4, 1), displayInfo(3, 4000.f, 5000.f), 1);
+        QCOMPARE(b.refreshIntervalMsecs(), 10000);
+        b.addData(samples(4, 1), displayInfo(4, 40.f, 50.f), 1);
+        QCOMPARE(b.refreshIntervalMsecs(), 1000);
+    }
+
+    void readoutDepthAgesOutAndSaysWhy()
+    {
+        EchoDepthSupervisor depths;
+        depths.setValidityLimitSecs(3);
+        QSignalSpy shown(&depths, &EchoDepthSupervisor::depthChanged);
+        QSignalSpy notice(&depths, &EchoDepthSupervisor::noticeChanged);
+        QCOMPARE(depths.reason(0), QStringLiteral("CH1 depth: no echo data from the junction box"));
+
+        depths.recordAdded(EchoRecordInfo::parse(displayInfo(1, 12.5f)), 0);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(shown.at(0), (QList<QVariant>{0, 12.5, true}));
+        QVERIFY(depths.reason(0).isEmpty());
+        QCOMPARE(notice.last().at(0).toString(), QStringLiteral("CH2 depth: no echo data from the junction box"));
+
+        // Pings without a bottom keep the last depth until it is older than its limit.
+        for (int tick = 0; tick < 3; ++tick) {
+            depths.recordAdded(EchoRecordInfo::parse(displayInfo(2, -100.f)), 0);
+            ValidatedProperty::tickAll();
+        }
+        QVERIFY(depths.isDepthValid(0));
+        QCOMPARE(shown.count(), 1);
+        ValidatedProperty::tickAll();
+        QVERIFY(!depths.isDepthValid(0));
+        QCOMPARE(shown.last(), (QList<QVariant>{0, 12.5, false}));
+        QCOMPARE(depths.reason(0), QStringLiteral("CH1 depth: bottom not found"));
+        QVERIFY(notice.last().at(0).toString().startsWith(QStringLiteral("CH1 depth: bottom not found\n")));
+
+        // A silent channel has no echo data, and says so.
+        depths.channelSilenceChanged(0, true);
+        QCOMPARE(depths.reason(0), QStringLiteral("CH1 depth: no echo data from the junction box"));
+        depths.channelSilenceChanged(0, false);
+
+        // The readout follows the depth chosen: here below the surface (13 m in these records).
+        depths.setReference(EchoDepthSupervisor::BelowSurface);
+        depths.recordAdded(EchoRecordInfo::parse(displayInfo(3, 12.5f)), 1);
+        QCOMPARE(shown.last(), (QList<QVariant>{1, 13.0, true}));
+        QCOMPARE(depths.notice(), QStringLiteral("CH1 depth: bottom not found"));
     }
 
     void malformedRecordsAreDropped()

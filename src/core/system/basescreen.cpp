@@ -112,7 +112,16 @@ void BaseScreen::mousePressEvent(QMouseEvent *event)
     QWidget::mousePressEvent(event);
 }
 
+void BaseScreen::setLocalTimeShown(bool local)
+{
+    m_localTime = local;
+    updateClock();
+}
+
 void BaseScreen::updateClock()
 {
-    m_clock->setText(UnitClock::instance().currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd  hh:mm:ss 'UTC'")));
+    const UnitClock &clock = UnitClock::instance();
+    m_clock->setText(m_localTime
+                         ? clock.currentDateTimeLocal().toString(QStringLiteral("yyyy-MM-dd  hh:mm:ss 'LT'"))
+                         : clock.currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd  hh:mm:ss 'UTC'")));
 }

@@ -25,6 +25,8 @@ public slots:
     void setInterfaceName(const QString &name);
     // A message the operator must see (for instance incompatible software versions); empty hides it.
     void showMessage(const QString &text);
+    // The clock in local time (the unit's UTC-to-local offset) instead of UTC.
+    void setLocalTimeShown(bool local);
 
 signals:
     void touchBeep();
@@ -46,4 +48,5 @@ private:
     QWidget *m_echogram = nullptr;
     QWidget *m_alerts = nullptr;
     QTimer *m_clockTimer;
+    bool m_localTime = false;
 };

@@ -28,6 +28,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QProcess>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -154,8 +155,13 @@ void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bo
                 &NetworkStack::changeGroup, Qt::UniqueConnection);
     afterLocalSfiWiring();
 
-    if (maximize)
+    if (maximize) {
+        // Without a window manager nobody acts on the maximised state: the window takes the
+        // screen's area itself, so that a bare bridge display is filled all the same.
+        if (QScreen *screen = m_mainScreen->screen())
+            m_mainScreen->setGeometry(screen->availableGeometry());
         m_mainScreen->showMaximized();
+    }
 
     QThread::currentThread()->setObjectName(QStringLiteral("Main thread"));
     if (!m_mainThreadRegistered) {

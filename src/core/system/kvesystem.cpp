@@ -18,9 +18,12 @@
 #include "nmeacontroller.h"
 #include "binaryinputbuffer.h"
 #include "binarytransmissioncontroller.h"
+#include "echodepthsupervisor.h"
 #include "echogrampanel.h"
+#include "echogramsettingsfollower.h"
 #include "echorecord.h"
 #include "esdata.h"
+#include "eslocalsetup.h"
 #include "esruntime.h"
 #include "essetup.h"
 
@@ -77,15 +80,35 @@ void KveSystem::constructSystem(const QString &interfaceName)
     m_echogramPanel = new EchogramPanel;
     screen->setEchogramArea(m_echogramPanel);
     m_echogramPanel->setDataSource(m_echoBuffer);
+    new EchogramSettingsFollower(m_echogramPanel, ESData::instance().setup(), ESData::instance().localSetup(), this);
     connect(network()->binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, m_echoBuffer,
             &MultipleES_TransducersBuffer::addData);
-    connect(m_echoBuffer, &MultipleES_TransducersBuffer::displayRecordAdded, this,
-            &KveSystem::showCurrentDepth);
     // The unit's own depth for the sentences it sends (DPT, DBT, DBS, DBK, PZTQDPT).
     m_depthOutput = new DepthOutputFeed(ESData::instance().setup(), ESData::instance().localSetup()->OtherLocalSettings(),
                                         this);
     connect(m_echoBuffer, &MultipleES_TransducersBuffer::displayRecordAdded, m_depthOutput,
             &DepthOutputFeed::displayRecordReceived);
+    // The large depth figures show a depth only while it is valid; the alert panel says why not.
+    m_depths = new EchoDepthSupervisor(this);
+    connect(m_echoBuffer, &MultipleES_TransducersBuffer::displayRecordAdded, m_depths,
+            &EchoDepthSupervisor::recordAdded);
+    connect(m_echoBuffer, &MultipleES_TransducersBuffer::channelSilenceChanged, m_depths,
+            &EchoDepthSupervisor::channelSilenceChanged);
+    connect(m_depths, &EchoDepthSupervisor::depthChanged, m_echogramPanel, &EchogramPanel::setCurrentDepth);
+    connect(m_depths, &EchoDepthSupervisor::noticeChanged, m_alarmWidget, &AlarmWidget::setNotice);
+    m_alarmWidget->setNotice(m_depths->notice());
+    ESRuntimeScreenSetup *page = ESData::instance().localSetup()->RuntimeScreenSetupA();
+    m_depths->setReference(page->DepthValue());
+    connect(page, &ESRuntimeScreenSetup::DepthValueChanged, m_depths, &EchoDepthSupervisor::setReference);
+
+    // Local time: the offset the junction box publishes, shown where the operator chose it.
+    ESRuntime *runtime = ESData::instance().runtime();
+    connect(runtime, &ESRuntime::UtcToLocalDateTimeSecsOffsetChanged, this,
+            [this](int offset) { setUtcToLocalDateTimeSecsOffset(offset, true); });
+    ESOtherLocalSettings *other = ESData::instance().localSetup()->OtherLocalSettings();
+    auto showTimeMode = [screen](int mode) { screen->setLocalTimeShown(mode == 1); };   // 1: Local
+    connect(other, &ESOtherLocalSettings::TimeModeChanged, screen, showTimeMode);
+    showTimeMode(other->TimeMode());
     constructLogging();
     constructCommunicationLogging();
 }
@@ -181,17 +204,6 @@ void KveSystem::answerSignalProperties(int channel)
     signal.pulseWidthUs = float(t->SensorPulseWidth());
     signal.powerPercent = float(t->PowerPercentage());
     m_history->setSignalProperties(channel, signal);
-}
-
-void KveSystem::showCurrentDepth(const EchoRecordInfo &info, int channel)
-{
-    const float depth = info.depth();
-    const float range = info.bufferRange();
-    m_echogramPanel->setCurrentDepth(channel, depth, info.hasDepth());
-    if (range > 0.0f && range != m_shownRange[channel & 1]) {
-        m_shownRange[channel & 1] = range;
-        m_echogramPanel->setDepthRangeInDefaultUnit(channel, range);
-    }
 }
 
 QWidget *KveSystem::createMainScreen()

@@ -3,7 +3,7 @@
 #include "centralbaseclass.h"
 
 class AlarmWidget;
-class EchoRecordInfo;
+class EchoDepthSupervisor;
 class AlertMirrorController;
 class BaseScreen;
 class CommunicationStatistics;
@@ -40,12 +40,12 @@ protected:
 private:
     void constructLogging();
     void constructCommunicationLogging();
-    void showCurrentDepth(const EchoRecordInfo &info, int channel);
     void answerSignalProperties(int channel);
 
     bool m_simulationControlRequested = false;
     MultipleES_TransducersBuffer *m_echoBuffer = nullptr;
     EchogramPanel *m_echogramPanel = nullptr;
+    EchoDepthSupervisor *m_depths = nullptr;
     AlertMirrorController *m_alertController = nullptr;
     AlarmWidget *m_alarmWidget = nullptr;
     ESLoggingDeviceController *m_loggingDevice = nullptr;
@@ -55,5 +55,4 @@ private:
     ESLoggingDeviceController *m_commsLoggingDevice = nullptr;
     CommunicationStatistics *m_commsStatistics = nullptr;
     DepthOutputFeed *m_depthOutput = nullptr;
-    float m_shownRange[2] = {0.0f, 0.0f};
 };
