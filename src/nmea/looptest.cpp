@@ -78,7 +78,8 @@ void LoopTest::evaluate()
     m_result.running = false;
     for (int i = 0; i < PortCount; ++i)
         m_result.passed[i] = m_correct[i] >= MinIntact;
-    emit finishedTesting();
+    // The results first: whoever follows the end of the test finds them in place.
     for (int i = 0; i < PortCount; ++i)
         emit portStatusDetermined(statusName(i), m_result.passed[i] ? StatusPassed : StatusFailed);
+    emit finishedTesting();
 }

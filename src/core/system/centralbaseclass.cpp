@@ -13,6 +13,7 @@
 #include "portsetupadapter.h"
 #include "nmeacontroller.h"
 #include "nmeahandlercontainer.h"
+#include "nmeahandlers.h"
 #include "nmeaperiodicalsender.h"
 #include "nmeaports.h"
 #include "nmeaportscommunicationcontroller.h"
@@ -211,6 +212,9 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     m_portSetup = new PortSetupAdapter(data.setup()->CommunicationsSetup(), m_serialPorts, this);
     m_portSetup->applyAll();
     m_serialPorts->startAll();
+    // A valid date and time received (ZDA) sets the unit's clock.
+    connect(NmeaHandlerContainer::instance().find<HandlerZda>(), &HandlerZda::utcDateTimeReceived, this,
+            &CentralBaseClass::setCurrentUtcDateTime);
 
     // Sentences out: the send path to the network and the serial lines. Received groups reach the
     // receive path by operating mode (connectSentencePaths).
@@ -262,7 +266,7 @@ void CentralBaseClass::connectLoopTest(ESOtherLocalSettings *settings)
     // "NMEALoopTest" set to "Running" starts the test; when it is done, each of the unit's own lines
     // gets 1 (passed) or 2 (failed) in "NmeaPort1Status".."NmeaPort3Status" and the request goes back
     // to "Start". A request still standing at start-up (the unit was restarted during a test) runs
-    // once the lines are open.
+    // once the lines have had time to open.
     constexpr int running = 1;
     connect(settings, &ESOtherLocalSettings::NMEALoopTestChanged, m_loopTest, [this](int request) {
         if (request == running && !m_loopTest->isRunning())
@@ -275,7 +279,7 @@ void CentralBaseClass::connectLoopTest(ESOtherLocalSettings *settings)
         settings->changeValue(QStringLiteral("NMEALoopTest"), 0);
     });
     if (settings->NMEALoopTest() == running)
-        QTimer::singleShot(LoopTest::CycleMsecs, m_loopTest, &LoopTest::runTest);
+        QTimer::singleShot(SerialReader::RetryIntervalMsecs, m_loopTest, &LoopTest::runTest);
 }
 
 bool CentralBaseClass::setSettingByName(QObject *tree, const QString &name, const QVariant &value)
