@@ -4,7 +4,9 @@ still paired."""
 import glob
 import os
 import random
+import shutil
 import sys
+import tempfile
 import time
 
 from kvepeer import JunctionBox, binimage, harness, iec450, nmea
@@ -17,7 +19,9 @@ WINDOWS_LOGGING_GROUP = ("239.192.0.23", 60023)
 
 
 def raw_records(unit, channel):
-    files = glob.glob(os.path.join(logs_folder(unit), "Raw_Echo_Data", "EchoData_ch%d_*.bin" % channel))
+    """Raw records of a channel on the unit's USB stick."""
+    files = glob.glob(os.path.join(unit.env["KVE_ROOT"], "media", "usb0", "**", "Raw_Echo_Data",
+                                   "EchoData_ch%d_*.bin" % channel), recursive=True)
     return sum(os.path.getsize(f) for f in files) // RECORD
 
 
@@ -36,14 +40,24 @@ def error_log(unit, name):
 
 
 class ImagesAndBadInput(harness.UnitTestCase):
-    def paired_box(self, **kw):
+    def paired_box(self, workdir=None, **kw):
         box = self.start_station(JunctionBox(**kw))
-        unit = self.start_unit()
+        unit = self.start_unit(workdir=workdir)
         unit.wait_line(SETUP_TAKEN, timeout=15)
         return box, unit
 
+    def with_usb_stick(self):
+        """A working folder whose unit tree has a USB stick mounted (raw echo data goes there)."""
+        workdir = tempfile.mkdtemp(prefix="kve420-")
+        self.addCleanup(shutil.rmtree, workdir, True)
+        os.makedirs(os.path.join(workdir, "root", "media", "usb0"))
+        os.makedirs(os.path.join(workdir, "root", "etc"))
+        with open(os.path.join(workdir, "root", "etc", "mtab"), "w") as f:
+            f.write("/dev/root / ext4 rw 0 0\n/dev/sdx1 /media/usb0 vfat rw,relatime 0 0\n")
+        return workdir
+
     def test_every_image_arrives_whatever_its_block_identifier(self):
-        box, unit = self.paired_box(ping_rate=0)
+        box, unit = self.paired_box(self.with_usb_stick(), ping_rate=0)
         box.record_kinds = ["display", "raw"]
         box.samples_per_ping = SAMPLES
         for mode in ("constant", "per-channel"):
