@@ -166,7 +166,7 @@ void AlarmWidget::setAlarm()
                 const AlertDescriptor *d = AlertVocabulary::descriptor(alert->objectName());
                 text = d ? d->text : alert->objectName();
             }
-            (group == AlertVocabulary::Alarm ? alarms : warnings).append({group, state, text});
+            (group == AlertVocabulary::Alarm ? alarms : warnings).append({alert->objectName(), group, state, text});
         }
     }
 
@@ -189,6 +189,33 @@ void AlarmWidget::setAlarm()
     m_alarmAttention = alarmAttention;
     m_warningAttention = warningAttention;
     m_entries = alarms + warnings;
+
+    // The choice of the operator stays on its alert; a new alert that waits for acknowledgement,
+    // or the chosen one no longer waiting, moves it to the newest alert that waits.
+    ++m_scan;
+    bool newcomer = false;
+    QHash<QString, quint64> since;
+    for (const Entry &e : qAsConst(m_entries)) {
+        if (!AlertVocabulary::needsAttention(e.state))
+            continue;
+        const auto it = m_attentionSince.constFind(e.name);
+        newcomer = newcomer || it == m_attentionSince.constEnd();
+        since.insert(e.name, it == m_attentionSince.constEnd() ? m_scan : it.value());
+    }
+    const bool selectedWasWaiting = m_attentionSince.contains(m_selected);
+    m_attentionSince = since;
+    const int selectedIndex = indexOf(m_selected);
+    const bool selectedStoppedWaiting = selectedWasWaiting && !since.contains(m_selected);
+    if (newcomer || selectedIndex < 0 || selectedStoppedWaiting) {
+        const QString newest = newestNeedingAttention();
+        m_tapped.clear();
+        if (!newest.isEmpty())
+            m_selected = newest;
+        else if (selectedIndex < 0)
+            m_selected = m_entries.isEmpty() ? QString() : m_entries.first().name;
+        if (newcomer)
+            bringSelectionIntoView();
+    }
     m_alarmIconPath = AlertVocabulary::iconPath(AlertVocabulary::Alarm, alarmState);
     m_warningIconPath = AlertVocabulary::iconPath(AlertVocabulary::Warning, warningState);
 
@@ -254,7 +281,7 @@ void AlarmWidget::showRows()
     }
 
     const int shown = qMin(m_maxRows, m_entries.size() - m_firstRow);
-    m_selectedRow = qBound(0, m_selectedRow, qMax(0, shown - 1));
+    const int selected = selectedRow();
     const int rowIcon = qMax(8, m_iconSize / 2);
     for (int i = 0; i < m_rowButtons.size(); ++i) {
         QPushButton *row = m_rowButtons.at(i);
@@ -264,7 +291,7 @@ void AlarmWidget::showRows()
             row->setIcon(m_icons.pixmap(AlertVocabulary::iconPath(e.group, e.state), rowIcon));
             row->setIconSize(QSize(rowIcon, rowIcon));
             row->setProperty("alertState", e.state);
-            row->setChecked(i == m_selectedRow);
+            row->setChecked(i == selected);
             row->setEnabled(true);
         } else {
             row->setText(QString());
@@ -276,7 +303,53 @@ void AlarmWidget::showRows()
     }
     m_upButton->setEnabled(m_firstRow > 0);
     m_downButton->setEnabled(m_firstRow + m_maxRows < m_entries.size());
-    m_ackButton->setEnabled(shown > 0);
+    m_ackButton->setEnabled(!m_selected.isEmpty());
+}
+
+int AlarmWidget::indexOf(const QString &name) const
+{
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).name == name)
+            return i;
+    }
+    return -1;
+}
+
+QString AlarmWidget::newestNeedingAttention() const
+{
+    QString newest;
+    quint64 latest = 0;
+    for (const Entry &e : m_entries) {
+        const quint64 since = m_attentionSince.value(e.name, 0);
+        if (since > latest) {
+            latest = since;
+            newest = e.name;
+        }
+    }
+    return newest;
+}
+
+void AlarmWidget::bringSelectionIntoView()
+{
+    const int index = indexOf(m_selected);
+    if (index < 0)
+        return;
+    if (index < m_firstRow)
+        m_firstRow = index;
+    else if (index >= m_firstRow + m_maxRows)
+        m_firstRow = index - m_maxRows + 1;
+}
+
+int AlarmWidget::selectedRow() const
+{
+    const int row = indexOf(m_selected) - m_firstRow;
+    return row >= 0 && row < m_maxRows ? row : -1;
+}
+
+QString AlarmWidget::selectedAlertText() const
+{
+    const int index = indexOf(m_selected);
+    return index < 0 ? QString() : m_entries.at(index).text;
 }
 
 QStringList AlarmWidget::activeAlertTexts() const
@@ -372,7 +445,12 @@ void AlarmWidget::toggleIcon()
 
 void AlarmWidget::buttonClicked()
 {
-    ackClicked(m_selectedRow);
+    const QString text = selectedAlertText();
+    if (text.isEmpty() || !m_alerts)
+        return;
+    m_alerts->acknowledgeFromDisplay(text);
+    emit ackAlerts();
+    setAlarm();
 }
 
 void AlarmWidget::closeClicked()
@@ -415,8 +493,12 @@ void AlarmWidget::changeAlarmIconSize(int size)
 
 void AlarmWidget::rowClicked(int row)
 {
-    const bool again = row == m_selectedRow;
-    m_selectedRow = row;
+    const int index = m_firstRow + row;
+    if (row < 0 || index >= m_entries.size())
+        return;
+    // A second tap on the same row, not a tap on a row the panel chose by itself.
+    const bool again = m_entries.at(index).name == m_tapped;
+    m_selected = m_tapped = m_entries.at(index).name;
     showRows();
     const QStringList rows = visibleRowTexts();
     if (again && row < rows.size() && isCommunicationAlert(rows.at(row)))

@@ -2,6 +2,7 @@
 
 #include "alerticonpainter.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -42,7 +43,11 @@ public:
     QStringList activeAlertTexts() const; // every alert that is not Normal, alarms first
     QStringList visibleRowTexts() const;  // the rows on screen, top to bottom
     int firstVisibleRow() const { return m_firstRow; }
-    int selectedRow() const { return m_selectedRow; }
+    // The row on screen that "Acknowledge" acts on; -1 when the chosen alert is scrolled away or
+    // nothing is chosen.
+    int selectedRow() const;
+    // Text of the alert that "Acknowledge" acts on; empty when nothing is listed.
+    QString selectedAlertText() const;
     bool isListOpen() const;
 
     int maximumRows() const { return m_maxRows; }
@@ -87,6 +92,7 @@ protected:
 private:
     struct Entry
     {
+        QString name; // the mirror's child
         int group;
         int state;
         QString text;
@@ -98,6 +104,10 @@ private:
     void showIcons();
     void showRows();
     void setListOpen(bool open);
+    int indexOf(const QString &name) const;
+    // The alert that waits for acknowledgement since the latest scan; alarms first among equals.
+    QString newestNeedingAttention() const;
+    void bringSelectionIntoView();
 
     QPointer<AlertMirrorController> m_alerts;
     AlertIconPainter m_icons;
@@ -129,7 +139,11 @@ private:
     bool m_muteShown = false;
     bool m_simulatorShown = false;
     int m_firstRow = 0;
-    int m_selectedRow = 0;
+    QString m_selected;
+    QString m_tapped;
+    // Scan number at which each alert began to wait for acknowledgement.
+    QHash<QString, quint64> m_attentionSince;
+    quint64 m_scan = 0;
     int m_maxRows = defaultRows;
     int m_iconSize = 48;
 };

@@ -68,6 +68,19 @@ void DimmingController::decreaseBrightness(int delta)
                                                   MaxBrightness)));
 }
 
+void DimmingController::raiseForAlarm(bool alarm_active)
+{
+    if (alarm_active == m_raised)
+        return;
+    m_raised = alarm_active;
+    if (alarm_active) {
+        m_beforeAlarm = m_brightness;
+        setBrightness(MaxBrightness);
+    } else {
+        setBrightness(m_beforeAlarm);
+    }
+}
+
 bool DimmingController::apply(int value) const
 {
     // No backlight file: a host without the unit's panel, where brightness is only a number.

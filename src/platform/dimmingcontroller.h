@@ -29,6 +29,9 @@ public slots:
     void decreaseBrightness(int delta);
     void increaseBrightness() { increaseBrightness(1); }
     void decreaseBrightness() { decreaseBrightness(1); }
+    // An alarm that waits for the operator raises the panel to full brightness; once none waits
+    // the brightness in use before goes back.
+    void raiseForAlarm(bool alarm_active);
 
 signals:
     void brightnessChanged(int brightness);
@@ -37,4 +40,6 @@ private:
     bool apply(int value) const;
 
     int m_brightness = InitialBrightness;
+    bool m_raised = false;
+    int m_beforeAlarm = InitialBrightness;
 };

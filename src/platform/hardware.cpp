@@ -1,6 +1,7 @@
 #include "hardware.h"
 
 #include "beepgenerator.h"
+#include "buzzer.h"
 #include "dimmingcontroller.h"
 #include "gpiocontainer.h"
 
@@ -11,6 +12,7 @@ Hardware::Hardware(QObject *parent)
     , m_dimming(new DimmingController(this))
     , m_gpio(new GpioContainer(this))
     , m_beeper(new BeepGenerator(this))
+    , m_buzzer(new Buzzer(m_beeper, this))
 {
 }
 

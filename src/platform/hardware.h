@@ -8,6 +8,7 @@
 #include <functional>
 
 class BeepGenerator;
+class Buzzer;
 class DimmingController;
 class GpioContainer;
 
@@ -33,12 +34,14 @@ public:
     DimmingController *dimmingController() const { return m_dimming; }
     GpioContainer *gpioContainer() const { return m_gpio; }
     BeepGenerator *beepGenerator() const { return m_beeper; }
+    Buzzer *buzzer() const { return m_buzzer; }
     const SupplyVoltages &supplyVoltages() const { return m_supply; }
 
 private:
     DimmingController *m_dimming;
     GpioContainer *m_gpio;
     BeepGenerator *m_beeper;
+    Buzzer *m_buzzer;
     SupplyVoltages m_supply;
     QList<InitStep> m_extraSteps;
 };

@@ -17,6 +17,7 @@ private slots:
     void iconPerGroupAndState();
     void blinkAndDimming();
     void rowsArrowsAndAcknowledge();
+    void acknowledgeActsOnTheNewestAlertWaitingForIt();
     void doubtfulDataIsNotShown_data();
     void doubtfulDataIsNotShown();
     void panelLooks();
@@ -142,6 +143,51 @@ void TestAlarmWidget::rowsArrowsAndAcknowledge()
     QVERIFY(sent.at(2).at(0).toString().endsWith(",AckFromDisplay=DPT Alert Test"));
     panel.setMaximumRows(1);
     QCOMPARE(panel.visibleRowTexts(), all.mid(0, 1));
+}
+
+void TestAlarmWidget::acknowledgeActsOnTheNewestAlertWaitingForIt()
+{
+    AlertBench bench;
+    AlarmWidget panel(&bench.alerts);
+    QSignalSpy sent(&bench.settings, &SerializationController::runtimeChangeToSend);
+    auto lastAck = [&sent] { return sent.isEmpty() ? QString() : sent.last().at(0).toString().section('=', 1); };
+    // The first row holds an alarm already acknowledged; the warning that arrives waits for it.
+    bench.receive(jbAlertText({{"AlarmShallow", 2, 0, "Shallow Water"}}));
+    bench.receive(jbAlertText({{"AlarmShallow", 2, 0, "Shallow Water"}, {"AlertDeep", 0, 1, "Deep Water"}}));
+    QCOMPARE(panel.visibleRowTexts(), QStringList({"Shallow Water", "Deep Water"}));
+    QCOMPARE(panel.selectedRow(), 1);
+    panel.buttonClicked();
+    QCOMPARE(lastAck(), QStringLiteral("Deep Water"));
+
+    // Newer arrivals take the choice, also when they are listed below the visible rows.
+    panel.setMaximumRows(2);
+    bench.receive(jbAlertText({{"AlarmShallow", 2, 0, "Shallow Water"}, {"AlertDeep", 0, 1, "Deep Water"},
+                               {"AlertBottomLost", 4, 1, "Bottom Lost"}}));
+    QCOMPARE(panel.selectedAlertText(), QStringLiteral("Bottom Lost"));
+    QCOMPARE(panel.visibleRowTexts(), QStringList({"Deep Water", "Bottom Lost"}));
+    QCOMPARE(panel.selectedRow(), 1);
+    // The operator's own choice is kept while nothing new comes ...
+    panel.findChild<QPushButton *>("alertRow0")->click();
+    bench.receive(jbAlertText({{"AlarmShallow", 2, 0, "Shallow Water"}, {"AlertDeep", 0, 1, "Deep Water"},
+                               {"AlertBottomLost", 4, 1, "Bottom Lost"}}));
+    QCOMPARE(panel.selectedAlertText(), QStringLiteral("Deep Water"));
+    // ... and once its alert is acknowledged the choice goes on to the one still waiting.
+    bench.receive(jbAlertText({{"AlarmShallow", 2, 0, "Shallow Water"}, {"AlertDeep", 2, 1, "Deep Water"},
+                               {"AlertBottomLost", 4, 1, "Bottom Lost"}}));
+    QCOMPARE(panel.selectedAlertText(), QStringLiteral("Bottom Lost"));
+    panel.buttonClicked();
+    QCOMPARE(lastAck(), QStringLiteral("Bottom Lost"));
+    // Of alerts arriving together the alarm comes first.
+    bench.receive(jbAlertText({{"AlertSensorComms", 0, 1, "Sensor Comms"}, {"AlertTest", 0, 0, "DPT Alert Test"}}));
+    QCOMPARE(panel.selectedAlertText(), QStringLiteral("DPT Alert Test"));
+    // Nothing listed: nothing to acknowledge.
+    bench.receive(jbAlertText({{"AlarmShallow", 5, 0, "Shallow Water"}, {"AlertDeep", 5, 1, "Deep Water"},
+                               {"AlertBottomLost", 5, 1, "Bottom Lost"}, {"AlertSensorComms", 5, 1, "Sensor Comms"},
+                               {"AlertTest", 5, 0, "DPT Alert Test"}}));
+    const int count = sent.count();
+    panel.buttonClicked();
+    QCOMPARE(sent.count(), count);
+    QVERIFY(!panel.findChild<QPushButton *>("ackButton")->isEnabled());
 }
 
 void TestAlarmWidget::doubtfulDataIsNotShown_data()

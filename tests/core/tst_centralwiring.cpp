@@ -1,4 +1,10 @@
+#include "alertsound.h"
 #include "basescreen.h"
+#include "beepgenerator.h"
+#include "buzzer.h"
+#include "dimmingcontroller.h"
+#include "esalerts.h"
+#include "hardware.h"
 #include "esdata.h"
 #include "eslocalsetup.h"
 #include "essetup.h"
@@ -34,6 +40,7 @@ private slots:
     void unacknowledgedSettingsAskTheBoxForItsSettings();
     void peerCommandsSwitchTheModeAndStandbyHoldsBothWays();
     void loopTestRunsFromItsSetting();
+    void alertsAreHeardAndSeenAsTheDisplaySettingsAllow();
 
 private:
     QTemporaryDir m_dir;
@@ -204,6 +211,54 @@ void TestCentralWiring::loopTestRunsFromItsSetting()
     QFile file(other->filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("NmeaPort1Status=2"));
+}
+
+void TestCentralWiring::alertsAreHeardAndSeenAsTheDisplaySettingsAllow()
+{
+    BeepGenerator *beeper = m_system->hardware()->beepGenerator();
+    DimmingController *dimming = m_system->hardware()->dimmingController();
+    CU_R710_Setup *display = ESData::instance().localSetup()->DisplaySetup();
+    ES_Alerts *mirror = ESData::instance().alerts();
+    auto shallow = [mirror](int state) {
+        mirror->deserialize(QStringLiteral("Type_Alert,SerializableClass1=AlarmShallow,AlertState=%1=T,AlertPriority=0=T,"
+                                           "AlertText=Shallow Water=T").arg(state));
+    };
+    const int normalBrightness = dimming->brightness();
+    QVERIFY(!beeper->isRunning());
+    // A new alarm sounds its pattern and brings the panel to full brightness.
+    shallow(0);
+    QTRY_VERIFY(beeper->isRunning());
+    QCOMPARE(beeper->pattern(), AlertSound::alarmPattern());
+    QTRY_COMPARE(dimming->brightness(), 255);
+    // The display's sounder switched off silences it; on again, it sounds again.
+    display->setAlarmSounder(1);
+    QVERIFY(!beeper->isRunning());
+    display->setAlarmSounder(0);
+    QVERIFY(beeper->isRunning());
+    // Acknowledged: quiet, and the brightness goes back.
+    shallow(2);
+    QTRY_VERIFY(!beeper->isRunning());
+    QTRY_COMPARE(dimming->brightness(), normalBrightness);
+    // The sounder test plays the alarm pattern with nothing active.
+    display->setSounderTest(1);
+    QVERIFY(beeper->isRunning());
+    display->setSounderTest(0);
+    QVERIFY(!beeper->isRunning());
+    shallow(5);
+
+    // A touch anywhere on the screen beeps while "ButtonBeep" is on.
+    QWidget *screen = m_system->mainScreen();
+    QWidget *somewhere = screen->findChild<QWidget *>(QStringLiteral("alertList"));
+    QVERIFY(somewhere);
+    display->setButtonBeep(0);
+    QTest::mousePress(somewhere, Qt::LeftButton);
+    QVERIFY(m_system->hardware()->buzzer()->isOn());
+    QTest::mouseRelease(somewhere, Qt::LeftButton);
+    QTRY_VERIFY(!m_system->hardware()->buzzer()->isOn());
+    display->setButtonBeep(1);
+    QTest::mousePress(somewhere, Qt::LeftButton);
+    QVERIFY(!m_system->hardware()->buzzer()->isOn());
+    QTest::mouseRelease(somewhere, Qt::LeftButton);
 }
 
 QTEST_MAIN(TestCentralWiring)

@@ -1,4 +1,5 @@
 #include "beepgenerator.h"
+#include "buzzer.h"
 #include "dimmingcontroller.h"
 #include "gpiocontainer.h"
 #include "hardware.h"
@@ -41,6 +42,8 @@ private slots:
     void beepPatternTiming();
     void beepPatternRestartRules();
     void initFailureWritesTheBanner();
+    void alarmRaisesTheBrightnessUntilNoneWaits();
+    void buzzerPlaysPatternsAndTouchBeeps();
 
 private:
     QString fake(const QString &absolute) const { return m_root->path() + absolute; }
@@ -234,6 +237,57 @@ void TestHardware::initFailureWritesTheBanner()
         if (failing)
             QCOMPARE(g_log.mid(at, 3), banner);
     }
+}
+
+void TestHardware::alarmRaisesTheBrightnessUntilNoneWaits()
+{
+    put(fake("/sys/class/backlight/backlight/brightness"), "0\n");
+    DimmingController dimming;
+    QVERIFY(dimming.init());
+    dimming.setBrightness(40);
+    dimming.raiseForAlarm(true);
+    QCOMPARE(dimming.brightness(), 255);
+    QCOMPARE(get(fake("/sys/class/backlight/backlight/brightness")).trimmed(), QByteArray("255"));
+    dimming.raiseForAlarm(true); // the same alarm time: nothing to remember again
+    dimming.raiseForAlarm(false);
+    QCOMPARE(dimming.brightness(), 40);
+    QCOMPARE(get(fake("/sys/class/backlight/backlight/brightness")).trimmed(), QByteArray("40"));
+    dimming.raiseForAlarm(false);
+    QCOMPARE(dimming.brightness(), 40);
+}
+
+void TestHardware::buzzerPlaysPatternsAndTouchBeeps()
+{
+    BeepGenerator beeper;
+    g_log.clear();
+    qInstallMessageHandler(collect);
+    Buzzer buzzer(&beeper);
+    if (buzzer.hasSoundOutput()) {
+        qInstallMessageHandler(nullptr);
+        QSKIP("This host has a sound output: the buzzer sounds instead of logging");
+    }
+    // A touch: one short beep; none while a pattern sounds.
+    buzzer.touchBeep();
+    QVERIFY(buzzer.isOn());
+    QTRY_VERIFY_WITH_TIMEOUT(!buzzer.isOn(), 2000);
+    buzzer.playPattern({120, 80}, QStringLiteral("Alarm: Shallow Water"));
+    QTRY_VERIFY_WITH_TIMEOUT(g_log.count("Buzzer on") >= 5, 5000); // the touch, then four of the pattern
+    buzzer.touchBeep();
+    buzzer.playPattern({}, QString());
+    QVERIFY(!buzzer.isOn());
+    QTest::qWait(300);
+    qInstallMessageHandler(nullptr);
+    QCOMPARE(g_log.mid(0, 4), QStringList({"Buzzer without sound output: its changes are logged", "Buzzer on",
+                                           "Buzzer off", "Buzzer pattern: 120,80 (Alarm: Shallow Water)"}));
+    const int silent = g_log.indexOf("Buzzer silent");
+    QVERIFY(silent > 4);
+    const QStringList toggles = g_log.mid(4, silent - 4);
+    QVERIFY2(toggles.size() >= 7, qPrintable(g_log.join("|")));
+    for (int i = 0; i < toggles.size(); ++i)
+        QCOMPARE(toggles.at(i), QString(i % 2 ? "Buzzer off" : "Buzzer on"));
+    // Stopped while on, it goes off once; nothing more follows.
+    const QStringList tail = toggles.size() % 2 ? QStringList({"Buzzer silent", "Buzzer off"}) : QStringList({"Buzzer silent"});
+    QCOMPARE(g_log.mid(silent), tail);
 }
 
 QTEST_GUILESS_MAIN(TestHardware)

@@ -3,11 +3,14 @@
 #include "systeminformation.h"
 #include "unitclock.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 BaseScreen::BaseScreen(QWidget *parent)
     : QWidget(parent)
@@ -21,6 +24,7 @@ BaseScreen::BaseScreen(QWidget *parent)
     , m_clockTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("BaseScreen"));
+    qApp->installEventFilter(this);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(12, 14, 18));
@@ -106,10 +110,19 @@ void BaseScreen::showMessage(const QString &text)
     m_message->setVisible(!text.isEmpty());
 }
 
-void BaseScreen::mousePressEvent(QMouseEvent *event)
+bool BaseScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    emit touchBeep();
-    QWidget::mousePressEvent(event);
+    // Every touch anywhere on the screen, once: a press that no widget takes travels up to its
+    // parents, each seeing the same press again.
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto touch = std::make_pair(static_cast<const void *>(event), static_cast<QMouseEvent *>(event)->timestamp());
+        if (touch != m_lastTouch) {
+            m_lastTouch = touch;
+            emit touchBeep();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void BaseScreen::setLocalTimeShown(bool local)

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <utility>
+
 class QLabel;
 class QHBoxLayout;
 class QTimer;
@@ -29,10 +31,11 @@ public slots:
     void setLocalTimeShown(bool local);
 
 signals:
+    // The operator touched the screen.
     void touchBeep();
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void updateClock();
@@ -49,4 +52,5 @@ private:
     QWidget *m_alerts = nullptr;
     QTimer *m_clockTimer;
     bool m_localTime = false;
+    std::pair<const void *, ulong> m_lastTouch{nullptr, 0};
 };

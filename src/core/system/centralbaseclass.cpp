@@ -1,6 +1,8 @@
 #include "centralbaseclass.h"
 
 #include "communicationforwardingcontroller.h"
+#include "alertsound.h"
+#include "buzzer.h"
 #include "esdata.h"
 #include "eslocalsetup.h"
 #include "essetup.h"
@@ -258,6 +260,14 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
             &CentralBaseClass::restoreAllSetupsExceptIO);
     connectSentencePaths(jb->SystemInNormalOrStandbyMode() == 1);
     m_previousDisplaySfi = data.localSetup()->DisplaySetup()->LocalSFI();
+
+    // Alert sound: the most urgent alert's pattern, unless the display's sounder is off.
+    m_alertSound = new AlertSound(data.alerts(), this);
+    CU_R710_Setup *display = data.localSetup()->DisplaySetup();
+    connect(m_alertSound, &AlertSound::soundRequired, this, &CentralBaseClass::setAlarmBuzzerRequiredState);
+    connect(display, &CU_R710_Setup::AlarmSounderChanged, this, &CentralBaseClass::setAlarmBuzzerRequiredState);
+    connect(display, &CU_R710_Setup::SounderTestChanged, this, &CentralBaseClass::setAlarmBuzzerRequiredState);
+    setAlarmBuzzerRequiredState();
     m_periodicalSender->restartTimer();
 }
 
@@ -373,6 +383,34 @@ void CentralBaseClass::displayLocalSfiChanged(QString new_sfi)
 void CentralBaseClass::jbLocalSfiChanged(QString new_sfi)
 {
     ESData::instance().localSetup()->DisplaySetup()->setPairedSFI(new_sfi);
+}
+
+void CentralBaseClass::setAlarmBuzzerRequiredState()
+{
+    if (!m_hardware || !m_alertSound)
+        return;
+    const CU_R710_Setup *display = ESData::instance().localSetup()->DisplaySetup();
+    QList<int> pattern = m_alertSound->requiredPattern();
+    QString reason = m_alertSound->reason();
+    // Choice lists: SounderTest "off;ON", AlarmSounder "ON;off".
+    if (display->SounderTest() == 1) {
+        pattern = AlertSound::alarmPattern();
+        reason = QStringLiteral("Sounder test");
+    } else if (display->AlarmSounder() == 1) {
+        pattern.clear();
+        reason.clear();
+    }
+    if (pattern == m_buzzerPattern && reason == m_buzzerReason)
+        return;
+    m_buzzerPattern = pattern;
+    m_buzzerReason = reason;
+    m_hardware->buzzer()->playPattern(pattern, reason);
+}
+
+void CentralBaseClass::buzzerTouchBeep()
+{
+    if (m_hardware && ESData::instance().localSetup()->DisplaySetup()->ButtonBeep() == 0)
+        m_hardware->buzzer()->touchBeep();
 }
 
 void CentralBaseClass::restoreAllSetups(int v)

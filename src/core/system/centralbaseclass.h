@@ -8,6 +8,7 @@
 
 class CommunicationForwardingController;
 class ESOtherLocalSettings;
+class AlertSound;
 class Hardware;
 class LoopTest;
 class NetworkSelectWidget;
@@ -78,6 +79,10 @@ public slots:
     void checkVersionCompatibility(QString jb_sw_ver);
     void displayLocalSfiChanged(QString new_sfi);
     void jbLocalSfiChanged(QString new_sfi);
+    // Sets the buzzer to what the alerts require, as the sound settings of the display allow.
+    void setAlarmBuzzerRequiredState();
+    // A touch of the screen, heard when the display's "ButtonBeep" is on.
+    void buzzerTouchBeep();
     void restoreAllSetups(int v);
     void restoreAllSetupsExceptIO(int v);
     void resetSetupRestoreSettings();
@@ -130,5 +135,8 @@ private:
     PortSetupAdapter *m_portSetup = nullptr;
     QString m_previousDisplaySfi;
     QTimer *m_groupCheckTimer = nullptr;
+    AlertSound *m_alertSound = nullptr;
+    QList<int> m_buzzerPattern;
+    QString m_buzzerReason;
     static inline bool m_mainThreadRegistered = false;
 };

@@ -3,6 +3,8 @@
 #include "alarmwidget.h"
 #include "alertmirrorcontroller.h"
 #include "basescreen.h"
+#include "dimmingcontroller.h"
+#include "hardware.h"
 #include "communicationslogging.h"
 #include "communicationstatistics.h"
 #include "depthoutputfeed.h"
@@ -74,6 +76,10 @@ void KveSystem::constructSystem(const QString &interfaceName)
     m_alarmWidget = new AlarmWidget(m_alertController);
     m_alarmWidget->followSettings(ESData::instance().setup());
     screen->setAlertArea(m_alarmWidget);
+    connect(screen, &BaseScreen::touchBeep, this, &CentralBaseClass::buzzerTouchBeep);
+    // A new alarm brings the panel to full brightness until nothing waits for the operator.
+    connect(m_alarmWidget, &AlarmWidget::changeDisplayDimming, hardware()->dimmingController(),
+            &DimmingController::raiseForAlarm);
 
     // Echo images: reassembled records into the per-channel buffers, which the views draw.
     m_echoBuffer = new MultipleES_TransducersBuffer(this);
