@@ -1,8 +1,7 @@
 #include "multiplees_transducersbuffer.h"
 
 #include "errorlogger.h"
-#include "essetup.h"
-#include "settingsmetadata.h"
+#include "transducertables.h"
 #include "unitclock.h"
 
 #include <QDebug>
@@ -82,19 +81,7 @@ void MultipleES_TransducersBuffer::setEchoScopeShown(bool shown) { m_echoScopeSh
 
 int MultipleES_TransducersBuffer::maxSamplesPerRecord()
 {
-    static const int most = [] {
-        const PropertyMetadata *p =
-            ClassMetadata::of(&EsTransducerSetup::staticMetaObject).property(QStringLiteral("SensorSampleNumber"));
-        const QStringList validator = p ? p->validatorDescription().split(QLatin1Char(';')) : QStringList();
-        bool ok = false;
-        const int n = validator.value(2).toInt(&ok);
-        if (!ok || n <= 0) {
-            qDebug() << "No sample count limit in the transducer settings: " << validator;
-            throw "MultipleES_TransducersBuffer: no sample count limit in the transducer settings";
-        }
-        return n;
-    }();
-    return most;
+    return TransducerTables::mostSamplesPerPing();
 }
 
 int MultipleES_TransducersBuffer::refreshMsecsForRange(float depth_range_metres, int base_msecs)

@@ -1,7 +1,6 @@
 #include "binaryinputbuffer.h"
 
-#include "essetup.h"
-#include "settingsmetadata.h"
+#include "transducertables.h"
 
 #include <QDebug>
 
@@ -16,18 +15,7 @@ BinaryInputBuffer::BinaryInputBuffer(QObject *parent)
 
 int BinaryInputBuffer::maxImageBytes()
 {
-    static const int most = [] {
-        const PropertyMetadata *p =
-            ClassMetadata::of(&EsTransducerSetup::staticMetaObject).property(QStringLiteral("SensorSampleNumber"));
-        bool ok = false;
-        const int samples = p ? p->validatorDescription().section(QLatin1Char(';'), 2, 2).toInt(&ok) : 0;
-        if (!ok || samples <= 0) {
-            qDebug() << "No sample count limit in the transducer settings";
-            throw "BinaryInputBuffer: no sample count limit in the transducer settings";
-        }
-        return samples;
-    }();
-    return most;
+    return TransducerTables::mostSamplesPerPing();   // one byte a sample
 }
 
 void BinaryInputBuffer::imageTimeout() { ageEntries(); }

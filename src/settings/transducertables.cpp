@@ -1,5 +1,10 @@
 #include "transducertables.h"
 
+#include "essetup.h"
+#include "settingsmetadata.h"
+
+#include <QDebug>
+
 #include <iterator>
 
 namespace {
@@ -21,6 +26,22 @@ namespace TransducerTables {
 int frequencyKHz(int sensorFrequencyIndex)
 {
     return inTable(frequencies, sensorFrequencyIndex) ? frequencies[sensorFrequencyIndex] : 0;
+}
+
+int mostSamplesPerPing()
+{
+    static const int most = [] {
+        const PropertyMetadata *p =
+            ClassMetadata::of(&EsTransducerSetup::staticMetaObject).property(QStringLiteral("SensorSampleNumber"));
+        bool ok = false;
+        const int samples = p ? p->validatorDescription().section(QLatin1Char(';'), 2, 2).toInt(&ok) : 0;
+        if (!ok || samples <= 0) {
+            qDebug() << "No sample count limit in the transducer settings";
+            throw "TransducerTables: no sample count limit in the transducer settings";
+        }
+        return samples;
+    }();
+    return most;
 }
 
 double gainFactor(int combinedGainIndex)

@@ -9,4 +9,9 @@ double gainFactor(int combinedGainIndex);              // 0.25 ... 157; else 1.0
 int combinedGainStepOfSensorGain(int sensorGainIndex); // 1, 4, 5, ... 11, 0; else 1
 double gainFactorOfSensorGain(int sensorGainIndex);    // gain factor of that step; else 1.0
 
+// The most samples one ping of a transducer can carry at any range: the upper limit of the
+// transducer settings' "SensorSampleNumber". Received echo images and records longer than that
+// are not the transceiver's.
+int mostSamplesPerPing();
+
 } // namespace TransducerTables
