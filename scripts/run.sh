@@ -13,7 +13,9 @@ if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ] && [ -z "$QT_QPA_PLATFORM" ]; 
 fi
 SIM=""
 if [ -x build/tools/jbsim/kve-jb-sim ]; then
-    build/tools/jbsim/kve-jb-sim --interface lo &
+    # The simulator keeps its settings and history files under run/, like the unit.
+    mkdir -p run/junction-box
+    build/tools/jbsim/kve-jb-sim --interface lo --data-dir run/junction-box "$@" &
     SIM=$!
     trap 'kill $SIM 2>/dev/null' EXIT INT TERM
 fi

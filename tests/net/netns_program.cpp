@@ -36,6 +36,22 @@ private slots:
         QVERIFY(unit.running());
     }
 
+    void simulatorRehearsesALateStartAndARestart()
+    {
+        QTemporaryDir cuDir, jbDir;
+        ChildProcess unit(QStringLiteral(KVE_PROGRAM), {"spec-net-interface", "lo"}, cuDir.path());
+        ChildProcess box(KVE_JBSIM, {"--interface", "lo", "--data-dir", jbDir.path(), "--history-port", "0",
+                                     "--start-delay", "2", "--restart-after", "4", "--block-ids", "per-channel"},
+                         jbDir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("started as SD0108")) == 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("PAIR P from SD0109")) >= 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(box.count(QStringLiteral("restarted")) == 1, 10000);
+        const int restarted = box.indexOf(QStringLiteral("restarted"));
+        QTRY_VERIFY_WITH_TIMEOUT(box.indexOf(QStringLiteral("PAIR P from SD0109"), restarted) > restarted, 5000);
+        QCOMPARE(box.count(QStringLiteral("DEVSTART from SD0109")), 0);   // the unit announced itself before the box was there
+        QVERIFY(unit.running());
+    }
+
     void historyFilesOfTheBoxAreFetchedWhenAnnounced()
     {
         QTemporaryDir cuDir, jbDir;

@@ -33,15 +33,24 @@ QString EchoImageSource::reportLine(const SyntheticEchogram::Ping &ch1, const Sy
     return QStringLiteral("echo ping %1: ch1 %2, ch2 %3").arg(ch1.number).arg(part(ch1), part(ch2));
 }
 
+QByteArrayList EchoImageSource::encode(const QByteArray &samples, const QString &info, int channel)
+{
+    if (m_blockIds == BlockIds::PerChannel)
+        m_encoder.setNextBlockId(++m_channelImages[size_t(channel & 1)]);
+    else if (m_blockIds == BlockIds::Constant)
+        m_encoder.setNextBlockId(1);
+    return m_encoder.encode(samples, info, channel);
+}
+
 void EchoImageSource::pingAt(double elapsedS, const QDateTime &timeUtc)
 {
     const int c = int(m_count % 2);
     const qint64 number = m_count / 2 + 1;
     ++m_count;
     const SyntheticEchogram::Ping &p = m_latest[size_t(c)] = m_channels[size_t(c)].ping(number, elapsedS, timeUtc);
-    QByteArrayList datagrams = m_encoder.encode(p.raw, p.rawInfo(), c);
-    datagrams += m_encoder.encode(p.filtered, p.filteredInfo(), c);
-    datagrams += m_encoder.encode(p.display, p.displayInfo(), c);
+    QByteArrayList datagrams = encode(p.raw, p.rawInfo(), c);
+    datagrams += encode(p.filtered, p.filteredInfo(), c);
+    datagrams += encode(p.display, p.displayInfo(), c);
     emit datagramsReady(datagrams);
     emit displayRecordMade(c, p.values());
 

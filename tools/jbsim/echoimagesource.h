@@ -22,10 +22,15 @@ public:
     static constexpr int kDefaultPingRate = 5;
     static constexpr int kMaxPingRate = 50;
 
+    // How images are numbered: one count over all images, a count per channel (both channels use
+    // the same numbers), or the same identifier for every image. A junction box may do any.
+    enum class BlockIds { Counting, PerChannel, Constant };
+
     // pings_per_second per channel, 1..kMaxPingRate.
     EchoImageSource(int pings_per_second, const QString &source_sfi, QObject *parent = nullptr);
 
     int pingRate() const { return m_pingRate; }
+    void setBlockIds(BlockIds ids) { m_blockIds = ids; }
     // Pings so far, both channels together.
     qint64 pingCount() const { return m_count; }
     const SyntheticEchogram &channel(int channel) const { return m_channels.at(size_t(channel & 1)); }
@@ -53,7 +58,11 @@ private slots:
     void tick();
 
 private:
+    QByteArrayList encode(const QByteArray &samples, const QString &info, int channel);
+
     int m_pingRate;
+    BlockIds m_blockIds = BlockIds::Counting;
+    std::array<quint32, 2> m_channelImages{};
     BinaryImageEncoder m_encoder;
     std::array<SyntheticEchogram, 2> m_channels;
     QTimer m_timer;

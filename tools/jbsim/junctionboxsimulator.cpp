@@ -105,6 +105,7 @@ JunctionBoxSimulator::JunctionBoxSimulator(const Options &options, QObject *pare
     // With echo images on, the depths come from the synthetic echoes instead.
     if (options.pingRate > 0) {
         m_echoes = new EchoImageSource(options.pingRate, options.sfi, this);
+        m_echoes->setBlockIds(options.blockIds);
         connect(m_echoes, &EchoImageSource::pinged, m_sounder, &SimulatedSounder::pinged);
         connect(m_echoes, &EchoImageSource::pingReported, this, &JunctionBoxSimulator::log);
         connect(m_echoes, &EchoImageSource::datagramsReady, this, [this](const QByteArrayList &d) {
@@ -165,6 +166,8 @@ void JunctionBoxSimulator::start()
     m_publishTimer.start();
     if (m_options.silentAfterS >= 0)
         QTimer::singleShot(m_options.silentAfterS * 1000, this, &JunctionBoxSimulator::fallSilent);
+    if (m_options.restartAfterS >= 0)
+        QTimer::singleShot(m_options.restartAfterS * 1000, this, &JunctionBoxSimulator::restart);
     log(QStringLiteral("started as %1 on %2, group %3").arg(m_options.sfi, m_options.interfaceName).arg(m_options.group));
     sendSentence(PairingController::devStartSentence(m_options.sfi));
 }
@@ -175,6 +178,19 @@ void JunctionBoxSimulator::fallSilent()
     log(QStringLiteral("silent"));
     if (m_options.silentForS >= 0)
         QTimer::singleShot(m_options.silentForS * 1000, this, &JunctionBoxSimulator::resume);
+}
+
+void JunctionBoxSimulator::restart()
+{
+    log(QStringLiteral("restarting"));
+    m_silent = true;
+    for (const QString &display : m_sfis->connectedSfis())
+        m_sfis->disconnectSfi(display);
+    QTimer::singleShot(2000, this, [this] {
+        m_silent = false;
+        log(QStringLiteral("restarted"));
+        sendSentence(PairingController::devStartSentence(m_options.sfi));
+    });
 }
 
 void JunctionBoxSimulator::resume()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "echoimagesource.h"
 #include "simulatedsounder.h"
 
 #include <QElapsedTimer>
@@ -23,8 +24,9 @@ struct ReceivedSentenceGroup;
 // A junction box on the network: announces itself, answers pairing, keeps its own copy of the
 // shared settings (files in its own folder), sends them whole after pairing, applies and echoes
 // single changes from the control unit with timestamps, acknowledges setup datagrams and
-// publishes runtime values every second. For tests it can fall silent for a while and withhold
-// its acknowledgements.
+// publishes runtime values every second. It does what a junction box does and no more (it does
+// not answer the display's announcement). To rehearse what happens on a ship it can restart,
+// fall silent for a while, withhold its acknowledgements and number its images in several ways.
 class JunctionBoxSimulator : public QObject
 {
     Q_OBJECT
@@ -38,6 +40,8 @@ public:
         QString softwareVersion;          // empty: the unit's own version
         int silentAfterS = -1;            // fall silent this long after start (-1 never)
         int silentForS = -1;              // and speak again after this long (-1 never)
+        int restartAfterS = -1;           // restart this long after start (-1 never)
+        EchoImageSource::BlockIds blockIds = EchoImageSource::BlockIds::Counting;
         bool dropAcks = false;
         bool forceShallow = false;        // report a depth above the shallow-water limit to the alerts
         int publishIntervalMs = 1000;
@@ -63,6 +67,9 @@ private slots:
     void publish();
     void fallSilent();
     void resume();
+    // Like a power cycle: the display is forgotten, the box is silent for a moment and then
+    // announces itself again.
+    void restart();
 
 private:
     void sendSentence(const QString &sentence, const QStringList &destinations = QStringList());

@@ -41,7 +41,17 @@ int main(int argc, char *argv[])
                                           QStringLiteral("Announce grown history files every S seconds (default 60)."),
                                           QStringLiteral("S"), QStringLiteral("60"));
     const QCommandLineOption runFor(QStringLiteral("run-for"), QStringLiteral("End after S seconds."), QStringLiteral("S"));
-    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, forceShallow, version, pingRate, historyPort, historyEvery, runFor});
+    const QCommandLineOption startDelay(QStringLiteral("start-delay"),
+                                        QStringLiteral("Join the network S seconds after the program starts."),
+                                        QStringLiteral("S"));
+    const QCommandLineOption restartAfter(QStringLiteral("restart-after"),
+                                          QStringLiteral("Restart (forget the display, 2 s silent, announce again) S seconds after the start."),
+                                          QStringLiteral("S"));
+    const QCommandLineOption blockIds(QStringLiteral("block-ids"),
+                                      QStringLiteral("Numbering of the echo images: counting (default), per-channel or constant."),
+                                      QStringLiteral("mode"), QStringLiteral("counting"));
+    parser.addOptions({iface, group, sfi, dataDir, silentAfter, silentFor, dropAcks, forceShallow, version, pingRate,
+                       historyPort, historyEvery, runFor, startDelay, restartAfter, blockIds});
     parser.process(app);
 
     JunctionBoxSimulator::Options options;
@@ -67,6 +77,15 @@ int main(int argc, char *argv[])
     options.pingRate = number(pingRate, 5);
     options.historyPort = number(historyPort, 80);
     options.historyAnnounceS = number(historyEvery, 60);
+    options.restartAfterS = number(restartAfter, -1);
+    const int startDelayS = number(startDelay, 0);
+    const QString ids = parser.value(blockIds);
+    if (ids == QLatin1String("per-channel"))
+        options.blockIds = EchoImageSource::BlockIds::PerChannel;
+    else if (ids == QLatin1String("constant"))
+        options.blockIds = EchoImageSource::BlockIds::Constant;
+    else
+        ok = ok && ids == QLatin1String("counting");
     if (!ok || options.group > 7 || options.sfi.size() != 6 || options.pingRate > 50 || options.historyPort > 65535
         || options.historyAnnounceS < 1) {
         std::fprintf(stderr, "kve-jb-sim: unusable option value (see --help)\n");
@@ -74,7 +93,7 @@ int main(int argc, char *argv[])
     }
 
     JunctionBoxSimulator simulator(options);
-    simulator.start();
+    QTimer::singleShot(startDelayS * 1000, &simulator, &JunctionBoxSimulator::start);
     if (runForS >= 0)
         QTimer::singleShot(runForS * 1000, &app, &QCoreApplication::quit);
     return app.exec();

@@ -1,4 +1,4 @@
-#include "alertbench.h"
+#include "esalerts.h"
 #include "essetup.h"
 #include "simulatedalertmanager.h"
 
@@ -126,7 +126,8 @@ void TestSimulatedAlerts::takesOnlyAcknowledgementsFromDisplay()
     jb.deserializeData(QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AlarmShallow,AlertState=5"));
     jb.deserializeData(QStringLiteral("Type_Alert,SingleProperty,ESAlerts,AckFromDisplay"));
     jb.deserializeData(QStringLiteral("Type_Setup,SingleProperty,ESAlerts,AckFromDisplay=Shallow Water"));
-    jb.deserializeData(jbAlertText({{"AlarmShallow", 5, 0, "Shallow Water"}}, QStringLiteral("Shallow Water")));
+    jb.deserializeData(QStringLiteral("Type_Alert,AckFromDisplay=Shallow Water=T,SerializableClass1=AlarmShallow,"
+                                      "AlertState=5=T,AlertText=Shallow Water=T"));
     QCOMPARE(jb.state("AlarmShallow"), 0);
 
     jb.deserializeData(QStringLiteral("Type_AlertNoAck,SingleProperty,ESAlerts,AckFromDisplay=Shallow Water"));
