@@ -187,24 +187,6 @@ private slots:
         compareImages(r.canvas(), expectedImage(1, 4, {rows({100, 101, 102, 103})}));
     }
 
-    void newestColumnGrowsWithTheRecordsOfItsSlice()
-    {
-        EchosounderDataBuffer buffer(15, 64);
-        EchogramRenderer r;
-        configure(r, 4, 4, 4.f);
-        r.getImageFromInternalBuffer(&buffer);
-        QSignalSpy images(&r, &EchogramRenderer::renderedImage);
-        buffer.addRecord(QByteArray(4, char(10)), 4.f, -100.f, 0);
-        r.addVerticalLineToImage(&buffer);
-        // A later, stronger ping of the same slice of time: drawn again in place, not scrolled.
-        buffer.addRecord(QByteArray(4, char(30)), 4.f, -100.f, 10);
-        r.addVerticalLineToImage(&buffer);
-        QCOMPARE(images.count(), 2);
-        compareImages(r.canvas(), expectedImage(4, 4, {Column(4, 30)}));
-        r.addVerticalLineToImage(&buffer);   // nothing new: no picture
-        QCOMPARE(images.count(), 2);
-    }
-
     void fullRedrawShowsOneColumnPerPixelUpToTheWidth()
     {
         EchosounderDataBuffer buffer(15, 64);
@@ -332,7 +314,7 @@ private slots:
         QVERIFY(r.isRedrawIncomplete());
     }
 
-    void columnRequestsAreCoalesced()
+    void columnRequestsAreCoalescedAndTheNewestColumnGrows()
     {
         EchosounderDataBuffer buffer(15, 64);
         EchogramRenderer r;
@@ -347,6 +329,14 @@ private slots:
         QTRY_COMPARE(images.count(), 1);
         QVERIFY(!r.isColumnPending());
         compareImages(r.canvas(), expectedImage(4, 2, {Column(2, 2), Column(2, 1)}));
+
+        // A later, stronger ping of the newest column's slice of time: drawn again in place.
+        buffer.addRecord(QByteArray(2, char(9)), 2.f, -100.f, qint64(std::ceil(buffer.columnMsecs())));
+        r.addVerticalLineToImage(&buffer);
+        QCOMPARE(images.count(), 2);
+        compareImages(r.canvas(), expectedImage(4, 2, {Column(2, 9), Column(2, 1)}));
+        r.addVerticalLineToImage(&buffer);   // nothing new: no picture
+        QCOMPARE(images.count(), 2);
     }
 };
 

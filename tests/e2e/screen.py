@@ -134,10 +134,6 @@ class Image:
                              input=prepared, capture_output=True, timeout=60)
         return out.stdout.decode("utf-8", "replace").strip()
 
-    def save(self, path: str):
-        subprocess.run(["convert", "ppm:-", path], input=self.crop_ppm(0, 0, self.width - 1, self.height - 1),
-                       check=True, timeout=30)
-
 
 def palette_table(stops, inactive) -> list:
     """Colour of each sample byte for an echogram palette: stops spread evenly from the weakest echo,
