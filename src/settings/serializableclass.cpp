@@ -515,9 +515,11 @@ bool SerializableClass::validateText(const QString &name, const QString &text, Q
     if (meta->kind().contains(QLatin1String("enum"))) {
         bool ok = false;
         const int index = text.toInt(&ok);
+        // A setup-information choice names its list instead of giving it: any index is a choice.
         const int count = meta->kind() == QLatin1String("enumWithDifferentUnits")
                               ? meta->enumListForDepthUnit(0).size()
-                              : meta->enumList().size();
+                          : meta->kind() == QLatin1String("runtimeSetupInfoEnum") ? 0
+                                                                                   : meta->enumList().size();
         const bool inRange = ok && index >= 0 && (count == 0 || index < count);
         if (!inRange && message)
             *message = QStringLiteral("choice out of range");

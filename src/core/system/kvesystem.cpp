@@ -23,6 +23,7 @@
 #include "echodepthsupervisor.h"
 #include "echogrampanel.h"
 #include "echogramsettingsfollower.h"
+#include "operatorscreens.h"
 #include "echorecord.h"
 #include "esdata.h"
 #include "eslocalsetup.h"
@@ -84,7 +85,9 @@ void KveSystem::constructSystem(const QString &interfaceName)
     // Echo images: reassembled records into the per-channel buffers, which the views draw.
     m_echoBuffer = new MultipleES_TransducersBuffer(this);
     m_echogramPanel = new EchogramPanel;
-    screen->setEchogramArea(m_echogramPanel);
+    // The operator's screens hold the echogram and the quick controls beside it.
+    m_screens = new OperatorScreens(&ESData::instance(), m_echogramPanel);
+    screen->setEchogramArea(m_screens);
     m_echogramPanel->setDataSource(m_echoBuffer);
     new EchogramSettingsFollower(m_echogramPanel, ESData::instance().setup(), ESData::instance().localSetup(), this);
     connect(network()->binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, m_echoBuffer,

@@ -14,6 +14,7 @@ class HistoryLoggerContainer;
 class RawDataLoggingThread;
 class EchogramPanel;
 class MultipleES_TransducersBuffer;
+class OperatorScreens;
 
 // The system object of the control unit.
 class KveSystem : public CentralBaseClass
@@ -27,6 +28,7 @@ public:
     BaseScreen *baseScreen() const;
     MultipleES_TransducersBuffer *echoBuffer() const { return m_echoBuffer; }
     EchogramPanel *echogramPanel() const { return m_echogramPanel; }
+    OperatorScreens *operatorScreens() const { return m_screens; }
     AlertMirrorController *alertController() const { return m_alertController; }
     AlarmWidget *alarmWidget() const { return m_alarmWidget; }
 
@@ -46,6 +48,7 @@ private:
     MultipleES_TransducersBuffer *m_echoBuffer = nullptr;
     EchogramPanel *m_echogramPanel = nullptr;
     EchoDepthSupervisor *m_depths = nullptr;
+    OperatorScreens *m_screens = nullptr;
     AlertMirrorController *m_alertController = nullptr;
     AlarmWidget *m_alarmWidget = nullptr;
     ESLoggingDeviceController *m_loggingDevice = nullptr;

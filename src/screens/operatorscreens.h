@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+class ESData;
+class PropertyEditor;
+class QStackedWidget;
+class QuickControlBar;
+class ScreenLighting;
+class SerializableClass;
+class ServiceAccess;
+class SetupMenu;
+class SetupPage;
+
+// The operator's screens in the middle of the main window: the echogram, the setup menu and its
+// pages, and the other views, with the quick control bar beside them. The status line above and
+// the alert panel below stay in sight on every screen.
+class OperatorScreens : public QWidget
+{
+    Q_OBJECT
+public:
+    OperatorScreens(ESData *data, QWidget *echogram, QWidget *parent = nullptr);
+    ~OperatorScreens() override;
+
+    QuickControlBar *controls() const { return m_controls; }
+    ServiceAccess *serviceAccess() const { return m_access; }
+    ScreenLighting *lighting() const { return m_lighting; }
+    SetupMenu *setupMenu() const { return m_menu; }
+    // The page of a group, built on first use.
+    SetupPage *setupPage(int group);
+    QWidget *currentScreen() const;
+    PropertyEditor *quickEditor() const;
+
+    // Adds a further screen (history, scope, printing); shown by showScreen().
+    void addScreen(QWidget *screen);
+
+public slots:
+    void showEchogram();
+    void showSetupMenu();
+    void showSetupPage(int group);
+    void showScreen(QWidget *screen);
+    // The full editor of one setting over the current screen (the alarm limits of the quick controls).
+    void editSetting(SerializableClass *object, const QString &property);
+
+signals:
+    void screenShown(QWidget *screen);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    ESData *m_data;
+    QStackedWidget *m_stack;
+    QWidget *m_echogram;
+    QuickControlBar *m_controls;
+    ServiceAccess *m_access;
+    ScreenLighting *m_lighting;
+    SetupMenu *m_menu;
+    QHash<int, SetupPage *> m_pages;
+    QPointer<PropertyEditor> m_quickEditor;
+};
