@@ -186,6 +186,7 @@ void AlarmWidget::setAlarm()
 
     const bool newAttention = (alarmAttention && !m_alarmAttention) || (warningAttention && !m_warningAttention);
     const bool alarmAttentionChanged = alarmAttention != m_alarmAttention;
+    const bool attentionChanged = (alarmAttention || warningAttention) != (m_alarmAttention || m_warningAttention);
     m_alarmAttention = alarmAttention;
     m_warningAttention = warningAttention;
     m_entries = alarms + warnings;
@@ -238,6 +239,8 @@ void AlarmWidget::setAlarm()
 
     if (alarmAttentionChanged)
         emit changeDisplayDimming(alarmAttention || warningAttention);
+    if (attentionChanged)
+        emit attentionNeededChanged(alarmAttention || warningAttention);
     const QString leading = !m_alarmIconPath.isEmpty() ? m_alarmIconPath : m_warningIconPath;
     if (leading != m_announcedPath) {
         m_announcedPath = leading;

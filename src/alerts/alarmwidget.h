@@ -68,6 +68,8 @@ signals:
     // Icon of the most important group (alarms before warnings); empty when all is Normal.
     void alarmPath(const QString &path);
     void changeDisplayDimming(bool alarm_active);
+    // Whether any alert (alarm or warning) waits for acknowledgement, whenever that changes.
+    void attentionNeededChanged(bool needed);
     void navigateToDiagnosticSetup();
 
 public slots:

@@ -67,6 +67,8 @@ void DiskSpaceChecker::setRawDataReservedBytesMax(qlonglong size) { m_rawReserve
 
 void DiskSpaceChecker::checkDiskSpace()
 {
+    if (m_path.isEmpty())
+        return; // no device to measure
     if (m_watcher.isRunning()) {
         m_checkAgain = true;
         return;

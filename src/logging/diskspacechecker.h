@@ -56,7 +56,8 @@ public slots:
     void setFilters(QDir::Filters filters);
     void setSortFlags(QDir::SortFlags sort_flags);
     void setRawDataReservedBytesMax(qlonglong size);
-    // Starts one check; a check already running is not doubled but repeated when it ends.
+    // Starts one check of the path (none without one); a check already running is not doubled but
+    // repeated when it ends.
     void checkDiskSpace();
 
 signals:

@@ -6,6 +6,7 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QThread>
@@ -151,8 +152,10 @@ bool EchosounderDataLogger::startNewFiles()
 {
     closeFiles();
     m_changeFilesRequested = false;
-    if (!QDir().mkpath(m_dir)) {
-        qDebug().noquote() << QStringLiteral("Can't create raw data folder: ") + m_dir;
+    // Only below the device folder the device controller made: a stick that is pulled leaves an
+    // empty mount point, which is the unit's own storage.
+    if (!QFileInfo(QFileInfo(m_dir).path()).isDir() || !QDir().mkpath(m_dir)) {
+        qDebug().noquote() << QStringLiteral("Raw data folder not made (device gone or not writable): ") + m_dir;
         return false;
     }
     if (m_newest - m_oldest + 1 >= m_maxFiles)

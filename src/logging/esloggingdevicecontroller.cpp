@@ -176,6 +176,8 @@ void ESLoggingDeviceController::publishRawData(bool possible, const QString &pat
     m_rawRepublish = false;
     m_rawPossible = possible;
     m_rawPath = path;
+    if (possible)
+        QDir().mkpath(path); // the device folder, below which the logger makes its own
     emit rawDataDeviceInfoChanged(possible, path);
 }
 
@@ -228,6 +230,8 @@ void ESLoggingDeviceController::publish(bool loggingSpace, bool reservedSpace, c
     m_loggingSpace = loggingSpace;
     m_reservedSpace = reservedSpace;
     m_publishedPath = path;
+    if (loggingSpace)
+        QDir().mkpath(path); // the device folder, below which each logger makes its own
     emit deviceInfoChanged(loggingSpace, reservedSpace, path);
 }
 

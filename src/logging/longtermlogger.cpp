@@ -102,6 +102,12 @@ void LongTermLogger::recordToFile(QList<BasicHistoryPoint> points)
 {
     if (!isRecording() || points.isEmpty())
         return;
+    // A device pulled out is not yet gone from the mount table: its folder is, and nothing is made
+    // in the empty mount point (that would be the unit's own storage).
+    if (!QFileInfo(QFileInfo(m_dir).path()).isDir()) {
+        qDebug().noquote() << QStringLiteral("Long-term history not written, logging device gone: ") + m_dir;
+        return;
+    }
     qDebug().noquote() << QStringLiteral("recordToFile: ") + QString::number(points.size());
     const QVector<float> current = currentValues();
     QVector<QByteArray> bytes(2);

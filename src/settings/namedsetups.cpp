@@ -40,10 +40,13 @@ NamedSetups::NamedSetups(ESData &data, const SettingsResets &resets, QObject *pa
 
 void NamedSetups::setDevicePresent(enum_LogToDevice device, bool present)
 {
+    if (present == m_presentDevices.contains(device))
+        return;
     if (present)
         m_presentDevices.insert(device);
     else
         m_presentDevices.remove(device);
+    qDebug().noquote() << QStringLiteral("Named setups: device %1 %2").arg(device).arg(present ? "present" : "gone");
 }
 
 QString NamedSetups::savedSetupsDirectory() const
@@ -107,8 +110,8 @@ void NamedSetups::restoreRequested(const QString &name)
     // The saved values replace the current ones whatever the timestamps of the peer's changes say;
     // this unit's identity and communication settings stay as they are.
     m_data.setup()->readAllChildrenFromFiles(folder, m_resets.sharedExclusions(true));
-    m_data.setup()->serializeForSending();
     m_data.setup()->writeAllChildrenToFiles();
+    m_data.setup()->serializeForSending();
 }
 
 void NamedSetups::listRequested(int request)

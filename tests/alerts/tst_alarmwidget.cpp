@@ -76,6 +76,7 @@ void TestAlarmWidget::blinkAndDimming()
     AlertBench bench;
     AlarmWidget panel(&bench.alerts);
     QSignalSpy dimming(&panel, &AlarmWidget::changeDisplayDimming);
+    QSignalSpy attention(&panel, &AlarmWidget::attentionNeededChanged);
     bench.receive(jbAlertText({{"AlarmShallow", 0, 0, "Shallow Water"}}));
     QCOMPARE(dimming.count(), 1);
     QCOMPARE(dimming.at(0).at(0).toBool(), true);
@@ -99,6 +100,11 @@ void TestAlarmWidget::blinkAndDimming()
     bench.receive(jbAlertText({{"AlarmShallow", 5, 0, "Shallow Water"}}));
     QCOMPARE(dimming.count(), 4);
     QCOMPARE(dimming.at(3).at(0).toBool(), false);
+    // Whether anything at all waits: the warning acknowledged ended it once, the rectified alarm again.
+    QVariantList needed;
+    for (const QVariantList &emission : attention)
+        needed << emission.at(0);
+    QCOMPARE(needed, QVariantList({true, false, true, false}));
 }
 
 void TestAlarmWidget::rowsArrowsAndAcknowledge()

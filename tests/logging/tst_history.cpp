@@ -191,7 +191,12 @@ void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
     LongTermLogger *longTerm = container.longTermLogger();
     longTerm->setValueSources({&navigation, &depths});
     QSignalSpy longTermSpy(container.logger(0), &HistoryLogger::dataForLongTermReady);
+    // Nothing is written until the device's folder is there (the device controller makes it).
     longTerm->setDevice(true, true, m_dir.path() + "/device1");
+    container.setLongTermLogging(3);
+    longTerm->recordToFile({point(kStart, 3)});
+    QVERIFY(!QDir(m_dir.path() + "/device1").exists());
+    QVERIFY(QDir().mkpath(m_dir.path() + "/device1"));
     container.setLongTermLogging(3); // both channels
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 3)), 0);
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart, 4)), 1);

@@ -86,7 +86,14 @@ class TestRawData : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_tree.reset(new StorageTree); m_dev = m_tree->path("/media/usb0/velmora/99999/Logs"); m_data = m_dev + "/Raw_Echo_Data"; }
+    // The device folder is there, as the device controller makes it when it announces the device.
+    void init()
+    {
+        m_tree.reset(new StorageTree);
+        m_dev = m_tree->path("/media/usb0/velmora/99999/Logs");
+        m_data = m_dev + "/Raw_Echo_Data";
+        QDir().mkpath(m_dev);
+    }
     void cleanup() { m_tree.reset(); }
 
     void recordHeaderBytes_data();

@@ -79,8 +79,15 @@ void KveSystem::constructSystem(const QString &interfaceName)
     screen->setAlertArea(m_alarmWidget);
     connect(screen, &BaseScreen::touchBeep, this, &CentralBaseClass::buzzerTouchBeep);
     // A new alarm brings the panel to full brightness until nothing waits for the operator.
-    connect(m_alarmWidget, &AlarmWidget::changeDisplayDimming, hardware()->dimmingController(),
-            &DimmingController::raiseForAlarm);
+    DimmingController *dimming = hardware()->dimmingController();
+    connect(m_alarmWidget, &AlarmWidget::changeDisplayDimming, dimming, [dimming](bool raise) {
+        if (raise)
+            dimming->raiseForAlarm(true);
+    });
+    connect(m_alarmWidget, &AlarmWidget::attentionNeededChanged, dimming, [dimming](bool needed) {
+        if (!needed)
+            dimming->raiseForAlarm(false);
+    });
 
     // Echo images: reassembled records into the per-channel buffers, which the views draw.
     m_echoBuffer = new MultipleES_TransducersBuffer(this);
