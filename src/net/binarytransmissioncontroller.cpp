@@ -33,8 +33,6 @@ int BinaryTransmissionController::errorCount(int code) const
     return -1;
 }
 
-void BinaryTransmissionController::clearErrorCounters() { m_errors.fill(0); }
-
 void BinaryTransmissionController::setConnectedSfis(QStringList sfis) { m_connectedSfis = sfis; }
 
 void BinaryTransmissionController::setLocalSfi(QString sfi) { m_encoder.setSourceSfi(sfi); }
@@ -47,7 +45,6 @@ void BinaryTransmissionController::countError(int code, const QByteArray &datagr
         return;
     ++m_errors[size_t(code - 80)];
     ErrorLogger::instance().countBinaryError(code);
-    emit imageErrorDetected(code);
     if (code == 80 || code == 82)
         emit imageErrorToLog(code, QString::fromLatin1(datagram));
 }

@@ -14,7 +14,7 @@ class BinaryInputBuffer;
 // Entry point of echo-image traffic: checks each datagram's header, accepts only images from
 // the connected junction box, and lets the input buffer reassemble them. Counts the image
 // traffic errors 80 to 83 (84 is their total) in the unit's error logger and in counters of its
-// own, and reports each one as it happens.
+// own (errorCount, since this controller was made), and hands those of 80 and 82 to the error log.
 class BinaryTransmissionController : public QObject
 {
     Q_OBJECT
@@ -41,12 +41,10 @@ public slots:
     // The socket layer drops datagrams above MAX_UDP_SIZE itself and may report them here, which
     // counts them (83) like the other image errors.
     void countOversizedDatagram();
-    void clearErrorCounters();
 
 signals:
     void sendDatagrams(QByteArrayList datagrams, bool send_over_internal_interface);
     void sendBinary(QByteArray imageBlock, std::string informationAndStatus, int channel);
-    void imageErrorDetected(int code);
     // Codes 80 and 82 go to the communication error log with the datagram's text.
     void imageErrorToLog(int code, QString datagram);
 

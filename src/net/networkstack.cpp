@@ -145,9 +145,9 @@ void NetworkStack::connectSentencePaths(NmeaHandlerContainer &handlers, SignalEm
             });
 }
 
-void NetworkStack::sendSentences(QStringList sentences, QStringList destination_sfis)
+void NetworkStack::sendSentences(const QStringList &sentences)
 {
-    nmeaOverUdp()->packUdp(sentences, MessageTypeOrdinary, false, QString(), destination_sfis);
+    nmeaOverUdp()->packUdp(sentences, MessageTypeOrdinary, false, QString());
 }
 
 void NetworkStack::sendNmeaGroup(NmeaGroupInfo group, bool to_internal_interface, QStringList destination_sfis)

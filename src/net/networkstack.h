@@ -65,9 +65,6 @@ public:
     void connectSentencePaths(NmeaHandlerContainer &handlers, SignalEmitter &emitter);
 
 public slots:
-    // One complete sentence (or several, one group) to the network, ordinary traffic; without
-    // destinations it is for everyone.
-    void sendSentences(QStringList sentences, QStringList destination_sfis = QStringList());
     // From the sentence send path: a group for the network. Carrier groups of settings text go to
     // the connected unit, or to the paired one while it is not connected.
     void sendNmeaGroup(NmeaGroupInfo group, bool to_internal_interface, QStringList destination_sfis);
@@ -87,6 +84,8 @@ signals:
 
 private:
     void wire(const Options &options);
+    // One group of complete sentences to the network, ordinary traffic, for everyone.
+    void sendSentences(const QStringList &sentences);
 
     ListOfSfisOnNetwork *m_sfis;
     Udp61162450Controller *m_udp;

@@ -209,7 +209,12 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     m_forwarding = new CommunicationForwardingController(this);
     connect(m_network, &NetworkStack::ignoredInputReceived, m_forwarding,
             &CommunicationForwardingController::addIgnoredInput);
+    connect(m_network->pairing(), &PairingController::pairingAcknowledged, this,
+            [](const QString &sfi) { qDebug().noquote() << "Pairing acknowledged by " + sfi; });
     m_nmeaController = new NmeaController(this);
+    // Lines relayed with their status go to the communication monitor, gathered in batches.
+    connect(m_nmeaController, &NmeaController::lineRelayed, m_forwarding,
+            [this](const QString &line, Port, int status) { m_forwarding->addCommunicationInformation(line, status, false); });
     m_periodicalSender = new NmeaPeriodicalSender(this, NmeaController::lineCount);
     m_portSetup = new PortSetupAdapter(data.setup()->CommunicationsSetup(), m_serialPorts, this);
     m_portSetup->applyAll();
