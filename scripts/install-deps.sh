@@ -4,7 +4,7 @@
 set -e
 PACKAGES="build-essential cmake pkg-config qtbase5-dev libqt5serialport5-dev libbenchmark-dev \
 wget iproute2 util-linux procps socat xvfb xauth x11-apps x11-utils imagemagick tesseract-ocr \
-tesseract-ocr-eng clang python3"
+tesseract-ocr-eng clang python3 xdotool poppler-utils"
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -49,7 +49,7 @@ void HistoryLogger::addHistoryData(BasicHistoryPoint point)
         qDebug().noquote() << QStringLiteral("History point not written: ") + filePath();
         m_appender.close();
     } else if (m_appender.count() > 2 * m_points.size() + 100) {
-        // The file only grows by appending; once it holds far more than the last 12 hours it is
+        // The file only grows by appending; once it holds far more than the last 24 hours it is
         // rewritten with what is remembered.
         m_appender.close();
         if (!HistoryFile::writeWhole(filePath(), m_channel, m_points))

@@ -8,14 +8,14 @@
 #include <QList>
 #include <QObject>
 
-// The depth history of one channel: the points of the last 12 hours in memory, each new point
+// The depth history of one channel: the points of the last 24 hours in memory, each new point
 // appended to the channel's history file "KVE_History_Ch<n>" at once, and the last 10 minutes
 // rewritten now and then as the short companion "KVE_History_Ch<n>_short" on a pool thread.
 class HistoryLogger : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr qint64 KeepSecs = 12 * 3600;
+    static constexpr qint64 KeepSecs = 24 * 3600;   // the longest span of the history screen
     static constexpr qint64 ShortSecs = 10 * 60;
     static constexpr int ShortFileEveryPoints = 10;
 

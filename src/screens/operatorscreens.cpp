@@ -1,6 +1,9 @@
 #include "operatorscreens.h"
 
+#include "echoscope.h"
 #include "esdata.h"
+#include "historyview.h"
+#include "printscreen.h"
 #include "eslocalsetup.h"
 #include "essetup.h"
 #include "propertyeditor.h"
@@ -72,9 +75,20 @@ QWidget *OperatorScreens::currentScreen() const
     return m_stack->currentWidget();
 }
 
-void OperatorScreens::addScreen(QWidget *screen)
+void OperatorScreens::addEchoViews(EchogramPanel *echograms, MultipleES_TransducersBuffer *records,
+                                   HistoryLogger *channel1, HistoryLogger *channel2)
 {
-    m_stack->addWidget(screen);
+    m_history = new HistoryView(m_data, channel1, channel2, this);
+    m_scope = new EchoScopeView(m_data, records, this);
+    m_print = new PrintScreen(m_data, echograms, this);
+    for (QWidget *w : {static_cast<QWidget *>(m_history), static_cast<QWidget *>(m_scope), static_cast<QWidget *>(m_print)})
+        m_stack->addWidget(w);
+    connect(m_history, &HistoryView::backRequested, this, &OperatorScreens::showEchogram);
+    connect(m_scope, &EchoScopeView::backRequested, this, &OperatorScreens::showEchogram);
+    connect(m_print, &PrintScreen::backRequested, this, &OperatorScreens::showEchogram);
+    connect(m_controls, &QuickControlBar::historyRequested, this, [this] { showScreen(m_history); });
+    connect(m_controls, &QuickControlBar::scopeRequested, this, [this] { showScreen(m_scope); });
+    connect(m_controls, &QuickControlBar::printRequested, this, [this] { showScreen(m_print); });
 }
 
 void OperatorScreens::showScreen(QWidget *screen)

@@ -4,7 +4,13 @@
 #include <QPointer>
 #include <QWidget>
 
+class EchogramPanel;
+class EchoScopeView;
 class ESData;
+class HistoryLogger;
+class HistoryView;
+class MultipleES_TransducersBuffer;
+class PrintScreen;
 class PropertyEditor;
 class QStackedWidget;
 class QuickControlBar;
@@ -33,8 +39,12 @@ public:
     QWidget *currentScreen() const;
     PropertyEditor *quickEditor() const;
 
-    // Adds a further screen (history, scope, printing); shown by showScreen().
-    void addScreen(QWidget *screen);
+    // The views of the echo data: depth history, echo scope and printing of the echograms.
+    void addEchoViews(EchogramPanel *echograms, MultipleES_TransducersBuffer *records, HistoryLogger *channel1,
+                      HistoryLogger *channel2);
+    HistoryView *historyView() const { return m_history; }
+    EchoScopeView *scopeView() const { return m_scope; }
+    PrintScreen *printScreen() const { return m_print; }
 
 public slots:
     void showEchogram();
@@ -60,4 +70,7 @@ private:
     SetupMenu *m_menu;
     QHash<int, SetupPage *> m_pages;
     QPointer<PropertyEditor> m_quickEditor;
+    HistoryView *m_history = nullptr;
+    EchoScopeView *m_scope = nullptr;
+    PrintScreen *m_print = nullptr;
 };

@@ -54,7 +54,7 @@ PropertyEditor::PropertyEditor(const SettingField &field, QWidget *parent) : QFr
     layout->addWidget(label(title, "title", this));
     layout->addWidget(label(QStringLiteral("Now: %1 %2").arg(field.valueText(), field.unit()).trimmed(), "secondary", this));
 
-    m_message = label(QString(), "message", this);
+    m_message = label(QString(), "reason", this);
     auto *body = new QWidget(this);
     switch (field.editor()) {
     case SettingField::Editor::Choice:

@@ -32,7 +32,7 @@ ServiceCodePad::ServiceCodePad(ServiceAccess *access, QWidget *parent)
     keys->setMaximumWidth(420);
     connect(keys, &OnScreenKeys::keyPressed, this, &ServiceCodePad::typeKey);
     layout->addWidget(keys);
-    m_message->setObjectName(QStringLiteral("message"));
+    m_message->setObjectName(QStringLiteral("reason"));
     layout->addWidget(m_message);
     layout->addStretch(1);
     auto *buttons = new QHBoxLayout;

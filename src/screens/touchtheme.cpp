@@ -94,13 +94,13 @@ QString styleSheet(Lighting lighting)
     return QStringLiteral(
                "QWidget { color: %1; font-size: 15pt; }"
                "QPushButton { background-color: %2; color: %3; border: 2px solid %4; border-radius: 6px;"
-               " min-height: %9px; min-width: %9px; padding: 4px 10px; }"
+               " min-height: %9px; min-width: %9px; padding: 4px 18px; }"
                "QPushButton:pressed { background-color: %5; color: %6; }"
                "QPushButton:checked { background-color: %5; color: %6; border-color: %6; }"
                "QPushButton:disabled { color: %4; }"
                "QLabel#title { font-size: 19pt; font-weight: bold; }"
                "QLabel#secondary { color: %7; font-size: 12pt; }"
-               "QLabel#message { color: %8; font-weight: bold; }"
+               "QLabel#reason { color: %8; font-weight: bold; background: transparent; }"
                "QLabel#entry { background-color: %10; color: %11; border: 2px solid %4; font-size: 24pt;"
                " padding: 4px 10px; min-height: %9px; }"
                "QScrollBar:vertical { width: %9px; }")

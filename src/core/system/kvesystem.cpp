@@ -24,6 +24,7 @@
 #include "echogrampanel.h"
 #include "echogramsettingsfollower.h"
 #include "operatorscreens.h"
+#include "historylogger.h"
 #include "echorecord.h"
 #include "esdata.h"
 #include "eslocalsetup.h"
@@ -127,6 +128,7 @@ void KveSystem::constructSystem(const QString &interfaceName)
     showTimeMode(other->TimeMode());
     constructLogging();
     constructCommunicationLogging();
+    m_screens->addEchoViews(m_echogramPanel, m_echoBuffer, m_history->logger(0), m_history->logger(1));
 }
 
 void KveSystem::constructLogging()
