@@ -156,13 +156,13 @@ void TestHistory::historySurvivesARestartAndOldPointsAge()
     QCOMPARE(HistoryFile::read(again.filePath(), nullptr, &points), 0);
     QCOMPARE(points.size(), 3);
 
-    // Twelve hours later the first two points have aged out of memory.
-    again.addHistoryData(point(kStart.addSecs(12 * 3600 + 90), 8));
+    // A day later the first two points have aged out of memory.
+    again.addHistoryData(point(kStart.addSecs(HistoryLogger::KeepSecs + 90), 8));
     QCOMPARE(again.points().size(), 2);
     QCOMPARE(again.points().first().time, kStart.addSecs(120));
     // A file that keeps growing is cut back to what is remembered.
     for (int i = 0; i < 300; ++i)
-        again.addHistoryData(point(kStart.addSecs(13 * 3600 + i * 60), 8));
+        again.addHistoryData(point(kStart.addSecs(HistoryLogger::KeepSecs + 3600 + i * 60), 8));
     HistoryFile::Header header;
     QCOMPARE(HistoryFile::read(again.filePath(), &header, &points), 0);
     QVERIFY(header.count <= 2 * again.points().size() + 100);
