@@ -101,7 +101,6 @@ void OperatorScreens::showScreen(QWidget *screen)
     if (qobject_cast<SetupPage *>(screen) == nullptr && screen != m_menu)
         m_access->lock();
     m_stack->setCurrentWidget(screen);
-    emit screenShown(screen);
 }
 
 void OperatorScreens::showEchogram()

@@ -54,9 +54,6 @@ public slots:
     // The full editor of one setting over the current screen (the alarm limits of the quick controls).
     void editSetting(SerializableClass *object, const QString &property);
 
-signals:
-    void screenShown(QWidget *screen);
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
