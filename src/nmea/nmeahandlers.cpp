@@ -227,6 +227,8 @@ bool HandlerDdc::handleMessage(NmeaMessage *message)
 HandlerPztqDpt::HandlerPztqDpt(QObject *parent)
     : NmeaMultiObjectHandler(&PztqDptData::instance(), QStringLiteral("DPT"), Proprietary, parent)
 {
+    // The box's depth sentences are kept apart; the one the unit sends carries its own depth.
+    setSendHolder(&NmeaOutputData::instance());
 }
 
 HandlerPztqDat::HandlerPztqDat(QObject *parent)

@@ -4,13 +4,23 @@ namespace {
 const char kGga[] = "GGA,";
 }
 
+bool SerialLineCutter::ggaOnItsWay(const QByteArray &waiting) const
+{
+    // The name may be split between the part kept from before and what waits now.
+    constexpr int nameLength = sizeof(kGga) - 1;
+    return m_buffer.contains(QLatin1String(kGga)) || waiting.contains(kGga)
+           || (m_buffer.right(nameLength - 1).toLatin1() + waiting.left(nameLength - 1)).contains(kGga);
+}
+
 QStringList SerialLineCutter::cut(QByteArray &waiting)
 {
     QStringList lines;
     if (!waiting.contains('\n')) {
-        const bool gga = waiting.contains(kGga) || m_buffer.contains(QLatin1String(kGga));
-        if (waiting.size() >= (gga ? MaxGgaLineLength : MaxLineLength))
+        if (waiting.size() >= (ggaOnItsWay(waiting) ? MaxGgaLineLength : MaxLineLength)) {
+            // No sentence is that long: what waits and the start kept before it are broken.
             waiting.clear();
+            m_buffer.clear();
+        }
         return lines;
     }
     m_buffer += QString::fromLatin1(waiting);

@@ -24,5 +24,7 @@ public:
     void clear() { m_buffer.clear(); }
 
 private:
+    bool ggaOnItsWay(const QByteArray &waiting) const;
+
     QString m_buffer;
 };

@@ -88,9 +88,10 @@ class SerialLine(LinesTestCase):
     def test_sentences_in_and_depth_out_every_second(self):
         line = self.line()
         box = JunctionBox(depth=(12.5, 48.0))
-        box.setup.set("CommunicationsSetup/NmeaPort1Setup/DBT", ON)
+        for sentence in ("DBT", "PZTQDPT"):
+            box.setup.set("CommunicationsSetup/NmeaPort1Setup/" + sentence, ON)
         unit = self.start_unit("serial-1", line.unit_path, workdir=self.workdir(
-            {"JB_NmeaPort1Setup.txt": "Type_Setup,DBT=0"}))
+            {"JB_NmeaPort1Setup.txt": "Type_Setup,DBT=0,PZTQDPT=0"}))
         unit.wait_line("Opened port for reading: " + re.escape(line.unit_path), timeout=30)
         self.start_station(box)
         unit.wait_line(LINK_UP, timeout=20)
@@ -108,6 +109,11 @@ class SerialLine(LinesTestCase):
         dbt = nmea.parse(line.wait_line(lambda l: l.startswith("$SDDBT,"), what="DBT"))
         self.assertEqual(dbt.named(), {"DepthBlwTransducerFeet": "41.0", "Feet": "f", "DepthBlwTransducerMeters": "12.5",
                                        "Meters": "M", "DepthBlwTransducerFathoms": "6.8", "Fathoms": "F"})
+        # The proprietary depth carries the same depth, with the frequency and place of the transducer.
+        own = nmea.parse(line.wait_line(lambda l: l.startswith("$PZTQDPT,"), what="PZTQDPT"))
+        self.assertEqual(own.named(), {"DepthBlwTransducerMeters": "12.5", "OffsetFromTransducerMeters": "2.0",
+                                       "MaximumRangeScale": "20.0", "BottomEchoStrength": "",
+                                       "TransducerFrequency": "50", "TransducerPosition": "Fwd"})
         # Each goes alone in its own write; nothing but sentences of the unit's own talker comes out.
         for _, l in line.lines_since(since):
             self.assertRegex(l, r"^\$(SD|PZTQ)[A-Z]+,[^$]*\*[0-9A-F]{2}\r\n$")
@@ -118,7 +124,14 @@ class SerialLine(LinesTestCase):
                      nmea.build("HEHDT", ["123.4", "T"]), nmea.build("IIDPT", ["8.2", "0.5", "100"])] + FOREIGN
         self.assertGreater(len(LONG_GGA), 82)
         for s in sentences:
-            line.write(s)
+            if s is LONG_GGA:
+                # As a slow line delivers it: its name split between two reads, then more than
+                # 82 characters without the line end.
+                for piece in (s[:4], s[4:-1], s[-1:]):
+                    line.write(piece)
+                    time.sleep(0.2)
+            else:
+                line.write(s)
         inputs = self.logs(unit, "Input_Messages", "NMEA_1.txt")
         for s in sentences:
             self.assertRegex(self.record_of(inputs, s), r"^17-May-2031_08:3\d:\d\d \(UTC\) >> ")

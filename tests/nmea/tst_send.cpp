@@ -127,8 +127,13 @@ private slots:
         // Unit strings that cannot be null go out as their defaults.
         setReal(out.DepthBlwTransducerMeters(), 7.0);
         QCOMPARE(standard("DBT")->buildOutgoing(), QStringList{line("SDDBT,,f,7.0,M,,F")});
-        // A passed-through heading goes out as received until the handler forgets it, after ten ticks.
+        // The proprietary depth the unit sends is its own, whatever the box sent last.
         NmeaController receiver;
+        receiver.handleReceivedNmeaList(NmeaGroupInfo({line("PZTQDPT,30.5,1.0,200,87,38,Fwd")}, UDP));
+        QCOMPARE(PztqDptData::instance().DepthBlwTransducerMeters()->fieldText(), QString("30.5"));
+        QCOMPARE(NmeaHandlerContainer::instance().proprietaryHandler(QStringLiteral("DPT"))->buildOutgoing(),
+                 QStringList{line("PZTQDPT,7.0,0.5,100.0,,,")});
+        // A passed-through heading goes out as received until the handler forgets it, after ten ticks.
         NmeaHandler *hdt = standard("HDT");
         hdt->setPassThrough(true);
         receiver.handleReceivedNmeaList(NmeaGroupInfo({line("HEHDT,271.25,T")}, Serial_1));

@@ -77,6 +77,9 @@ private slots:
             trickle << longGga.mid(at, 7);
         row("long GGA in small pieces", trickle, {longGga});
         row("long GGA after a line", {kDpt + longGga.left(60), longGga.mid(60)}, {kDpt, longGga});
+        row("long GGA named across two reads", {kDpt + longGga.left(4), longGga.mid(4, longGga.size() - 5), "\n"},
+            {kDpt, longGga});
+        row("a start kept goes with what overflows", {kDpt + "$GPHDT,", QByteArray(82, '7'), "1.0,T*00\r\n"}, {kDpt});
         row("GGA without end beyond its bound goes", {"$GPGGA," + QByteArray(SerialLineCutter::MaxGgaLineLength, '1'), kDpt}, {kDpt});
     }
 
