@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 namespace {
 
 QString sentence(const QString &body)
@@ -60,6 +62,32 @@ void BM_CheckDatagram(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * d.size());
 }
 BENCHMARK(BM_CheckDatagram)->DenseRange(1, 10, 3)->Arg(10);
+
+// Reference for the two above, measured in the same run: one pass over the datagram computing the
+// checksum of every starred stretch, the least any receiver of these datagrams must do.
+void BM_ReferenceChecksumPass(benchmark::State &state)
+{
+    const QByteArray d = datagramOf(int(state.range(0)), 7);
+    for (auto _ : state) {
+        unsigned sum = 0;
+        const char *p = d.constData();
+        const char *end = p + d.size();
+        while (p < end) {
+            const char *start = static_cast<const char *>(memchr(p, '$', size_t(end - p)));
+            if (!start)
+                break;
+            const char *star = static_cast<const char *>(memchr(start, '*', size_t(end - start)));
+            if (!star)
+                break;
+            sum += udpdatagram::checksum(start + 1, star);
+            p = star + 1;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(state.iterations() * d.size());
+}
+BENCHMARK(BM_ReferenceChecksumPass)->DenseRange(1, 10, 3)->Arg(10);
 
 void BM_ReceiveDatagram(benchmark::State &state)
 {
