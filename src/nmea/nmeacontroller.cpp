@@ -187,7 +187,7 @@ void NmeaController::receive(const NmeaGroupInfo &group, bool standby)
         message->resetFields();
         if (message->formatter() == formatter && message->talker() != talker)
             message->setTalker(talker.toString());
-        const int result = message->deserializeParamaters(m_line.fieldText().toString());
+        const int result = message->parseFields(m_line.fieldText());
         message->setSourceLine(lineName);
         message->setSourceIdentifier(group.senderId);
         if (result != ParseResult::Ok) {

@@ -88,7 +88,9 @@ void NmeaHandler::buildLinks(LinkTable &table, const NmeaMessage *message, const
 
 void NmeaHandler::noteReceived(NmeaMessage *message)
 {
-    m_lastReceivedFieldText = message->receivedFieldText();
+    // A copy of its own (in place when nobody shares it): the sentence object takes the next one.
+    const QString &text = message->receivedFieldText();
+    m_lastReceivedFieldText.setUnicode(text.constData(), text.size());
     m_validityCount = 0;
 }
 

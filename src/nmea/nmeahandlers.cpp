@@ -6,6 +6,7 @@
 #include "signalemitter.h"
 
 #include <QDate>
+#include <QMetaMethod>
 #include <QTime>
 
 namespace NmeaReceipts {
@@ -173,6 +174,9 @@ bool HandlerZda::handleMessage(NmeaMessage *message)
     ZdaData &zda = ZdaData::instance();
     emit zda.signalDateTimeUpdated();
     emit validMessageReceived();
+    // The clock takes the time as text; nobody listening, nothing to write.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&HandlerZda::utcDateTimeReceived)))
+        return true;
     auto *utc = qobject_cast<ValidatedFloatProperty *>(zda.Utc());
     auto *day = qobject_cast<ValidatedIntProperty *>(zda.Day());
     auto *month = qobject_cast<ValidatedIntProperty *>(zda.Month());

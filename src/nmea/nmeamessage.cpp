@@ -58,24 +58,32 @@ QString NmeaMessage::completeSentence() const
 
 void NmeaMessage::resetFields()
 {
-    m_receivedFieldText.clear();
+    // Emptied, not released: the next sentence is written into the same text.
+    m_receivedFieldText.resize(0);
     for (ValidatedProperty *f : qAsConst(m_fields))
         f->resetToInitial();
 }
 
 int NmeaMessage::deserializeParamaters(const QString &fieldText)
 {
-    m_receivedFieldText = fieldText;
+    return parseFields(fieldText);
+}
+
+int NmeaMessage::parseFields(QStringView fieldText)
+{
+    // Kept in the object's own text, in place when nobody shares it: one object takes sentence
+    // after sentence of its kind.
+    m_receivedFieldText.setUnicode(fieldText.data(), fieldText.size());
     // Parts are read as slices of the stored text; text fields take copies of their own.
     const QChar *data = m_receivedFieldText.constData();
     const int size = m_receivedFieldText.size();
     int start = 0;
     for (int k = 0; k < m_fields.size(); ++k) {
-        int end = m_receivedFieldText.indexOf(QLatin1Char(','), start);
-        if (end < 0)
-            end = size;
+        int end = start;
+        while (end < size && data[end] != QLatin1Char(','))
+            ++end;
         ValidatedProperty *f = m_fields.at(k);
-        const int result = f->setFieldText(QString::fromRawData(data + start, end - start));
+        const int result = f->setFieldText(QStringView(data + start, end - start));
         if (result != FieldResult::Accepted && result != FieldResult::EmptyNull) {
             if (result == FieldResult::WrongLength)
                 qDebug() << "wrong field length";
@@ -138,29 +146,42 @@ int NmeaMessage::checkSentence(QString &line)
 
 int NmeaMessage::checkSentenceView(QStringView line, QStringView &bare)
 {
-    if (line.size() > maxSentenceLength && line.indexOf(QLatin1String("GGA,")) < 0)
+    const int n = line.size();
+    if (n > maxSentenceLength && line.indexOf(QLatin1String("GGA,")) < 0)
         return SentenceCheck::TooLong;
-    if (line.isEmpty() || (line.at(0) != QLatin1Char('$') && line.at(0) != QLatin1Char('!')))
+    if (n == 0 || (line.at(0) != QLatin1Char('$') && line.at(0) != QLatin1Char('!')))
         return SentenceCheck::BadFraming;
-    QStringView v = line.mid(1);
-    if (!v.endsWith(QLatin1String("\r\n")))
+    if (n < 3 || line.at(n - 2) != QLatin1Char('\r') || line.at(n - 1) != QLatin1Char('\n'))
         return SentenceCheck::BadFraming;
-    v.chop(2);
-    for (int cr = v.indexOf(QLatin1Char('\r')); cr >= 0; cr = v.indexOf(QLatin1Char('\r'), cr + 1)) {
-        if (cr + 1 < v.size() && v.at(cr + 1) == QLatin1Char('\n'))
+    // One pass over the text between start character and line end: the first "*", the first ","
+    // before it and the checksum of what stands before it.
+    const QStringView v = line.mid(1, n - 3);
+    const QChar *p = v.data();
+    const int m = v.size();
+    int star = -1;
+    int comma = -1;
+    uchar sum = 0;
+    for (int i = 0; i < m; ++i) {
+        const ushort c = p[i].unicode();
+        if (c == '\r' && i + 1 < m && p[i + 1] == QLatin1Char('\n'))
             return -1;
+        if (star >= 0)
+            continue;
+        if (c == '*') {
+            star = i;
+        } else {
+            sum ^= uchar(c < 0x100 ? c : '?');
+            if (c == ',' && comma < 0)
+                comma = i;
+        }
     }
-    const int star = v.indexOf(QLatin1Char('*'));
-    if (star < 0 || star != v.size() - 3)
+    if (star < 0 || star != m - 3)
         return SentenceCheck::BadChecksum;
     static const char digits[] = "0123456789ABCDEF";
-    const uchar sum = checksumValue(v.left(star));
-    if (v.at(star + 1) != QLatin1Char(digits[sum >> 4])
-        || v.at(star + 2) != QLatin1Char(digits[sum & 0x0F]))
+    if (p[star + 1] != QLatin1Char(digits[sum >> 4]) || p[star + 2] != QLatin1Char(digits[sum & 0x0F]))
         return SentenceCheck::BadChecksum;
-    const int comma = v.indexOf(QLatin1Char(','));
-    const int addressLength = comma < 0 ? v.size() : comma;
-    if (v.at(0) == QLatin1Char('P') ? addressLength <= 4 : addressLength != 5)
+    const int addressLength = comma < 0 ? m : comma;
+    if (p[0] == QLatin1Char('P') ? addressLength <= 4 : addressLength != 5)
         return SentenceCheck::BadAddress;
     bare = v;
     return SentenceCheck::Ok;

@@ -58,6 +58,9 @@ public:
     // object can take sentence after sentence as a fresh one would.
     void resetFields();
 
+    // deserializeParamaters on a view of the text, as the receive path hands it over.
+    int parseFields(QStringView fieldText);
+
     void initializeProperties();
     static QValidator *createValidator(const QString &type, const QString &validatorText)
     {

@@ -9,9 +9,17 @@ int SentenceLine::take(const QString &raw)
 
     // Only lines with noise before the start or bytes after the checksum are copied.
     QStringView line(raw);
-    const int dollar = raw.indexOf(QLatin1Char('$'), 1);
-    const int star = raw.indexOf(QLatin1Char('*'));
-    const bool tidyEnd = star >= 0 && star == raw.size() - 5 && raw.endsWith(QLatin1String("\r\n"));
+    const QChar *p = raw.constData();
+    const int n = raw.size();
+    int dollar = -1;
+    int star = -1;
+    for (int i = 0; i < n && (dollar < 0 || star < 0); ++i) {
+        if (p[i] == QLatin1Char('$') && i > 0 && dollar < 0)
+            dollar = i;
+        else if (p[i] == QLatin1Char('*') && star < 0)
+            star = i;
+    }
+    const bool tidyEnd = star >= 0 && star == n - 5 && p[n - 2] == QLatin1Char('\r') && p[n - 1] == QLatin1Char('\n');
     const int crlf = star >= 0 && !tidyEnd ? raw.indexOf(QLatin1String("\r\n"), star) : -1;
     if (dollar > 0 || crlf > star + 3) {
         m_work = raw;
@@ -39,16 +47,20 @@ int SentenceLine::take(const QString &raw)
         return m_check;
 
     const QStringView body = bare.left(bare.size() - 3);
-    const int comma = body.indexOf(QLatin1Char(','));
-    m_address = comma < 0 ? body : body.left(comma);
-    if (m_address.startsWith(QLatin1String("PZTQ"))) {
+    int comma = 0;
+    while (comma < body.size() && body.at(comma) != QLatin1Char(','))
+        ++comma;
+    m_address = body.left(comma);
+    const QChar *a = m_address.data();
+    if (m_address.size() >= 4 && a[0] == QLatin1Char('P') && a[1] == QLatin1Char('Z') && a[2] == QLatin1Char('T')
+        && a[3] == QLatin1Char('Q')) {
         m_talker = m_address.left(4);
         m_formatter = m_address.mid(4);
     } else if (m_address.size() == 5) {
         m_talker = m_address.left(2);
         m_formatter = m_address.mid(2);
     }
-    m_hasFields = comma >= 0;
+    m_hasFields = comma < body.size();
     if (m_hasFields)
         m_fieldText = body.mid(comma + 1);
     return m_check;

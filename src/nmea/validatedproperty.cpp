@@ -3,11 +3,13 @@
 #include <QCoreApplication>
 #include <QDoubleValidator>
 #include <QIntValidator>
+#include <QMetaMethod>
 #include <QRegularExpressionValidator>
 #include <QThread>
 #include <QTimer>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -129,7 +131,7 @@ void ValidatedProperty::increaseValidityCounter()
     if (m_validityCounter > m_validityLimit && m_valid) {
         m_valid = false;
         m_validityCounter = 0;
-        emit valueChanged();
+        announceChange();
     }
 }
 
@@ -137,7 +139,26 @@ void ValidatedProperty::setValid(bool valid)
 {
     m_valid = valid;
     m_validityCounter = 0;
-    emit valueChanged();
+    announceChange();
+}
+
+void ValidatedProperty::announceChange()
+{
+    if (m_listeners.loadRelaxed() > 0)
+        emit valueChanged();
+}
+
+void ValidatedProperty::connectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&ValidatedProperty::valueChanged))
+        m_listeners.ref();
+}
+
+void ValidatedProperty::disconnectNotify(const QMetaMethod &signal)
+{
+    // An invalid method stands for "every signal"; counting on is the safe side then.
+    if (signal == QMetaMethod::fromSignal(&ValidatedProperty::valueChanged))
+        m_listeners.deref();
 }
 
 void ValidatedProperty::setDefaultValue(const QString &text, bool hasInitialValue)
@@ -151,7 +172,7 @@ void ValidatedProperty::markAssigned()
     setValid(true);
 }
 
-int ValidatedProperty::checkEmpty(const QString &text) const
+int ValidatedProperty::checkEmpty(QStringView text) const
 {
     if (!text.isEmpty())
         return -1;
@@ -161,7 +182,7 @@ int ValidatedProperty::checkEmpty(const QString &text) const
 namespace {
 
 // Sign, then digits with at most one point (none for integers); at least one digit.
-bool plainNumber(const QString &text, bool allowPoint, bool &negative)
+bool plainNumber(QStringView text, bool allowPoint, bool &negative)
 {
     int i = 0;
     const int n = text.size();
@@ -184,7 +205,67 @@ bool plainNumber(const QString &text, bool allowPoint, bool &negative)
     return digit;
 }
 
+// Sign and up to 18 digits, nothing else.
+bool plainIntegerValue(QStringView text, qlonglong &value)
+{
+    int i = 0;
+    const int n = text.size();
+    const bool negative = n > 0 && text.at(0) == QLatin1Char('-');
+    if (n > 0 && (negative || text.at(0) == QLatin1Char('+')))
+        ++i;
+    if (i == n || n - i > 18)
+        return false;
+    qlonglong result = 0;
+    for (; i < n; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c < '0' || c > '9')
+            return false;
+        result = result * 10 + (c - '0');
+    }
+    value = negative ? -result : result;
+    return true;
+}
+
 } // namespace
+
+bool ValidatedProperty::plainDecimalValue(QStringView text, double &value)
+{
+    // Digits and the place of the point give an integer mantissa and a power of ten. While both
+    // are exact doubles (mantissa below 2^53, power at most 22) the one division is correctly
+    // rounded, which is what the full conversion delivers too.
+    static const double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr quint64 exactLimit = quint64(1) << 53;
+    int i = 0;
+    const int n = text.size();
+    const bool negative = n > 0 && text.at(0) == QLatin1Char('-');
+    if (n > 0 && (negative || text.at(0) == QLatin1Char('+')))
+        ++i;
+    quint64 mantissa = 0;
+    int decimals = 0;
+    bool digit = false;
+    bool point = false;
+    for (; i < n; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + (c - '0');
+            if (mantissa >= exactLimit)
+                return false;
+            digit = true;
+            decimals += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (!digit || decimals > 22)
+        return false;
+    const double magnitude = double(mantissa) / powers[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
 
 void ValidatedProperty::buildRule() const
 {
@@ -217,7 +298,7 @@ void ValidatedProperty::buildRule() const
     }
 }
 
-bool ValidatedProperty::validatorAccepts(const QString &text) const
+bool ValidatedProperty::validatorAccepts(QStringView text) const
 {
     if (!m_validator)
         return true;
@@ -228,25 +309,29 @@ bool ValidatedProperty::validatorAccepts(const QString &text) const
     case Rule::IntRange: {
         if (!plainNumber(text, false, negative) || (negative && m_rule.bottom >= 0))
             return false;
-        bool ok = false;
-        const qlonglong value = text.toLongLong(&ok);
+        qlonglong value = 0;
+        bool ok = plainIntegerValue(text, value);
+        if (!ok)
+            value = text.toString().toLongLong(&ok);
         return ok && value >= m_rule.bottom && value <= m_rule.top;
     }
     case Rule::RealRange: {
         if (!plainNumber(text, true, negative) || (negative && m_rule.bottom >= 0))
             return false;
-        bool ok = false;
-        const double value = text.toDouble(&ok);
+        double value = 0.0;
+        bool ok = plainDecimalValue(text, value);
+        if (!ok)
+            value = text.toString().toDouble(&ok);
         return ok && value >= m_rule.bottom && value <= m_rule.top;
     }
     case Rule::CharSet:
         return text.size() == 1 && m_rule.chars.contains(text.at(0));
     case Rule::Expression:
-        return m_rule.expression.match(text).hasMatch();
+        return m_rule.expression.match(text.toString()).hasMatch();
     case Rule::Unknown:
         break;
     }
-    QString copy = text;
+    QString copy = text.toString();
     int pos = 0;
     return m_validator->validate(copy, pos) == QValidator::Acceptable;
 }
@@ -303,7 +388,7 @@ ValidatedIntProperty::ValidatedIntProperty(QObject *parent, QValidator *validato
 void ValidatedIntProperty::copyConfiguration(const ValidatedProperty &other)
 {
     copyBaseConfiguration(other);
-    emit valueChanged();
+    announceChange();
 }
 
 void ValidatedIntProperty::copyValueAndValidity(const ValidatedProperty &other)
@@ -328,7 +413,7 @@ QString ValidatedIntProperty::fieldText() const
     return m_value < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-int ValidatedIntProperty::setFieldText(const QString &text)
+int ValidatedIntProperty::setFieldText(QStringView text)
 {
     const int empty = checkEmpty(text);
     if (empty >= 0)
@@ -340,11 +425,17 @@ int ValidatedIntProperty::setFieldText(const QString &text)
         return FieldResult::WrongLength;
     if (!validatorAccepts(text))
         return FieldResult::Invalid;
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok)
-        return FieldResult::Invalid;
-    m_value = value;
+    qlonglong value = 0;
+    if (plainIntegerValue(text, value)) {
+        if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+            return FieldResult::Invalid;
+    } else {
+        bool ok = false;
+        value = text.toString().toInt(&ok);
+        if (!ok)
+            return FieldResult::Invalid;
+    }
+    m_value = qint32(value);
     markAssigned();
     return FieldResult::Accepted;
 }
@@ -396,7 +487,7 @@ void ValidatedFloatProperty::copyConfiguration(const ValidatedProperty &other)
     if (auto *source = (other.kind() == FloatField ? static_cast<const ValidatedFloatProperty *>(&other) : nullptr))
         setDecimals(source->m_fixedDigitsBeforePoint, source->m_leastDecimalsReceived,
                     source->m_sendDecimals);
-    emit valueChanged();
+    announceChange();
 }
 
 void ValidatedFloatProperty::copyValueAndValidity(const ValidatedProperty &other)
@@ -429,7 +520,7 @@ QString ValidatedFloatProperty::fieldText() const
     return m_value < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-int ValidatedFloatProperty::setFieldText(const QString &text)
+int ValidatedFloatProperty::setFieldText(QStringView text)
 {
     const int empty = checkEmpty(text);
     if (empty >= 0)
@@ -454,10 +545,13 @@ int ValidatedFloatProperty::setFieldText(const QString &text)
     }
     if (!validatorAccepts(text))
         return FieldResult::Invalid;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return FieldResult::Invalid;
+    double value = 0.0;
+    if (!plainDecimalValue(text, value)) {
+        bool ok = false;
+        value = text.toString().toDouble(&ok);
+        if (!ok || !std::isfinite(value))
+            return FieldResult::Invalid;
+    }
     m_value = value;
     markAssigned();
     return FieldResult::Accepted;
@@ -494,14 +588,16 @@ ValidatedStringProperty::ValidatedStringProperty(QObject *parent, QValidator *va
 void ValidatedStringProperty::copyConfiguration(const ValidatedProperty &other)
 {
     copyBaseConfiguration(other);
-    emit valueChanged();
+    announceChange();
 }
 
 void ValidatedStringProperty::copyValueAndValidity(const ValidatedProperty &other)
 {
     if (other.isValid()) {
+        // Copied into the field's own text: sharing it would make the sender's next value a
+        // fresh allocation.
         if (auto *source = (other.kind() == StringField ? static_cast<const ValidatedStringProperty *>(&other) : nullptr))
-            m_value = source->m_value;
+            m_value.setUnicode(source->m_value.constData(), source->m_value.size());
         else
             m_value = other.variantValue().toString();
     }
@@ -516,15 +612,15 @@ QString ValidatedStringProperty::fieldText() const
     return m_value;
 }
 
-int ValidatedStringProperty::setFieldText(const QString &text)
+int ValidatedStringProperty::setFieldText(QStringView text)
 {
     const int empty = checkEmpty(text);
     if (empty >= 0)
         return empty;
     if (!validatorAccepts(text))
         return FieldResult::Invalid;
-    m_value = text;
-    m_value.detach();
+    // Into the field's own text, in place when nobody shares it.
+    m_value.setUnicode(text.data(), text.size());
     markAssigned();
     return FieldResult::Accepted;
 }
@@ -537,12 +633,12 @@ void ValidatedStringProperty::setValue(const QString &value)
 
 void ValidatedStringProperty::resetToInitial()
 {
-    // Called for every field of a reused sentence: avoid touching the text when already initial.
+    // Called for every field of a reused sentence: the text keeps its storage for the next value.
     if (m_hasInitialValue) {
-        if (!m_value.isSharedWith(m_defaultValue))
-            m_value = m_defaultValue;
-    } else if (!m_value.isNull()) {
-        m_value = QString();
+        if (m_value != m_defaultValue)
+            m_value.setUnicode(m_defaultValue.constData(), m_defaultValue.size());
+    } else if (!m_value.isEmpty()) {
+        m_value.resize(0);
     }
     setValidQuiet(m_hasInitialValue);
 }

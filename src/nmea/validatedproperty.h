@@ -37,7 +37,7 @@ public:
     virtual QVariant variantValue() const = 0;
     int setVariantValue(const QVariant &value) { return setFieldText(value.toString()); }
     virtual QString fieldText() const = 0;
-    virtual int setFieldText(const QString &text) = 0;
+    virtual int setFieldText(QStringView text) = 0;
 
     // Returns the field to the state it had right after construction from metadata: its default
     // value when one was given (then valid), otherwise zero and invalid. Emits nothing.
@@ -72,6 +72,11 @@ public:
     static void tickAll();
     static int liveCount();
 
+    // The value of a plain decimal number as fields carry it ("-12.50", "038", ".5"), exactly as
+    // the full conversion gives it but without its cost; false for any other text (exponents,
+    // blanks, more digits than a double holds exactly), which the full conversion then takes.
+    static bool plainDecimalValue(QStringView text, double &value);
+
 signals:
     void valueChanged();
 
@@ -80,8 +85,13 @@ public slots:
 
 protected:
     // Text checks shared by the concrete classes: empty text, then the validator.
-    int checkEmpty(const QString &text) const;
-    bool validatorAccepts(const QString &text) const;
+    int checkEmpty(QStringView text) const;
+    bool validatorAccepts(QStringView text) const;
+    // Fields change with every received sentence; the change is announced only while someone
+    // listens, which spares the sentence objects of the receive path the emission.
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
+    void announceChange();
     void copyBaseConfiguration(const ValidatedProperty &other);
     void markAssigned();
     void setValidQuiet(bool valid) { m_valid = valid; m_validityCounter = 0; }
@@ -114,6 +124,7 @@ private:
     static void ensureTimer();
     Kind m_kind;
     int m_registryIndex = -1;
+    QAtomicInt m_listeners;
     mutable Rule m_rule;
 };
 
@@ -129,7 +140,7 @@ public:
     void copyValueAndValidity(const ValidatedProperty &other) override;
     QVariant variantValue() const override { return m_value; }
     QString fieldText() const override;
-    int setFieldText(const QString &text) override;
+    int setFieldText(QStringView text) override;
     void resetToInitial() override;
 
     qint32 value() const { return m_value; }
@@ -154,7 +165,7 @@ public:
     void copyValueAndValidity(const ValidatedProperty &other) override;
     QVariant variantValue() const override { return m_value; }
     QString fieldText() const override;
-    int setFieldText(const QString &text) override;
+    int setFieldText(QStringView text) override;
     void resetToInitial() override;
 
     double value() const { return m_value; }
@@ -186,7 +197,7 @@ public:
     void copyValueAndValidity(const ValidatedProperty &other) override;
     QVariant variantValue() const override { return m_value; }
     QString fieldText() const override;
-    int setFieldText(const QString &text) override;
+    int setFieldText(QStringView text) override;
     void resetToInitial() override;
 
     QString value() const { return m_value; }

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cmath>
+
 using NmeaTest::tickFields;
 
 namespace {
@@ -25,6 +27,13 @@ QDoubleValidator *realRange(double bottom, double top)
 {
     auto *validator = new QDoubleValidator(bottom, top, 1000);
     validator->setNotation(QDoubleValidator::StandardNotation);
+    validator->setLocale(QLocale::c());
+    return validator;
+}
+
+QIntValidator *intRange(int bottom, int top)
+{
+    auto *validator = new QIntValidator(bottom, top);
     validator->setLocale(QLocale::c());
     return validator;
 }
@@ -91,6 +100,54 @@ private slots:
         ValidatedFloatProperty plain;
         QCOMPARE(codes(plain, {"1.2.3", "nan", "inf"}), (QList<int>{2, 2, 2}));
         QVERIFY(!plain.isValid());
+    }
+
+    void realValuesAgreeWithTheFullConversion()
+    {
+        // Received reals are read without the general conversion where that is exact; the value
+        // must be the very double the general conversion gives, in every case.
+        const QStringList texts = {"0", "-0", "+7", ".5", "5.", "-.5", "12.50", "0.1", "0.3", "1.005",
+                                   "00012.5000", "359.9", "-273.15", "4807.0380000", "01131.0000000",
+                                   "123456789.123456", "9007199254740991", "9007199254740993",
+                                   "0.30000000000000004", "1234567890123456789012", "0.0000000000000000000001",
+                                   "0.00000000000000000000001", " 1.5", "1e3", "1E-2"};
+        ValidatedFloatProperty field;
+        for (const QString &text : texts) {
+            bool ok = false;
+            const double expected = text.toDouble(&ok);
+            QCOMPARE(field.setFieldText(text), ok ? 0 : 2);
+            if (ok)
+                QVERIFY2(field.value() == expected && std::signbit(field.value()) == std::signbit(expected),
+                         qPrintable(text));
+        }
+        ValidatedIntProperty count(nullptr, intRange(-5, 100000));
+        QCOMPARE(codes(count, {"+12", "-5", "-6", "0099999", "100001", "12345678901234567890"}),
+                 (QList<int>{0, 0, 2, 0, 2, 2}));
+        QCOMPARE(count.value(), 99999);
+        ValidatedIntProperty wide;
+        QCOMPARE(codes(wide, {"2147483647", "2147483648", "-2147483648"}), (QList<int>{0, 2, 0}));
+        QCOMPARE(wide.value(), -2147483647 - 1);
+    }
+
+    void changesReachTheirListenersOnly()
+    {
+        // A change goes to whoever listens, however connected, and to nobody once they left.
+        ValidatedIntProperty field;
+        int heard = 0;
+        const QMetaObject::Connection lambda =
+            connect(&field, &ValidatedProperty::valueChanged, this, [&heard] { ++heard; });
+        field.setFieldText(QStringLiteral("1"));
+        {
+            QSignalSpy spy(&field, SIGNAL(valueChanged()));
+            field.setFieldText(QStringLiteral("2"));
+            QCOMPARE(spy.count(), 1);
+        }
+        disconnect(lambda);
+        field.setFieldText(QStringLiteral("3"));
+        QCOMPARE(heard, 2);
+        QSignalSpy later(&field, &ValidatedProperty::valueChanged);
+        field.setValid(false);
+        QCOMPARE(later.count(), 1);
     }
 
     void nullAndTextFields()

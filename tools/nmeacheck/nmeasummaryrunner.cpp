@@ -2,6 +2,8 @@
 
 #include "errorlogger.h"
 
+#include <cstring>
+
 namespace {
 constexpr Port kLine = Serial_1;
 }
@@ -15,11 +17,19 @@ void NmeaSummaryRunner::feed(const QByteArray &input)
 {
     NmeaGroupInfo group(QStringList{QString()}, kLine);
     QString &line = group.messages.first();
+    const char *const data = input.constData();
+    const int size = input.size();
     int start = 0;
-    while (start < input.size()) {
-        int end = input.indexOf('\n', start);
-        end = end < 0 ? input.size() : end + 1;
-        line = QString::fromLatin1(input.constData() + start, end - start);
+    while (start < size) {
+        const void *found = std::memchr(data + start, '\n', size_t(size - start));
+        const int end = found ? int(static_cast<const char *>(found) - data) + 1 : size;
+        // Widened into the same text each time: no allocation per line once it is long enough.
+        const int length = end - start;
+        line.resize(length);
+        const uchar *in = reinterpret_cast<const uchar *>(data + start);
+        ushort *out = reinterpret_cast<ushort *>(line.data());
+        for (int i = 0; i < length; ++i)
+            out[i] = in[i];
         if (m_acceptLineFeed && line.endsWith(QLatin1Char('\n')) && !line.endsWith(QLatin1String("\r\n")))
             line.insert(line.size() - 1, QLatin1Char('\r'));
         m_controller.handleReceivedNmeaList(group);
