@@ -3,7 +3,11 @@
 #include "nmeahandler.h"
 #include "nmeahandlercontainer.h"
 #include "nmeamessage.h"
+#include "essetup.h"
 #include "nmeaperiodicalsender.h"
+#include "nmeaports.h"
+#include "nmeaportscommunicationcontroller.h"
+#include "portsetupadapter.h"
 #include "signalemitter.h"
 
 #include <QCoreApplication>
@@ -163,6 +167,65 @@ static void BM_PeriodicCycle20Types4Lines(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PeriodicCycle20Types4Lines)->Unit(benchmark::kMicrosecond);
+
+// One periodic cycle as the unit runs it with every sentence of the port setup (DPT, DBT, DBS, DBK
+// and the proprietary depth) switched on for all seven lines: the setup applied to the handlers,
+// the send holder full, each cycle through the sentence controller to the hand-over to the serial
+// lines (no devices here, so nothing is written) and to the network (the groups are emitted).
+static void BM_PortSetupCycleAllSevenLines(benchmark::State &state)
+{
+    ESCommunicationsSetup setup;
+    for (int line = Serial_1; line <= Add_Serial_3; ++line) {
+        ESPortSetup *lineSetup = PortSetupAdapter::setupOf(&setup, Port(line));
+        for (const char *sentence : {"DPT", "DBT", "DBS", "DBK", "PZTQDPT"})
+            lineSetup->setProperty(sentence, 0);
+    }
+    NmeaPorts ports(SerialReader::QueryMode::EventDriven);
+    PortSetupAdapter adapter(&setup, &ports);
+    adapter.applyAll();
+
+    NmeaOutputData &out = NmeaOutputData::instance();
+    const auto real = [](ValidatedProperty *field, double value) {
+        static_cast<ValidatedFloatProperty *>(field)->setValue(value);
+    };
+    real(out.DepthBlwTransducerMeters(), 12.5);
+    real(out.DepthBlwTransducerFeet(), 41.0);
+    real(out.DepthBlwTransducerFathoms(), 6.8);
+    real(out.DepthBlwSurfaceMeters(), 14.5);
+    real(out.DepthBlwKeelMeters(), 10.5);
+    real(out.OffsetFromTransducerMeters(), 2.0);
+    real(out.MaximumRangeScale(), 20.0);
+    static_cast<ValidatedIntProperty *>(out.TransducerFrequency())->setValue(50);
+    out.TransducerPosition()->setFieldText(QStringLiteral("Fwd"));
+
+    NmeaController controller;
+    NmeaPortsCommunicationController serial(&ports, nullptr);
+    QObject::connect(&SignalEmitter::instance(), &SignalEmitter::signalTypeAndCompleteNmeaMessageListWithCustomDestinationSFI,
+                     &controller, &NmeaController::sendPreparedStandardNmeaListWithCustomDestinationSFI);
+    QObject::connect(&controller, &NmeaController::nmeaGroupReadyToBeSentOverSerialPort, &serial,
+                     &NmeaPortsCommunicationController::sendNmeaGroupOverSerialPort);
+    qint64 groups = 0;
+    qint64 sentences = 0;
+    const auto count = [&groups, &sentences](const NmeaGroupInfo &group) {
+        ++groups;
+        sentences += group.messages.size();
+    };
+    QObject::connect(&controller, &NmeaController::outputMessageGroupLogged, count);
+
+    NmeaPeriodicalSender sender(nullptr, NmeaController::lineCount);
+    for (auto _ : state)
+        sender.sendPeriodicalMessages(0);
+    state.counters["groups/cycle"] = double(groups) / double(state.iterations());
+    state.counters["sentences/cycle"] = double(sentences) / double(state.iterations());
+    if (sentences != qint64(state.iterations()) * 5 * NmeaController::lineCount)
+        state.SkipWithError("not every sentence went out on every line");
+    QObject::disconnect(&SignalEmitter::instance(), nullptr, &controller, nullptr);
+    for (NmeaHandler *handler : NmeaHandlerContainer::instance().handlers()) {
+        handler->setPeriodicEnabled(false);
+        handler->clearRegisteredLines();
+    }
+}
+BENCHMARK(BM_PortSetupCycleAllSevenLines)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
