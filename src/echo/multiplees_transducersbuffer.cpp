@@ -147,13 +147,13 @@ void MultipleES_TransducersBuffer::addData(QByteArray raw_buffer, QString info, 
     switch (record.kind()) {
     case EchoRecordInfo::Kind::Raw: {
         const int msecs = record.time().isValid() ? record.time().msecsSinceStartOfDay() : 0;
-        if (msecs == m_previousRawTimeMsecs)
+        if (msecs == m_previousRawTimeMsecs[channel])
             return;   // the junction box repeats a raw record when nothing new was sampled
         if (m_rawDataLogging)
             emit sendDataToLogger(raw_buffer, record, channel);
         if (m_echoScopeShown)
             emit sendRawDataToScope(raw_buffer, record, channel);
-        m_previousRawTimeMsecs = msecs;
+        m_previousRawTimeMsecs[channel] = msecs;
         return;
     }
     case EchoRecordInfo::Kind::Filtered:

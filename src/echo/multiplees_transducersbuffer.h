@@ -94,7 +94,8 @@ private:
     std::array<int, kChannels> m_missingPingCounter{};
     std::array<float, kChannels> m_range{};
     std::array<bool, kChannels> m_silent{};
-    int m_previousRawTimeMsecs = -1;
+    // Per channel: both channels ping together, so their raw records may carry the same time.
+    std::array<int, kChannels> m_previousRawTimeMsecs{{-1, -1}};
     int m_baseRefreshMsecs = kDefaultRefreshMsecs;
     qint64 m_oversized = 0;
     QElapsedTimer m_clock;

@@ -90,19 +90,21 @@ private slots:
         QSignalSpy scope(&b, &MultipleES_TransducersBuffer::sendRawDataToScope);
         QSignalSpy newData(&b, &MultipleES_TransducersBuffer::sigES_NewData);
         b.addData(samples(10, 1), rawInfo(QStringLiteral("10-00-00-100")), 0);
-        b.addData(samples(10, 2), rawInfo(QStringLiteral("10-00-00-100")), 1);   // repeat
-        b.addData(samples(10, 3), rawInfo(QStringLiteral("10-00-00-200")), 1);
-        QCOMPARE(logger.count(), 2);
-        QCOMPARE(scope.count(), 2);
-        QCOMPARE(logger.at(1).at(0).toByteArray(), samples(10, 3));
-        QCOMPARE(logger.at(1).at(2).toInt(), 1);
+        b.addData(samples(10, 2), rawInfo(QStringLiteral("10-00-00-100")), 1);   // same ping, other channel
+        b.addData(samples(10, 3), rawInfo(QStringLiteral("10-00-00-100")), 1);   // repeat
+        b.addData(samples(10, 4), rawInfo(QStringLiteral("10-00-00-200")), 1);
+        QCOMPARE(logger.count(), 3);
+        QCOMPARE(scope.count(), 3);
+        QCOMPARE(logger.at(1).at(0).toByteArray(), samples(10, 2));
+        QCOMPARE(logger.at(2).at(0).toByteArray(), samples(10, 4));
+        QCOMPARE(logger.at(2).at(2).toInt(), 1);
         QCOMPARE(newData.count(), 0);
         QCOMPARE(b.buffer(0, 5)->columnCount(), 0);
 
         // An unreadable time counts as midnight: taken once, then a repeat.
         b.addData(samples(10, 4), rawInfo(QStringLiteral("garbage")), 0);
         b.addData(samples(10, 5), rawInfo(QStringLiteral("00-00-00-000")), 0);
-        QCOMPARE(logger.count(), 3);
+        QCOMPARE(logger.count(), 4);
     }
 
     void filteredRecordsReachOnlyTheScope()
