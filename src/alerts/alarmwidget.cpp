@@ -112,7 +112,7 @@ void AlarmWidget::buildLayout()
     connect(m_downButton, &QToolButton::clicked, this, &AlarmWidget::downButtonClicked);
     connect(m_ackButton, &QPushButton::clicked, this, &AlarmWidget::buttonClicked);
     connect(m_closeButton, &QToolButton::clicked, this, &AlarmWidget::closeClicked);
-    changeAlarmIconSize(m_iconSize);
+    applyIconSize(m_iconSize);
 }
 
 void AlarmWidget::setNotice(const QString &text)
@@ -241,11 +241,6 @@ void AlarmWidget::setAlarm()
         emit changeDisplayDimming(alarmAttention || warningAttention);
     if (attentionChanged)
         emit attentionNeededChanged(alarmAttention || warningAttention);
-    const QString leading = !m_alarmIconPath.isEmpty() ? m_alarmIconPath : m_warningIconPath;
-    if (leading != m_announcedPath) {
-        m_announcedPath = leading;
-        emit alarmPath(leading);
-    }
 }
 
 void AlarmWidget::showIcons()
@@ -430,16 +425,6 @@ bool AlarmWidget::isSimulatorIconVisible() const
     return m_simulatorShown;
 }
 
-void AlarmWidget::ackClicked(int row)
-{
-    const QStringList rows = visibleRowTexts();
-    if (row < 0 || row >= rows.size() || !m_alerts)
-        return;
-    m_alerts->acknowledgeFromDisplay(rows.at(row));
-    emit ackAlerts();
-    setAlarm();
-}
-
 void AlarmWidget::toggleIcon()
 {
     m_blinkOn = !m_blinkOn;
@@ -452,7 +437,6 @@ void AlarmWidget::buttonClicked()
     if (text.isEmpty() || !m_alerts)
         return;
     m_alerts->acknowledgeFromDisplay(text);
-    emit ackAlerts();
     setAlarm();
 }
 
@@ -477,7 +461,7 @@ void AlarmWidget::downButtonClicked()
     }
 }
 
-void AlarmWidget::changeAlarmIconSize(int size)
+void AlarmWidget::applyIconSize(int size)
 {
     if (size <= 0)
         return;

@@ -64,23 +64,19 @@ public:
     bool isSimulatorIconVisible() const;
 
 signals:
-    void ackAlerts();
-    // Icon of the most important group (alarms before warnings); empty when all is Normal.
-    void alarmPath(const QString &path);
     void changeDisplayDimming(bool alarm_active);
     // Whether any alert (alarm or warning) waits for acknowledgement, whenever that changes.
     void attentionNeededChanged(bool needed);
+    // A second tap on a communication alert: its causes are looked into on the diagnostics page.
     void navigateToDiagnosticSetup();
 
 public slots:
     void setAlarm();
-    void ackClicked(int row);
     void toggleIcon();
     void buttonClicked();
     void closeClicked();
     void upButtonClicked();
     void downButtonClicked();
-    void changeAlarmIconSize(int size);
     // A line for the operator beside the alerts, such as why a depth readout shows no depth;
     // empty hides it.
     void setNotice(const QString &text);
@@ -101,6 +97,7 @@ private:
     };
 
     void buildLayout();
+    void applyIconSize(int size);
     void watchMirror(ES_Alerts *mirror);
     void rowClicked(int row);
     void showIcons();
@@ -134,7 +131,6 @@ private:
     QList<Entry> m_entries;
     QString m_alarmIconPath;
     QString m_warningIconPath;
-    QString m_announcedPath;
     bool m_alarmAttention = false;
     bool m_warningAttention = false;
     bool m_blinkOn = true;

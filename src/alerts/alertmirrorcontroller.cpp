@@ -111,7 +111,6 @@ void AlertMirrorController::ackAlertsFromDisplay()
     // Sent as it stands, also when no mirrored alert has this text: the junction box decides.
     qDebug().noquote() << "Acknowledgement sent to junction box: " + text;
     m_mirror->serializeSingleProperty(ackProperty);
-    emit acknowledgementSent(text);
 }
 
 void AlertMirrorController::keepLocalAlert()
@@ -134,7 +133,6 @@ void AlertMirrorController::setLocalState(int state)
     local->setAlertState(state);
     if (changed) {
         qDebug().noquote() << "Communication alert state: " + AlertVocabulary::stateNames().value(state);
-        emit localAlertStateChanged(state);
     }
 }
 

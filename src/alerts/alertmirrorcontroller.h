@@ -26,17 +26,9 @@ public:
     QString localAlertText() const { return m_localText; }
     bool isCommunicationLost() const { return m_commsLost; }
 
-signals:
-    // An acknowledgement text was handed to the junction box.
-    void acknowledgementSent(const QString &alertText);
-    // The own alert moved to another state.
-    void localAlertStateChanged(int state);
-
 public slots:
     // The settings controller's link state: false raises the communication alert, true clears it.
     void commsToKX12StateChanged(bool comms_ok);
-    void raiseCommunicationFailure();
-    void clearCommunicationFailure();
     // The operator acknowledged the alert with this text: stored in AckFromDisplay, whose change
     // is handled by ackAlertsFromDisplay().
     void acknowledgeFromDisplay(const QString &alertText);
@@ -49,6 +41,8 @@ private slots:
     void keepLocalAlert();
 
 private:
+    void raiseCommunicationFailure();
+    void clearCommunicationFailure();
     void setLocalState(int state);
     void writeLocalAlert();
 

@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(cu.panel.alarmIconPath(), resources + "ActiveUnacknowledged.png");
         QVERIFY(cu.panel.isBlinking());
 
-        cu.panel.ackClicked(0);
+        cu.panel.buttonClicked();
         QTRY_COMPARE_WITH_TIMEOUT(cu.panel.alarmIconPath(), resources + "ActiveAcknowedged.png", 5000);
         QVERIFY(!cu.panel.isBlinking());
 
@@ -148,7 +148,7 @@ private slots:
         // The box speaks again: the alert waits, rectified, for the operator.
         QTRY_COMPARE_WITH_TIMEOUT(cu.panel.warningIconPath(), resources + "W_RectifiedUnacknowledged.png", 15000);
         QVERIFY(cu.settings.link()->isLinkUp());
-        cu.panel.ackClicked(0);
+        cu.panel.buttonClicked();
         QVERIFY(cu.panel.activeAlertTexts().isEmpty());
         QVERIFY(!cu.panel.isBlinking());
     }

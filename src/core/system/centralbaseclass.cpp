@@ -112,16 +112,6 @@ void CentralBaseClass::onInterfaceConfirmed(const QString &name)
     m_networkSelect->close();
 }
 
-void CentralBaseClass::constructCentralBaseClass(QString intrfaceName)
-{
-    construct(intrfaceName, m_args.maximizeWindow, m_args.framelessWindow);
-}
-
-void CentralBaseClass::constructCentralBaseClass()
-{
-    construct(m_interfaceName, m_args.maximizeWindow, m_args.framelessWindow);
-}
-
 void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bool frameless)
 {
     m_interfaceName = interfaceName;
@@ -173,7 +163,6 @@ void CentralBaseClass::construct(const QString &interfaceName, bool maximize, bo
         m_mainThreadRegistered = true;
     }
     m_state = State::Constructed;
-    emit systemConstructed();
 }
 
 void CentralBaseClass::constructSystem(const QString &interfaceName)

@@ -71,8 +71,6 @@ public:
     static QString incompatibleVersionsText(const QString &cuVersion, const QString &jbVersion);
 
 public slots:
-    void constructCentralBaseClass(QString intrfaceName);
-    void constructCentralBaseClass();
     void setCurrentUtcDateTime(QString date_time);
     void setUtcToLocalDateTimeSecsOffset(int offset, bool is_valid);
     void systemOperationModeChanged(int mode);
@@ -90,7 +88,6 @@ public slots:
     void changeNmeaGroup();
 
 signals:
-    void systemConstructed();
     // The operator must see this text; an empty text removes the message.
     void operatorMessageChanged(QString text);
 

@@ -115,16 +115,6 @@ bool NetworkSelectWidget::isSelectionShown() const
     return !m_list->isHidden() && !m_confirm->isHidden();
 }
 
-bool NetworkSelectWidget::confirmInterface(const QString &name)
-{
-    const auto matches = m_list->findItems(name, Qt::MatchExactly);
-    if (matches.isEmpty())
-        return false;
-    m_list->setCurrentItem(matches.first());
-    onConfirmClicked();
-    return true;
-}
-
 void NetworkSelectWidget::onConfirmClicked()
 {
     const QListWidgetItem *item = m_list->currentItem();

@@ -34,8 +34,6 @@ public slots:
     void showLoading();
     // Switches the window to the choice of an interface (list and button shown, kept up to date).
     void showSelection();
-    // Selects an offered interface and confirms it as if the operator had pressed "Confirm".
-    bool confirmInterface(const QString &name);
 
 signals:
     void networkName(const QString &name);
