@@ -40,32 +40,15 @@ QString DimmingController::backlightCommand(int value)
 
 bool DimmingController::init()
 {
-    m_brightness = InitialBrightness;
-    emit brightnessChanged(m_brightness);
+    m_brightness = m_chosen = InitialBrightness;
     return apply(m_brightness);
 }
 
 void DimmingController::setBrightness(int dimming)
 {
-    const int value = qBound(MinBrightness, dimming, MaxBrightness);
-    if (value == m_brightness)
-        return;
-    m_brightness = value;
-    apply(value);
-    emit brightnessChanged(value);
-}
-
-void DimmingController::increaseBrightness(int delta)
-{
-    // Widened so that a huge delta cannot wrap around.
-    setBrightness(static_cast<int>(qBound<qint64>(MinBrightness, qint64(m_brightness) + delta,
-                                                  MaxBrightness)));
-}
-
-void DimmingController::decreaseBrightness(int delta)
-{
-    setBrightness(static_cast<int>(qBound<qint64>(MinBrightness, qint64(m_brightness) - delta,
-                                                  MaxBrightness)));
+    m_chosen = qBound(MinBrightness, dimming, MaxBrightness);
+    if (!m_raised)
+        show(m_chosen);
 }
 
 void DimmingController::raiseForAlarm(bool alarm_active)
@@ -73,12 +56,15 @@ void DimmingController::raiseForAlarm(bool alarm_active)
     if (alarm_active == m_raised)
         return;
     m_raised = alarm_active;
-    if (alarm_active) {
-        m_beforeAlarm = m_brightness;
-        setBrightness(MaxBrightness);
-    } else {
-        setBrightness(m_beforeAlarm);
-    }
+    show(alarm_active ? MaxBrightness : m_chosen);
+}
+
+void DimmingController::show(int value)
+{
+    if (value == m_brightness)
+        return;
+    m_brightness = value;
+    apply(value);
 }
 
 bool DimmingController::apply(int value) const

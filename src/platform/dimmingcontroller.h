@@ -22,24 +22,22 @@ public:
     static QString backlightCommand(int value);
     static QString backlightFilePath();
 
-public slots:
+    // The brightness on the panel now.
     int brightness() const { return m_brightness; }
+
+public slots:
+    // The brightness chosen for the panel (clamped to 0..255); while an alarm holds the panel at
+    // full brightness it is kept for afterwards.
     void setBrightness(int dimming);
-    void increaseBrightness(int delta);
-    void decreaseBrightness(int delta);
-    void increaseBrightness() { increaseBrightness(1); }
-    void decreaseBrightness() { decreaseBrightness(1); }
     // An alarm that waits for the operator raises the panel to full brightness; once none waits
-    // the brightness in use before goes back.
+    // the chosen brightness goes back.
     void raiseForAlarm(bool alarm_active);
 
-signals:
-    void brightnessChanged(int brightness);
-
 private:
+    void show(int value);
     bool apply(int value) const;
 
     int m_brightness = InitialBrightness;
+    int m_chosen = InitialBrightness;
     bool m_raised = false;
-    int m_beforeAlarm = InitialBrightness;
 };

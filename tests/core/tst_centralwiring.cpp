@@ -14,6 +14,9 @@
 #include "nmeamessage.h"
 #include "nmeaoverudpcontroller.h"
 #include "nmeaports.h"
+#include "operatorscreens.h"
+#include "setupgroups.h"
+#include "setuppage.h"
 #include "pairingcontroller.h"
 #include "signalemitter.h"
 #include "systeminformation.h"
@@ -41,6 +44,8 @@ private slots:
     void peerCommandsSwitchTheModeAndStandbyHoldsBothWays();
     void loopTestRunsFromItsSetting();
     void alertsAreHeardAndSeenAsTheDisplaySettingsAllow();
+    void secondTapOnACommunicationAlertOpensTheDiagnostics();
+    void backlightFollowsTheDimmingPresetInUse();
 
 private:
     QTemporaryDir m_dir;
@@ -259,6 +264,41 @@ void TestCentralWiring::alertsAreHeardAndSeenAsTheDisplaySettingsAllow()
     QTest::mousePress(somewhere, Qt::LeftButton);
     QVERIFY(!m_system->hardware()->buzzer()->isOn());
     QTest::mouseRelease(somewhere, Qt::LeftButton);
+}
+
+void TestCentralWiring::secondTapOnACommunicationAlertOpensTheDiagnostics()
+{
+    OperatorScreens *screens = m_system->operatorScreens();
+    screens->showEchogram();
+    ESData::instance().alerts()->deserialize(QStringLiteral(
+        "Type_Alert,SerializableClass1=AlertSensorComms,AlertState=0=T,AlertPriority=1=T,AlertText=Sensor Comms=T"));
+    auto *row = m_system->mainScreen()->findChild<QWidget *>(QStringLiteral("alertRow0"));
+    QVERIFY(row);
+    QTRY_VERIFY(row->isEnabled());
+    const QWidget *echogram = screens->currentScreen();
+    QTest::mouseClick(row, Qt::LeftButton);   // the first tap only chooses the row
+    QCOMPARE(screens->currentScreen(), echogram);
+    QTest::mouseClick(row, Qt::LeftButton);
+    QCOMPARE(screens->currentScreen(), screens->setupPage(SetupGroups::indexOf(QStringLiteral("Diagnostics"))));
+    screens->showEchogram();
+    ESData::instance().alerts()->deserialize(
+        QStringLiteral("Type_Alert,SerializableClass1=AlertSensorComms,AlertState=5=T"));
+}
+
+void TestCentralWiring::backlightFollowsTheDimmingPresetInUse()
+{
+    DimmingController *dimming = m_system->hardware()->dimmingController();
+    ESLocalSetup *local = ESData::instance().localSetup();
+    LocalDimmingSetupContainer *presets = local->DimmingSetupContainer();
+    QCOMPARE(dimming->brightness(), presets->DayDimmingSetup()->Brightness());
+    presets->NightDimmingSetup()->setBrightness(17);
+    QCOMPARE(dimming->brightness(), presets->DayDimmingSetup()->Brightness());   // not in use
+    local->DimmingSetup()->setDimmingPresetEnum(2);                                // Night
+    QCOMPARE(dimming->brightness(), 17);
+    presets->NightDimmingSetup()->setBrightness(30);
+    QCOMPARE(dimming->brightness(), 30);
+    local->DimmingSetup()->setDimmingPresetEnum(0);
+    QCOMPARE(dimming->brightness(), presets->DayDimmingSetup()->Brightness());
 }
 
 QTEST_MAIN(TestCentralWiring)

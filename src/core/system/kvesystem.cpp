@@ -3,6 +3,7 @@
 #include "alarmwidget.h"
 #include "alertmirrorcontroller.h"
 #include "basescreen.h"
+#include "brightnessfollower.h"
 #include "dimmingcontroller.h"
 #include "hardware.h"
 #include "communicationslogging.h"
@@ -24,6 +25,7 @@
 #include "echogrampanel.h"
 #include "echogramsettingsfollower.h"
 #include "operatorscreens.h"
+#include "setupgroups.h"
 #include "historylogger.h"
 #include "echorecord.h"
 #include "esdata.h"
@@ -81,6 +83,8 @@ void KveSystem::constructSystem(const QString &interfaceName)
     connect(screen, &BaseScreen::touchBeep, this, &CentralBaseClass::buzzerTouchBeep);
     // A new alarm brings the panel to full brightness until nothing waits for the operator.
     DimmingController *dimming = hardware()->dimmingController();
+    new BrightnessFollower(dimming, ESData::instance().localSetup()->DimmingSetup(),
+                           ESData::instance().localSetup()->DimmingSetupContainer(), this);
     connect(m_alarmWidget, &AlarmWidget::changeDisplayDimming, dimming, [dimming](bool raise) {
         if (raise)
             dimming->raiseForAlarm(true);
@@ -96,6 +100,10 @@ void KveSystem::constructSystem(const QString &interfaceName)
     // The operator's screens hold the echogram and the quick controls beside it.
     m_screens = new OperatorScreens(&ESData::instance(), m_echogramPanel);
     screen->setEchogramArea(m_screens);
+    // The causes of a communication alert are looked into on the diagnostics page.
+    connect(m_alarmWidget, &AlarmWidget::navigateToDiagnosticSetup, m_screens, [this] {
+        m_screens->showSetupPage(SetupGroups::indexOf(QStringLiteral("Diagnostics")));
+    });
     m_echogramPanel->setDataSource(m_echoBuffer);
     new EchogramSettingsFollower(m_echogramPanel, ESData::instance().setup(), ESData::instance().localSetup(), this);
     connect(network()->binary()->inputBuffer(), &BinaryInputBuffer::useBinaryMessage, m_echoBuffer,
