@@ -1,3 +1,4 @@
+#include "debuglog.h"
 #include "kvesystem.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char **argv)
     const qint64 startMs = QDateTime::currentMSecsSinceEpoch();
     int exitCode = 0;
     QApplication app(argc, argv);
+    DebugLog::install(&app);
     KveSystem *system = new KveSystem;
     try {
         system->start(QCoreApplication::arguments());
