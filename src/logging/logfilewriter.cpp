@@ -1,12 +1,18 @@
 #include "logfilewriter.h"
 
+#include "diskspacechecker.h"
+#include "esloggingdevicecontroller.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 
 #include <unistd.h>
 
-LogFileWriter::LogFileWriter(QObject *parent) : QObject(parent)
+const qint64 LogFileWriter::DefaultFreeBytesMin = ESLoggingDeviceController::FreeBytesMin;
+
+LogFileWriter::LogFileWriter(QObject *parent, qint64 maxFileBytes, qint64 freeBytesMin)
+    : QObject(parent), m_maxFileBytes(qMax<qint64>(1, maxFileBytes)), m_freeBytesMin(freeBytesMin)
 {
     qRegisterMetaType<LogBatch>("LogBatch");
 }
@@ -35,20 +41,67 @@ QFile *LogFileWriter::fileFor(const QString &path)
     return file;
 }
 
+QString LogFileWriter::previousFileName(const QString &path)
+{
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return dot > slash ? path.left(dot) + QStringLiteral("_old") + path.mid(dot) : path + QStringLiteral("_old");
+}
+
+QFile *LogFileWriter::beginAnew(QFile *file)
+{
+    const QString path = file->fileName();
+    file->close();
+    QFile::remove(previousFileName(path));
+    if (!QFile::rename(path, previousFileName(path)))
+        QFile::remove(path);
+    return fileFor(path);
+}
+
+bool LogFileWriter::roomOnVolume(const QString &directory, qint64 bytes)
+{
+    const DiskSpace space = DiskSpaceChecker::queryVolume(directory);
+    const bool room = space.valid && space.available - bytes >= m_freeBytesMin;
+    if (room == m_volumeFull) {
+        m_volumeFull = !room;
+        qDebug().noquote() << (room ? QStringLiteral("Communication logs written again to ")
+                                    : QStringLiteral("Communication logs stopped, device nearly full: "))
+                                  + directory;
+    }
+    return room;
+}
+
 void LogFileWriter::writeBatch(LogBatch batch)
 {
+    qint64 batchBytes = 0;
+    for (const auto &entry : qAsConst(batch.files))
+        batchBytes += qMin<qint64>(entry.second.size(), m_maxFileBytes);
+    if (!roomOnVolume(batch.directory, batchBytes)) {
+        for (const auto &entry : qAsConst(batch.files))
+            m_dropped += entry.second.size();
+        return;
+    }
     qint64 written = 0;
     for (const auto &entry : qAsConst(batch.files)) {
         QFile *file = fileFor(batch.directory + QLatin1Char('/') + entry.first);
         if (!file)
             continue;
-        if (file->write(entry.second) != entry.second.size()) {
+        QByteArray lines = entry.second;
+        if (lines.size() > m_maxFileBytes) {
+            // More than a whole file at once: the newest lines are kept, from a line start on.
+            const int cut = lines.indexOf('\n', lines.size() - int(m_maxFileBytes) - 1) + 1;
+            m_dropped += cut > 0 ? cut : lines.size();
+            lines = cut > 0 ? lines.mid(cut) : QByteArray();
+        }
+        if (file->size() + lines.size() > m_maxFileBytes && !(file = beginAnew(file)))
+            continue;
+        if (file->write(lines) != lines.size()) {
             ++m_errors;
             qDebug().noquote() << QStringLiteral("Log write failed: ") + file->fileName();
             file->close();
             continue;
         }
-        written += entry.second.size();
+        written += lines.size();
     }
     m_bytes += written;
     emit batchWritten(written);

@@ -19,7 +19,8 @@ class MessageLogger : public QObject
     Q_OBJECT
 public:
     static constexpr int PortCount = 7;
-    static constexpr int MaxPendingBytes = 16 * 1024 * 1024;
+    // Lines gathered between two writes; more than a log file can take is never needed.
+    static constexpr int MaxPendingBytes = 1024 * 1024;
 
     explicit MessageLogger(QObject *parent = nullptr);
 

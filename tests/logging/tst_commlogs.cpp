@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 const QDateTime kUnitTime(QDate(2026, 3, 9), QTime(7, 5, 4), Qt::UTC);
 const QString kGga = QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
@@ -43,10 +45,61 @@ private slots:
     void errorRecordsGoToTheirFiles();
     void layoutOnTheDeviceAndWritingOffTheMainThread();
     void portsAndDirectionsFollowTheLoggingSetup();
+    void aFloodOfErrorsIsHeldInMemoryAndOnTheDevice();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+void TestCommLogs::aFloodOfErrorsIsHeldInMemoryAndOnTheDevice()
+{
+    // Between two writes, gathered lines stay within their bound; the rest is counted.
+    InputErrorLogger errors;
+    errors.setDirPath(m_dir->path());
+    errors.setUdpNmeaDatagramLogging(true);
+    const QString datagram = QString("UdPbC") + QString(1400, 'x');
+    for (int i = 0; i < 2000; ++i)
+        errors.logUdpDatagramErrorToFile(UdpTagChecksumError, datagram);
+    QVERIFY(errors.pendingBytes() <= MessageLogger::MaxPendingBytes + 1500);
+    QVERIFY(errors.linesDropped() > 1000);
+    QCOMPARE(errors.linesDropped() + errors.linesLogged(), 2000);
+
+    // A log that reaches its largest size begins anew; the full one is kept as the previous file.
+    const QString path = m_dir->path() + "/UDP_NMEA_Datagrams.txt";
+    const QString previous = m_dir->path() + "/UDP_NMEA_Datagrams_old.txt";
+    QCOMPARE(LogFileWriter::previousFileName(path), previous);
+    LogFileWriter writer(nullptr, 1000, 0);
+    auto lineOf = [](int n) { return QByteArray::number(n).rightJustified(99, '0') + '\n'; };
+    int n = 0;
+    for (int batch = 0; batch < 5; ++batch) {
+        QByteArray lines;
+        for (int i = 0; i < 4; ++i)
+            lines += lineOf(n++);
+        writer.writeBatch({m_dir->path(), {{"UDP_NMEA_Datagrams.txt", lines}}});
+        QVERIFY(QFileInfo(path).size() <= 1000);
+        QVERIFY(QFileInfo(previous).size() <= 1000);
+    }
+    QCOMPARE(lines(previous).size() + lines(path).size(), 12);   // the newest 12 of 20 lines
+    QCOMPARE(lines(path).last().toUtf8() + '\n', lineOf(19));
+    QCOMPARE(lines(previous).first().toUtf8() + '\n', lineOf(8));
+    QCOMPARE(writer.bytesDropped(), 0);
+
+    // A batch larger than a whole file keeps its newest lines, from the start of a line.
+    QByteArray huge;
+    for (int i = 0; i < 30; ++i)
+        huge += lineOf(100 + i);
+    writer.writeBatch({m_dir->path(), {{"UDP_NMEA_Datagrams.txt", huge}}});
+    QCOMPARE(lines(path).size(), 10);
+    QCOMPARE(lines(path).first().toUtf8() + '\n', lineOf(120));
+    QCOMPARE(writer.bytesDropped(), 2000);
+
+    // Nothing is written that would leave the device with less than its free minimum.
+    QTemporaryDir other;
+    LogFileWriter onFullDevice(nullptr, 1000, std::numeric_limits<qint64>::max() / 2);
+    onFullDevice.writeBatch({other.path(), {{"NMEA_UDP.txt", lineOf(1)}}});
+    QVERIFY(!QFile::exists(other.path() + "/NMEA_UDP.txt"));
+    QCOMPARE(onFullDevice.bytesDropped(), 100);
+}
 
 void TestCommLogs::loggedMessageBecomesExactlyOneLine()
 {
