@@ -14,10 +14,13 @@ bool NmeaInputBuffer::addSentence(const QString &sourceSfi, int index, int count
 {
     if (count < 1 || count > MaxGroupSize || index < 1 || index > count)
         return false;
-    const QPair<QString, int> key(sourceSfi, groupId);
+    const Key key(sourceSfi, groupId);
     auto it = m_groups.find(key);
     if (it == m_groups.end()) {
+        if (m_groups.size() >= MaxPendingGroups)
+            dropOldestExcept(key);
         Entry entry;
+        entry.serial = m_nextSerial++;
         entry.sentences.resize(count);
         // The first datagram decides how the group is treated.
         entry.internal = internal;
@@ -28,14 +31,25 @@ bool NmeaInputBuffer::addSentence(const QString &sourceSfi, int index, int count
     if (entry.sentences.size() != count || !entry.sentences[index - 1].isNull())
         return false;   // repeated datagram, or a group id reused with another size
     entry.sentences[index - 1] = sentence;
-    if (++entry.received < count)
+    entry.characters += sentence.size();
+    m_characters += sentence.size();
+    if (++entry.received < count) {
+        while (m_characters > MaxPendingCharacters && m_groups.size() > 1)
+            dropOldestExcept(key);
+        if (m_characters > MaxPendingCharacters) {   // this group alone is too much
+            m_characters -= m_groups.value(key).characters;
+            m_groups.remove(key);
+            dropped(key);
+        }
         return false;
+    }
 
     ReceivedSentenceGroup group;
     group.sentences = QStringList(entry.sentences.begin(), entry.sentences.end());
     group.sourceSfi = sourceSfi;
     group.internal = entry.internal;
     group.fromInternalInterface = entry.fromInternalInterface;
+    m_characters -= entry.characters;
     m_groups.erase(it);
     emit groupComplete(group);
     return true;
@@ -45,10 +59,32 @@ void NmeaInputBuffer::groupTimedOut()
 {
     for (auto it = m_groups.begin(); it != m_groups.end();) {
         if (++it.value().age > TicksToKeepIncomplete) {
-            qDebug().noquote() << "Incomplete sentence group dropped: " + it.key().first << it.key().second;
+            const Key key = it.key();
+            m_characters -= it->characters;
             it = m_groups.erase(it);
+            dropped(key);
         } else {
             ++it;
         }
     }
+}
+
+void NmeaInputBuffer::dropOldestExcept(const Key &kept)
+{
+    auto oldest = m_groups.end();
+    for (auto it = m_groups.begin(); it != m_groups.end(); ++it) {
+        if (it.key() != kept && (oldest == m_groups.end() || it->serial < oldest->serial))
+            oldest = it;
+    }
+    if (oldest == m_groups.end())
+        return;
+    const Key key = oldest.key();
+    m_characters -= oldest->characters;
+    m_groups.erase(oldest);
+    dropped(key);
+}
+
+void NmeaInputBuffer::dropped(const Key &key)
+{
+    qDebug().noquote() << "Incomplete sentence group dropped: " + key.first << key.second;
 }

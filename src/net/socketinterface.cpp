@@ -125,7 +125,7 @@ void socketInterface::processPendingDatagrams(QUdpSocket *socket)
         m_drainOnce = false;
         return;
     }
-    while (socket->hasPendingDatagrams()) {
+    for (int n = 0; n < MostDatagramsPerRead && socket->hasPendingDatagrams(); ++n) {
         const qint64 size = socket->pendingDatagramSize();
         if (size > MAX_UDP_SIZE) {
             socket->readDatagram(nullptr, 0);   // read only to drop it
@@ -168,7 +168,7 @@ void socketInterface::processPendingBinaryDatagrams(QUdpSocket *socket)
         return;
     pendingFlag(socket) = false;
     const QString paired = m_sfis->connectedSfis().value(0);
-    while (socket->hasPendingDatagrams()) {
+    for (int n = 0; n < MostDatagramsPerRead && socket->hasPendingDatagrams(); ++n) {
         const qint64 size = socket->pendingDatagramSize();
         if (size > MAX_UDP_SIZE) {
             socket->readDatagram(nullptr, 0);

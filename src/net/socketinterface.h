@@ -19,6 +19,10 @@ class socketInterface : public QObject
     Q_OBJECT
 public:
     static constexpr int JammedCheckIntervalMs = 550;
+    // Datagrams taken from one socket before the event loop gets its turn again: a flood on one
+    // group must not keep the screens, timers and the other sockets waiting. The rest is read at
+    // the socket's next turn.
+    static constexpr int MostDatagramsPerRead = 64;
 
     explicit socketInterface(Udp61162450Controller *controller, ListOfSfisOnNetwork *sfis = nullptr,
                              QObject *parent = nullptr);

@@ -255,6 +255,30 @@ private slots:
         QVERIFY(!late.internal);   // the first datagram decides
     }
 
+    void aFloodOfGroupsThatNeverCompleteIsBounded()
+    {
+        NmeaInputBuffer buffer(60000);
+        QSignalSpy complete(&buffer, &NmeaInputBuffer::groupComplete);
+        // A real group begins, then forged senders open groups of every size that never complete.
+        QVERIFY(!buffer.addSentence(QStringLiteral("SD0108"), 1, 2, 7, QStringLiteral("a"), false, false));
+        const QString sentence(1400, QLatin1Char('x'));
+        for (int i = 0; i < 5000; ++i) {
+            buffer.addSentence(QStringLiteral("XX%1").arg(i % 3000, 4, 10, QLatin1Char('0')), 1 + i % 2,
+                               NmeaInputBuffer::MaxGroupSize, i % 99, sentence, false, false);
+            QVERIFY(buffer.pendingGroups() <= NmeaInputBuffer::MaxPendingGroups);
+            QVERIFY(buffer.pendingCharacters() <= NmeaInputBuffer::MaxPendingCharacters);
+        }
+        QVERIFY(!buffer.hasGroup(QStringLiteral("SD0108"), 7));   // the oldest was given up
+        // The buffer still joins a group once the flood is over, and forgets what it held.
+        QVERIFY(!buffer.addSentence(QStringLiteral("SD0108"), 2, 2, 8, QStringLiteral("b"), false, false));
+        QVERIFY(buffer.addSentence(QStringLiteral("SD0108"), 1, 2, 8, QStringLiteral("a"), false, false));
+        QCOMPARE(complete.count(), 1);
+        QCOMPARE(complete.first().first().value<ReceivedSentenceGroup>().sentences, (QStringList{"a", "b"}));
+        NmeaInputBuffer fast(10);
+        fast.addSentence(QStringLiteral("XX0001"), 1, 3, 1, sentence, false, false);
+        QTRY_COMPARE_WITH_TIMEOUT(fast.pendingCharacters(), 0, 2000);
+    }
+
     void settingsTextTravelsInCarrierSentencesAndEachDatagramIsAcknowledged()
     {
         const QStringList carrier = NmeaParserClass::dataToNmeaList(QString(150, 'c')).messages;
