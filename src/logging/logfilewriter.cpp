@@ -104,7 +104,6 @@ void LogFileWriter::writeBatch(LogBatch batch)
         written += lines.size();
     }
     m_bytes += written;
-    emit batchWritten(written);
 }
 
 void LogFileWriter::flushFiles()
@@ -116,7 +115,6 @@ void LogFileWriter::flushFiles()
             file->close();
         }
     }
-    emit flushed();
 }
 
 void LogFileWriter::closeFiles()

@@ -51,10 +51,6 @@ public slots:
     void flushFiles();
     void closeFiles();
 
-signals:
-    void batchWritten(qint64 bytes);
-    void flushed();
-
 private:
     QFile *fileFor(const QString &path);
     QFile *beginAnew(QFile *file);

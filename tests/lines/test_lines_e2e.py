@@ -136,6 +136,17 @@ class SerialLine(LinesTestCase):
         for s in sentences:
             self.assertRegex(self.record_of(inputs, s), r"^17-May-2031_08:3\d:\d\d \(UTC\) >> ")
         self.assertFalse(os.path.exists(self.logs(unit, "Input_Errors", "NMEA_1.txt")))
+        # The bridge's dimming system commands night lighting at 30 %; a mere report changes nothing.
+        command, report = nmea.build("IIDDC", ["N", "30", "N", "C"]), nmea.build("IIDDC", ["D", "80", "D", "R"])
+        line.write(command)
+        dimming = lambda: self.read_setting_file(unit.workdir, "CU_DimmingSetup.txt")
+        self.wait_for(lambda: "ColorPaletteEnum=2" in dimming(), 20, "night lighting in the unit's dimming setup")
+        line.write(report)
+        self.record_of(inputs, report)
+        time.sleep(1.5)
+        for value in ("DimmingPreset=N", "ColorPalette=N", "ColorPaletteEnum=2", "DimmingPresetEnum=2",
+                      "BrightnessPercentage=30"):
+            self.assertIn(value, dimming())
         # And the sentences the unit sent are in its output log.
         outputs = self.file_lines(self.logs(unit, "Output_Messages", "NMEA_1.txt"))
         self.assertTrue(any(l.endswith(" >> " + first.rstrip("\r\n") + "<<") for l in outputs))

@@ -13,6 +13,7 @@
 #include "pairingcontroller.h"
 #include "peercommandcontroller.h"
 #include "portsetupadapter.h"
+#include "remotedimming.h"
 #include "nmeacontroller.h"
 #include "nmeahandlercontainer.h"
 #include "nmeahandlers.h"
@@ -211,6 +212,10 @@ void CentralBaseClass::constructSystem(const QString &interfaceName)
     // A valid date and time received (ZDA) sets the unit's clock.
     connect(NmeaHandlerContainer::instance().find<HandlerZda>(), &HandlerZda::utcDateTimeReceived, this,
             &CentralBaseClass::setCurrentUtcDateTime);
+    // The bridge's dimming system sets the screens' lighting (DDC).
+    auto *dimming = new RemoteDimmingFollower(data.localSetup()->DimmingSetup(), this);
+    connect(NmeaHandlerContainer::instance().find<HandlerDdc>(), &HandlerDdc::dimmingReceived, dimming,
+            &RemoteDimmingFollower::dimmingReceived);
 
     // Sentences out: the send path to the network and the serial lines. Received groups reach the
     // receive path by operating mode (connectSentencePaths).
