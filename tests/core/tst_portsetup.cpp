@@ -8,14 +8,17 @@
 #include "nmeadataholders.h"
 #include "nmeahandler.h"
 #include "nmeahandlercontainer.h"
+#include "nmeahandlers.h"
 #include "nmeamessage.h"
 #include "nmeaperiodicalsender.h"
 #include "nmeaports.h"
 #include "portsetupadapter.h"
+#include "remotedimming.h"
 #include "signalemitter.h"
 #include "validatedproperty.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -183,6 +186,47 @@ private slots:
         feed.displayRecordReceived(record(20.0f, 18.0f, 22.0f, 50.0f), 0);
         QCOMPARE(feed.feedingChannel(), 0);
         QCOMPARE(fieldText(NmeaOutputData::instance().DepthBlwTransducerMeters()), QString("20.0"));
+    }
+
+    void dimmingCommandsFollowTheSetup()
+    {
+        // Through the receive path as on the unit: DDC sentences to the follower of the dimming setup,
+        // which keeps its file in a folder of the test's own.
+        QTemporaryDir folder;
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        RemoteDimmingSetup *dimming = m_local.DimmingSetup();
+        RemoteDimmingFollower follower(dimming);
+        connect(NmeaHandlerContainer::instance().find<HandlerDdc>(), &HandlerDdc::dimmingReceived, &follower,
+                &RemoteDimmingFollower::dimmingReceived);
+        NmeaController controller;
+        const auto receive = [&controller](const char *fields) {
+            const QString body = QStringLiteral("IIDDC,") + QLatin1String(fields);
+            controller.handleReceivedNmeaList(NmeaGroupInfo(
+                {'$' + body + '*' + NmeaMessage::checksum(body) + "\r\n"}, Serial_2));
+        };
+        const auto state = [dimming] {
+            return QStringLiteral("%1 %2 %3 %4 %5").arg(dimming->DimmingPreset(), dimming->ColorPalette())
+                .arg(dimming->DimmingPresetEnum()).arg(dimming->ColorPaletteEnum()).arg(dimming->CurrentBrightnessPercentage());
+        };
+        dimming->setOperationMode(0);           // RX
+        dimming->setIgnorePercentageInDdc(1);   // the percentage counts
+        receive("N,30,K,C");
+        QCOMPARE(state(), QString("N K 2 1 30"));
+        receive("D,80,D,R");                    // a report of other equipment
+        QCOMPARE(state(), QString("N K 2 1 30"));
+        dimming->setIgnorePercentageInDdc(0);
+        receive("O,,O,C");
+        receive("D,90,D,C");
+        QCOMPARE(state(), QString("D D 0 0 30"));
+        dimming->setOperationMode(2);           // TX: the unit only sends
+        receive("N,10,N,C");
+        QCOMPARE(state(), QString("D D 0 0 30"));
+        dimming->setOperationMode(1);           // RX/TX
+        dimming->setIgnorePercentageInDdc(1);
+        receive("K,10,N,C");
+        QCOMPARE(state(), QString("K N 1 2 10"));
+        QDir::setCurrent(home);
     }
 
     void communicationStatistics()
