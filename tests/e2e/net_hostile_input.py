@@ -119,6 +119,15 @@ def lines_per_second(unit, start, end):
     return buckets
 
 
+def most_in_a_second_of_the_unit(unit, start, end):
+    """While lines are being left out, the unit notes it at the start of every second of its own
+    clock: the most lines between two such notes, the note included."""
+    with unit.cond:
+        lines = [l for t, l in unit.lines if start <= t < end]
+    notes = [i for i, l in enumerate(lines) if LEFT_OUT.search(l)]
+    return max((b - a for a, b in zip(notes, notes[1:])), default=0)
+
+
 class HostileInput(harness.UnitTestCase):
     def run_unit(self, burst=None, seconds=None):
         """A unit paired with a pinging box; with a burst, the flood goes out after the pairing, else
@@ -151,6 +160,7 @@ class HostileInput(harness.UnitTestCase):
         counters = error_counters(box) if alive else {}
         per_second = lines_per_second(unit, start, end + SETTLE)
         silence = longest_silence(box, start, end + SETTLE)
+        unit_second = most_in_a_second_of_the_unit(unit, start, end + SETTLE)
         left_out = sum(int(m.group(1)) for _, l in unit.lines if (m := LEFT_OUT.search(l)))
 
         # Still paired: a restarted box is paired at once and its echoes drawn.
@@ -168,10 +178,10 @@ class HostileInput(harness.UnitTestCase):
         calm_lines = lines_per_second(calm, calm_start, calm_end + SETTLE)
         sys.stderr.write(
             "hostile input: %d datagrams in %.1f s; resident memory %d KiB with the flood, %d KiB without; "
-            "debug lines %d in %.0f s (most in a second %d, %d left out), without the flood %d (most %d); "
+            "debug lines %d in %.0f s (most in a second as read %d, of the unit's clock %d; %d left out), without the flood %d (most %d); "
             "longest silence of the unit %.1f s; counters %s\n"
             % (len(burst), end - start, rss, calm_rss, sum(per_second), end + SETTLE - start, max(per_second),
-               left_out, sum(calm_lines), max(calm_lines), silence, {c: n for c, n in counters.items() if n}))
+               unit_second, left_out, sum(calm_lines), max(calm_lines), silence, {c: n for c, n in counters.items() if n}))
 
         self.assertTrue(alive, "the unit ended under the flood")
         self.assertFalse(unit.has_line(STUCK), "the watchdog found a thread stuck")
