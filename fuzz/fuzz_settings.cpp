@@ -1,6 +1,7 @@
 // Arbitrary text into the complete and single-property readers of every settings tree: whatever
 // arrives from the other unit must never crash or throw, and the trees must still write out.
 #include "esdata.h"
+#include "fuzzscratch.h"
 #include "serializableclass.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@ ESData &trees()
 {
     static ESData *data = [] {
         qInstallMessageHandler(quiet);
-        return new ESData(QDir::tempPath() + QStringLiteral("/kve_fuzz_settings/"));
+        return new ESData(fuzzScratch(QStringLiteral("settings")) + QLatin1Char('/'));
     }();
     return *data;
 }

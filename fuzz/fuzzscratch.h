@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+
+// A folder of this process for the files a harness writes: below $KVE_FUZZ_SCRATCH when
+// scripts/fuzz.sh gives one, else a temporary folder removed at exit, so that runs side by side
+// (CTest in several build folders) never share one.
+inline QString fuzzScratch(const QString &name)
+{
+    static QTemporaryDir own(QDir::tempPath() + QStringLiteral("/kve-fuzz-XXXXXX"));
+    const QByteArray given = qgetenv("KVE_FUZZ_SCRATCH");
+    const QString base = given.isEmpty() ? own.path() : QString::fromLocal8Bit(given);
+    const QString dir = base + QLatin1Char('/') + name;
+    QDir().mkpath(dir);
+    return dir;
+}
