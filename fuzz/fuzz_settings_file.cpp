@@ -42,7 +42,7 @@ const QList<SerializableClass *> &leaves()
 {
     static const QList<SerializableClass *> all = [] {
         qInstallMessageHandler(quiet);
-        auto *data = new ESData(scratch() + QStringLiteral("/folder/"));
+        static ESData *data = new ESData(scratch() + QStringLiteral("/folder/"));
         QList<SerializableClass *> found;
         collectLeaves(data->setup(), &found);
         collectLeaves(data->localSetup(), &found);
