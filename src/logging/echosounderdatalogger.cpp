@@ -158,10 +158,16 @@ bool EchosounderDataLogger::startNewFiles()
         qDebug().noquote() << QStringLiteral("Raw data folder not made (device gone or not writable): ") + m_dir;
         return false;
     }
+    if (m_newest == std::numeric_limits<int>::max()) {
+        // A state file from elsewhere left no number above the newest: number afresh.
+        m_newest = 0;
+        m_oldest = 1;
+    }
     if (m_newest - m_oldest + 1 >= m_maxFiles)
         deleteOldest();
     ++m_newest;
-    ++m_created;
+    if (m_created < std::numeric_limits<int>::max())
+        ++m_created;
     qDebug().noquote() << QStringLiteral("creating new files, newest and oldest numbers: %1 %2")
                               .arg(m_newest).arg(m_oldest);
     const QString utc = QLocale::c().toString(UnitClock::instance().currentDateTimeUtc(), QStringLiteral("yyyy_MMM_dd-hh_mm_ss"));
@@ -223,7 +229,7 @@ void EchosounderDataLogger::readState()
     in.setByteOrder(QDataStream::BigEndian);
     qint32 newest = 0, oldest = 0, created = 0;
     in >> newest >> oldest >> created;
-    if (in.status() != QDataStream::Ok || newest < 0 || oldest < 1 || oldest > newest + 1) {
+    if (in.status() != QDataStream::Ok || newest < 0 || oldest < 1 || qint64(oldest) > qint64(newest) + 1) {
         qDebug().noquote() << QStringLiteral("Raw data state file unreadable: ") + file.fileName();
         return;
     }
