@@ -120,7 +120,10 @@ bool Appender::open(const QString &path, int channel)
         return false;
     }
     if (keep) {
-        // Points after the counted ones (a cut-short write) are dropped by rewriting from there.
+        // Points after the counted ones (a cut-short write) are dropped, and the points kept are
+        // written back as this unit writes them: a point of another form (from a newer version, or
+        // damaged) takes other room, so cutting the file at the length they take here would leave
+        // the next point behind a broken one.
         m_header = existing;
         m_header.count = points.size();
         QByteArray body;
@@ -129,8 +132,7 @@ bool Appender::open(const QString &path, int channel)
         writeHeader(out, m_header);
         for (const BasicHistoryPoint &p : points)
             out << p;
-        m_file.resize(body.size());
-        return writeHeaderInPlace();
+        return m_file.write(body) == body.size() && m_file.resize(body.size()) && m_file.flush();
     }
     m_header = Header();
     m_header.channel = channel;
