@@ -5,7 +5,7 @@
 //
 // Input: NUL-separated pieces; the first is the content of the "net_interface" file, the others
 // are the arguments after the program path.
-#include "fuzzscratch.h"
+#include "fuzzsupport.h"
 #include "networkselectwidget.h"
 #include "startuparguments.h"
 

@@ -4,6 +4,7 @@
 // a leading byte with the low bit set puts the header token in front of each, so the search
 // reaches the tag-block code quickly.
 #include "datagramchecker.h"
+#include "fuzzsupport.h"
 #include "listofsfisonnetwork.h"
 #include "nmeaoverudpcontroller.h"
 #include "nmeaparserclass.h"
@@ -46,5 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         controller.processReceivedDatagram(d, verdict.internal, false);
         NmeaParserClass::nmeaListToData(NmeaGroupInfo(QString::fromLatin1(d).split(QLatin1Char('\n')), UDP));
     }
+    fuzzDeliverPosted();
     return 0;
 }

@@ -5,7 +5,7 @@
 //
 // The first byte: bit 0 the channel, bit 1 the short file instead of the full one, bit 2 the bytes
 // are also the channel's own file.
-#include "fuzzscratch.h"
+#include "fuzzsupport.h"
 #include "historyfile.h"
 #include "historyfilecontroller.h"
 #include "historylogger.h"
@@ -77,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QList<BasicHistoryPoint> &kept = history.logger(channel)->points();
         if (kept.isEmpty() || kept.last().time != record.dateTimeUtc())
             std::abort();
+        fuzzDeliverPosted();
     }
 
     HistoryFile::Header header;

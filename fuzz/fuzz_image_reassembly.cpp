@@ -22,7 +22,7 @@
 #include "echorecord.h"
 #include "echosounderdatalogger.h"
 #include "esdata.h"
-#include "fuzzscratch.h"
+#include "fuzzsupport.h"
 #include "eslocalsetup.h"
 #include "historyfile.h"
 #include "historypoint.h"
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             controller.inputBuffer()->ageEntries();
             QMetaObject::invokeMethod(&echoes, "increaseTimeFromRefresh", Qt::DirectConnection);
             renderer.requestFullRedraw(echoes.buffer(0, timeRange), true);
-            QCoreApplication::sendPostedEvents(&renderer);
+            fuzzDeliverPosted();
         } else if (op == 1) {
             const size_t length = size_t(in.byte()) << 8 | in.byte();
             controller.processRecievedBinaryDatagram(in.bytes(length % (kve::kMaxUdpSize + 1)));
@@ -203,6 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             controller.processRecievedBinaryDatagram(d.left(kve::kMaxUdpSize));
         }
     }
+    fuzzDeliverPosted();
     // Every image the reassembly keeps open is bounded, whatever came in.
     if (controller.inputBuffer()->openImageCount() > BinaryInputBuffer::kMaxOpenImages)
         std::abort();

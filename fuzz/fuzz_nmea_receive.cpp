@@ -1,3 +1,4 @@
+#include "fuzzsupport.h"
 #include "nmeacontroller.h"
 #include "nmeamessage.h"
 #include "nmeaparserclass.h"
@@ -18,6 +19,11 @@ void dropMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
 NmeaController &controller()
 {
     static NmeaController *c = [] {
+        static int argc = 1;
+        static char name[] = "fuzz_nmea_receive";
+        static char *argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
         qInstallMessageHandler(dropMessages);
         return new NmeaController;
     }();
@@ -56,5 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const NmeaGroupInfo carriers = NmeaParserClass::dataToNmeaList(text);
     if (NmeaParserClass::nmeaListToData(carriers) != text)
         std::abort();
+    fuzzDeliverPosted();
     return 0;
 }

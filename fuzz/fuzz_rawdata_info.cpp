@@ -8,7 +8,7 @@
 // channel (1 to 4), then records: a byte with the channel (bit 0) and a request for new files (bit
 // 1), a sample count byte (times 16) and a byte for the depth.
 #include "echorecord.h"
-#include "fuzzscratch.h"
+#include "fuzzsupport.h"
 #include "echosounderdatalogger.h"
 
 #include <QCoreApplication>
@@ -93,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (filesOfChannel(dir, 1) > maxFiles || filesOfChannel(dir, 2) > maxFiles)
                 std::abort();
         }
+        fuzzDeliverPosted();
     }
 
     // Whatever the logger wrote last is a state it takes up again.

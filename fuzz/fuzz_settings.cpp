@@ -1,7 +1,7 @@
 // Arbitrary text into the complete and single-property readers of every settings tree: whatever
 // arrives from the other unit must never crash or throw, and the trees must still write out.
 #include "esdata.h"
-#include "fuzzscratch.h"
+#include "fuzzsupport.h"
 #include "serializableclass.h"
 
 #include <QDir>
@@ -17,6 +17,11 @@ void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 ESData &trees()
 {
     static ESData *data = [] {
+        static int argc = 1;
+        static char name[] = "fuzz_settings";
+        static char *argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
         qInstallMessageHandler(quiet);
         return new ESData(fuzzScratch(QStringLiteral("settings")) + QLatin1Char('/'));
     }();
@@ -41,5 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!out.startsWith(tree->typeTag()))
             __builtin_trap();
     }
+    fuzzDeliverPosted();
     return 0;
 }

@@ -6,7 +6,7 @@
 // Input: the name of the file, a line end, the content. A name that is no leaf's picks one by the sum
 // of its bytes.
 #include "esdata.h"
-#include "fuzzscratch.h"
+#include "fuzzsupport.h"
 #include "eslocalsetup.h"
 #include "essetup.h"
 #include "serializableclass.h"
@@ -94,5 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (leaf->fileText() != first)
         std::abort();
+    fuzzDeliverPosted();
     return 0;
 }

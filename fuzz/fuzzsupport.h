@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -16,4 +18,14 @@ inline QString fuzzScratch(const QString &name)
     const QString dir = base + QLatin1Char('/') + name;
     QDir().mkpath(dir);
     return dir;
+}
+
+// What the event loop would have done after an input: queued calls and deferred deletions. Left
+// undone they pile up from input to input (and every later delivery walks past them).
+inline void fuzzDeliverPosted()
+{
+    if (!QCoreApplication::instance())
+        return;
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
