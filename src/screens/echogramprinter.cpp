@@ -78,14 +78,13 @@ void EchogramPrinter::drawPage(QPainter &p, const QRect &page, const Sheet &shee
         if (shownRange / s <= 10)
             break;
     }
+    // The unit goes with the surface label: above it there is the title, not room.
     for (double d = 0; d <= shownRange + 1e-9; d += step) {
         const int y = area.top() + int(d / shownRange * area.height());
         p.drawLine(area.right(), y, area.right() + line / 2, y);
         p.drawText(QRect(area.right() + line, y - line, line * 4, line * 2), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::number(d));
+                   d == 0 ? QStringLiteral("0 %1").arg(sheet.depthUnit) : QString::number(d));
     }
-    p.drawText(QRect(area.right() + line, area.top() - line * 2, line * 4, line * 2), Qt::AlignLeft | Qt::AlignBottom,
-               sheet.depthUnit);
 
     // Time axis below: a tick at each fifth of the span, labelled with the time of day.
     for (int i = 0; i <= 5; ++i) {

@@ -41,8 +41,10 @@ public:
     // Drawing of the whole window into any paint device, as the widget paints it.
     void render(QPainter &painter, const QRect &area);
 
-public slots:
+    // Moves the window by a fraction of its span (negative: earlier), as dragging or the arrows do.
     void pan(double fractionOfSpan);
+
+public slots:
     void followNewest();
 
 signals:

@@ -50,7 +50,6 @@ public slots:
     void showEchogram();
     void showSetupMenu();
     void showSetupPage(int group);
-    void showScreen(QWidget *screen);
     // The full editor of one setting over the current screen (the alarm limits of the quick controls).
     void editSetting(SerializableClass *object, const QString &property);
 
@@ -58,6 +57,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void showScreen(QWidget *screen);
+
     ESData *m_data;
     QStackedWidget *m_stack;
     QWidget *m_echogram;

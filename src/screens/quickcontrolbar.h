@@ -22,9 +22,12 @@ public:
     QString shallowText() const;
     QString deepText() const;
 
-public slots:
+    // One step of the range or gain choice of a channel, as its - and + buttons do; nothing while the
+    // automatic functions choose them.
     void stepRange(int channel, int direction);
     void stepGain(int channel, int direction);
+
+public slots:
     void toggleAuto();
     void setLightingName(const QString &name);
 

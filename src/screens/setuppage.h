@@ -60,10 +60,7 @@ public:
     ServiceCodePad *codePad() const;
 
 public slots:
-    // As when the row is tapped: the editor, or the service code pad for a locked protected row.
-    void openRow(PropertyRow *row);
     void closeEditor();
-    void scrollPage(int direction);
 
 signals:
     void backRequested();
@@ -74,7 +71,10 @@ protected:
 private:
     void unitsChanged();
     void serviceAccessChanged(bool unlocked);
+    // As when the row is tapped: the editor, or the service code pad for a locked protected row.
+    void openRow(PropertyRow *row);
     void openEditor(PropertyRow *row);
+    void scrollPage(int direction);
 
     QString m_title;
     ESData *m_data;

@@ -103,7 +103,9 @@ QString styleSheet(Lighting lighting)
                "QLabel#reason { color: %8; font-weight: bold; background: transparent; }"
                "QLabel#entry { background-color: %10; color: %11; border: 2px solid %4; font-size: 24pt;"
                " padding: 4px 10px; min-height: %9px; }"
-               "QScrollBar:vertical { width: %9px; }")
+               "QScrollBar:vertical { width: %9px; }"
+               // The narrow bar beside the echogram keeps its labels whole with less padding.
+               "#QuickControlBar QPushButton { padding: 4px 4px; }")
         .arg(rgb(c.text), rgb(c.button), rgb(c.buttonText), rgb(c.grid), rgb(c.highlight),
              rgb(c.highlightText), rgb(c.secondary), rgb(c.alarm))
         .arg(kMinTarget)

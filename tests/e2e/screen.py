@@ -5,9 +5,11 @@ Screenshots are taken with ImageMagick's `import` and read as PPM; text is read 
 Both are installed by scripts/install-deps.sh.
 """
 import os
+import re
 import shutil
 import subprocess
 import time
+from typing import NamedTuple
 
 
 class VirtualScreen:
@@ -54,10 +56,28 @@ class VirtualScreen:
                              capture_output=True, check=True, timeout=30).stdout
         return Image.from_ppm(ppm)
 
+    def tap(self, x: int, y: int):
+        """A touch: the pointer moved there, pressed and released, as a touch screen's driver does."""
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"],
+                       env=dict(os.environ, DISPLAY=self.display), check=True, timeout=30)
+
     def windows(self) -> str:
         """The window tree as xwininfo tells it (name and geometry of each window)."""
         return subprocess.run(["xwininfo", "-display", self.display, "-root", "-tree"],
                               capture_output=True, text=True, timeout=30).stdout
+
+
+class Line(NamedTuple):
+    """A line of text read off the screen, with its box (inclusive)."""
+    text: str
+    left: int
+    top: int
+    right: int
+    bottom: int
+
+    @property
+    def centre(self) -> tuple:
+        return (self.left + self.right) // 2, (self.top + self.bottom) // 2
 
 
 class Image:
@@ -134,6 +154,83 @@ class Image:
                              input=prepared, capture_output=True, timeout=60)
         return out.stdout.decode("utf-8", "replace").strip()
 
+    def words(self, left: int = 0, top: int = 0, right: int = None, bottom: int = None, sparse: bool = True) -> dict:
+        """The words of text in the region with their places on the screen, by line, read by tesseract
+        from an enlarged grey copy. Sparse reading finds labels scattered over a screen; the page
+        reading (sparse=False) also finds lone figures such as the keys of a pad."""
+        right = self.width - 1 if right is None else right
+        bottom = self.height - 1 if bottom is None else bottom
+        scale = 2
+        prepared = subprocess.run(["convert", "ppm:-", "-colorspace", "Gray", "-resize", "%d%%" % (scale * 100),
+                                   "png:-"], input=self.crop_ppm(left, top, right, bottom),
+                                  capture_output=True, check=True, timeout=30).stdout
+        tsv = subprocess.run(["tesseract", "stdin", "stdout", "--psm", "11" if sparse else "3", "tsv"],
+                             input=prepared, capture_output=True, timeout=60).stdout.decode("utf-8", "replace")
+        lines = {}
+        for row in tsv.splitlines()[1:]:
+            f = row.split("\t")
+            if len(f) < 12 or not f[11].strip() or float(f[10]) < 40:
+                continue
+            x, y, w, h = (int(v) // scale for v in f[6:10])
+            lines.setdefault(tuple(f[2:5]), []).append(
+                Line(f[11].strip(), left + x, top + y, left + x + w - 1, top + y + h - 1))
+        return lines
+
+    def lines(self, left: int = 0, top: int = 0, right: int = None, bottom: int = None, sparse: bool = True) -> list:
+        """The lines of text in the region (see words())."""
+        return [Line(" ".join(w.text for w in words), min(w.left for w in words), min(w.top for w in words),
+                     max(w.right for w in words), max(w.bottom for w in words))
+                for words in self.words(left, top, right, bottom, sparse).values()]
+
+    def buttons(self, face: tuple, left: int = 0, top: int = 0, right: int = None, bottom: int = None) -> list:
+        """Buttons in the region as Lines: each area of the button face colour at least 40 x 40
+        pixels, with its label read on its own (keys of a pad hold a lone figure, which reading a
+        whole screen misses)."""
+        right = self.width - 1 if right is None else right
+        bottom = self.height - 1 if bottom is None else bottom
+        crop = self.crop_ppm(left, top, right, bottom)
+        report = subprocess.run(["convert", "ppm:-", "-fill", "white", "-opaque", "rgb(%d,%d,%d)" % face, "-fill",
+                                 "black", "+opaque", "white", "-define", "connected-components:verbose=true",
+                                 "-define", "connected-components:area-threshold=1000", "-connected-components",
+                                 "4", "null:"], input=crop, capture_output=True, check=True, timeout=30).stdout
+        found = []
+        for m in re.finditer(rb"(\d+)x(\d+)\+(\d+)\+(\d+) \S+ \d+ srgb\(255,255,255\)", report):
+            w, h, x, y = (int(v) for v in m.groups())
+            if w < 40 or h < 40:
+                continue
+            x0, y0, x1, y1 = left + x, top + y, left + x + w - 1, top + y + h - 1
+            label = subprocess.run(["convert", "ppm:-", "-colorspace", "Gray", "-resize", "200%", "png:-"],
+                                   input=self.crop_ppm(x0 + 3, y0 + 3, x1 - 3, y1 - 3), capture_output=True,
+                                   check=True, timeout=30).stdout
+            text = subprocess.run(["tesseract", "stdin", "stdout", "--psm", "7"], input=label, capture_output=True,
+                                  timeout=60).stdout.decode("utf-8", "replace").strip()
+            found.append(Line(text, x0, y0, x1, y1))
+        return found
+
+    def find(self, pattern: str, left: int = 0, top: int = 0, right: int = None, bottom: int = None,
+             face: tuple = None):
+        """The first line of text, word or button label (buttons of the face colour, when given) in
+        the region that matches the regular expression as a whole; None when there is none."""
+        rx = re.compile(pattern)
+
+        def lines_and_words(sparse):
+            by_line = self.words(left, top, right, bottom, sparse)
+            for words in by_line.values():
+                yield Line(" ".join(w.text for w in words), min(w.left for w in words), min(w.top for w in words),
+                           max(w.right for w in words), max(w.bottom for w in words))
+            for words in by_line.values():
+                yield from words
+
+        readings = [lambda: lines_and_words(True)]
+        if face:
+            readings.append(lambda: self.buttons(face, left, top, right, bottom))
+        readings.append(lambda: lines_and_words(False))
+        for reading in readings:
+            for line in reading():
+                if rx.fullmatch(line.text):
+                    return line
+        return None
+
 
 def palette_table(stops, inactive) -> list:
     """Colour of each sample byte for an echogram palette: stops spread evenly from the weakest echo,
@@ -181,7 +278,33 @@ class ScreenUnit:
         test.addCleanup(lambda: test._dump(self.unit))
         self.unit.wait_line("Watchdog register thread: Main thread", timeout=60)
 
+    def wait_text(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> Line:
+        """The line (or word) of text matching the pattern once the screen shows it, in the region
+        (left, top, right, bottom) when one is given."""
+        deadline = time.monotonic() + timeout
+        while True:
+            line = self.screen.shot().find(pattern, *region, face=self.BUTTON_FACE)
+            if line:
+                return line
+            if time.monotonic() > deadline:
+                shot = self.screen.shot()
+                kept = os.environ.get("KVE_E2E_SHOTS")     # a folder to keep the screen of a failure in
+                if kept:
+                    with open(os.path.join(kept, "missing-%d.ppm" % int(time.time())), "wb") as f:
+                        f.write(shot.crop_ppm(0, 0, shot.width - 1, shot.height - 1))
+                raise AssertionError("the screen shows no %r in %s; it reads: %s" % (
+                    pattern, region or "the whole screen", [l.text for l in shot.lines(*region)]))
+            time.sleep(0.5)
+
+    def touch(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> Line:
+        """Touches the middle of the text matching the pattern, as an operator touches a labelled
+        button or row."""
+        line = self.wait_text(pattern, region, timeout)
+        self.screen.tap(*line.centre)
+        return line
+
     FRAME = (70, 78, 86)
+    BUTTON_FACE = (200, 206, 214)       # of the operator screens in the day lighting
 
     @classmethod
     def echogram_in(cls, shot, inactive: tuple, channel: int = 0):
