@@ -9,7 +9,7 @@ import subprocess
 import time
 
 from kvepeer import JunctionBox, harness, settings
-from screen import PALETTES, Image, ScreenUnit, palette_table
+from screen import PALETTES, Image, ScreenUnit, VirtualScreen, palette_table
 from unitpeer import UNIT, setup_file
 
 RANGE_50_M = 3          # index of the transducer's "Range" choice: 50 m
@@ -34,7 +34,7 @@ class TouchSetupAndPrint(harness.UnitTestCase):
 
     def press_keys(self, pressed):
         """Presses the numeric pad's keys, found once on the editor."""
-        keys = self.unit.screen.shot().buttons(ScreenUnit.BUTTON_FACE, *PAD)
+        keys = self.unit.screen.shot().buttons(VirtualScreen.BUTTON_FACE, *PAD)
         labels = [k.text for k in keys]
         at = {k.text: k.centre for k in keys if labels.count(k.text) == 1}    # a misread twin is no key
         for key in pressed:

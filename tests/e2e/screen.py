@@ -16,6 +16,8 @@ class VirtualScreen:
     """Xvfb of the given size, started in the test's own network namespace; the display number is
     the one the server picks, so tests may run side by side."""
 
+    BUTTON_FACE = (200, 206, 214)       # of the operator screens in the day lighting
+
     def __init__(self, width: int = 1280, height: int = 800):
         self.width, self.height = width, height
         self.proc = None
@@ -60,6 +62,31 @@ class VirtualScreen:
         """A touch: the pointer moved there, pressed and released, as a touch screen's driver does."""
         subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"],
                        env=dict(os.environ, DISPLAY=self.display), check=True, timeout=30)
+
+    def wait_text(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> "Line":
+        """The line (or word) of text matching the pattern once the screen shows it, in the region
+        (left, top, right, bottom) when one is given."""
+        deadline = time.monotonic() + timeout
+        while True:
+            line = self.shot().find(pattern, *region, face=self.BUTTON_FACE)
+            if line:
+                return line
+            if time.monotonic() > deadline:
+                shot = self.shot()
+                kept = os.environ.get("KVE_E2E_SHOTS")     # a folder to keep the screen of a failure in
+                if kept:
+                    with open(os.path.join(kept, "missing-%d.ppm" % int(time.time())), "wb") as f:
+                        f.write(shot.crop_ppm(0, 0, shot.width - 1, shot.height - 1))
+                raise AssertionError("the screen shows no %r in %s; it reads: %s" % (
+                    pattern, region or "the whole screen", [l.text for l in shot.lines(*region)]))
+            time.sleep(0.5)
+
+    def touch(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> "Line":
+        """Touches the middle of the text matching the pattern, as an operator touches a labelled
+        button or row."""
+        line = self.wait_text(pattern, region, timeout)
+        self.tap(*line.centre)
+        return line
 
     def windows(self) -> str:
         """The window tree as xwininfo tells it (name and geometry of each window)."""
@@ -278,33 +305,13 @@ class ScreenUnit:
         test.addCleanup(lambda: test._dump(self.unit))
         self.unit.wait_line("Watchdog register thread: Main thread", timeout=60)
 
-    def wait_text(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> Line:
-        """The line (or word) of text matching the pattern once the screen shows it, in the region
-        (left, top, right, bottom) when one is given."""
-        deadline = time.monotonic() + timeout
-        while True:
-            line = self.screen.shot().find(pattern, *region, face=self.BUTTON_FACE)
-            if line:
-                return line
-            if time.monotonic() > deadline:
-                shot = self.screen.shot()
-                kept = os.environ.get("KVE_E2E_SHOTS")     # a folder to keep the screen of a failure in
-                if kept:
-                    with open(os.path.join(kept, "missing-%d.ppm" % int(time.time())), "wb") as f:
-                        f.write(shot.crop_ppm(0, 0, shot.width - 1, shot.height - 1))
-                raise AssertionError("the screen shows no %r in %s; it reads: %s" % (
-                    pattern, region or "the whole screen", [l.text for l in shot.lines(*region)]))
-            time.sleep(0.5)
-
-    def touch(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> Line:
-        """Touches the middle of the text matching the pattern, as an operator touches a labelled
-        button or row."""
-        line = self.wait_text(pattern, region, timeout)
-        self.screen.tap(*line.centre)
-        return line
-
     FRAME = (70, 78, 86)
-    BUTTON_FACE = (200, 206, 214)       # of the operator screens in the day lighting
+
+    def wait_text(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> "Line":
+        return self.screen.wait_text(pattern, region, timeout)
+
+    def touch(self, pattern: str, region: tuple = (), timeout: float = 20.0) -> "Line":
+        return self.screen.touch(pattern, region, timeout)
 
     @classmethod
     def echogram_in(cls, shot, inactive: tuple, channel: int = 0):
