@@ -81,7 +81,8 @@ class TouchSetupAndPrint(harness.UnitTestCase):
 
         # Back on the page the row shows the new limit, and so does the quick control.
         unit.wait_text(r"12\.0 m.*", SCREENS)
-        unit.wait_text(r"12\.0 m", QUICK_BAR)
+        label = unit.wait_text("Shallow", QUICK_BAR)
+        unit.wait_text(r"12\.0 m", (label.left - 20, label.top, label.right + 20, label.bottom + 40))
 
     def test_echogram_printed_to_pdf_from_the_main_screen(self):
         unit = self.unit
