@@ -168,13 +168,16 @@ void TestHistory::historySurvivesARestartAndOldPointsAge()
     QVERIFY(header.count <= 2 * again.points().size() + 100);
     QCOMPARE(points.last().time, again.points().last().time);
     // The whole rewrite keeps only what is remembered, and the short file gets the last ten minutes.
-    QSignalSpy saved(&again, &HistoryLogger::fileSaved);
     again.recordEntireHistoryToFile_forNext10Secs();
-    QVERIFY(saved.wait());
     QCOMPARE(HistoryFile::read(again.filePath(), nullptr, &points), 0);
     QCOMPARE(points, again.points());
-    QCOMPARE(HistoryFile::read(again.shortFilePath(), nullptr, &points), 0);
-    QCOMPARE(points.size(), 11);
+    // The short file is written on a pool thread, after a save still under way from the points
+    // before (which held fewer of the last ten minutes).
+    const auto shortPoints = [&again] {
+        QList<BasicHistoryPoint> written;
+        return HistoryFile::read(again.shortFilePath(), nullptr, &written) == 0 ? written.size() : -1;
+    };
+    QTRY_COMPARE(shortPoints(), 11);
 }
 
 void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
