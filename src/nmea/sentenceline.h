@@ -25,6 +25,9 @@ public:
     bool hasFields() const { return m_hasFields; }
 
 private:
+    // Address, talker, formatter and field text of a sentence that passed the check.
+    int split(QStringView bare);
+
     QString m_work;
     int m_check = -1;
     QStringView m_address;
