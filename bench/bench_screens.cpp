@@ -10,7 +10,10 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +40,32 @@ void BM_BuildSetupPage(benchmark::State &state)
     state.SetLabel(group.title.toStdString() + ", " + std::to_string(rows) + " rows");
 }
 BENCHMARK(BM_BuildSetupPage)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
+
+// Reference: the same number of plain labelled buttons in a scrolled list of the same size, made,
+// laid out and drawn the same way (what any page of that many rows costs in Qt here).
+void BM_ReferencePlainButtonList(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    for (auto _ : state) {
+        QWidget page;
+        auto *layout = new QVBoxLayout(&page);
+        auto *scroll = new QScrollArea(&page);
+        auto *list = new QWidget;
+        auto *column = new QVBoxLayout(list);
+        for (int i = 0; i < rows; ++i) {
+            auto *b = new QPushButton(QStringLiteral("Setting %1    12.5 m").arg(i), list);
+            b->setMinimumHeight(60);
+            column->addWidget(b);
+        }
+        scroll->setWidget(list);
+        scroll->setWidgetResizable(true);
+        layout->addWidget(scroll);
+        page.resize(1100, 650);
+        benchmark::DoNotOptimize(page.grab());
+    }
+    state.SetLabel(std::to_string(rows) + " buttons");
+}
+BENCHMARK(BM_ReferencePlainButtonList)->Arg(18)->Arg(178)->Unit(benchmark::kMillisecond);
 
 void BM_DrawHistory24Hours(benchmark::State &state)
 {
@@ -68,6 +97,26 @@ void BM_DrawHistory24Hours(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * 2 * 43200);
 }
 BENCHMARK(BM_DrawHistory24Hours)->Unit(benchmark::kMillisecond);
+
+// Reference: one polyline per channel through every point, drawn straight onto an image of the same
+// size, without scaling, gaps, limits or axes.
+void BM_ReferencePolylines24Hours(benchmark::State &state)
+{
+    QPolygonF lines[2];
+    for (int ch = 0; ch < 2; ++ch) {
+        for (int i = 0; i < 43200; ++i)
+            lines[ch] << QPointF(i * 1100.0 / 43200, 40.0 + 25.0 * std::sin(i / 900.0) + ch * 150.0);
+    }
+    QImage image(1100, 560, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        for (const QPolygonF &line : lines)
+            painter.drawPolyline(line);
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * 43200);
+}
+BENCHMARK(BM_ReferencePolylines24Hours)->Unit(benchmark::kMillisecond);
 
 }
 
