@@ -149,8 +149,8 @@ class ImagesAndBadInput(harness.UnitTestCase):
         t = time.monotonic()
         box.depth[0] = 28.5
         box.restart(down_for=0.5)
-        unit.wait_line(SETUP_TAKEN, since=t, timeout=5)
-        depth_reported(box, 28.5, t, timeout=5)
+        unit.wait_line(SETUP_TAKEN, since=t, timeout=15)
+        depth_reported(box, 28.5, t, timeout=15)
 
 
 if __name__ == "__main__":
