@@ -62,7 +62,7 @@ int DatagramChecker::checkTaggedPiece(const char *begin, const char *end)
     const int lo = udpdatagram::hexValue(body[length - 1]);
     if (hi < 0 || lo < 0 || udpdatagram::checksum(body, body + length - 3) != quint8(hi * 16 + lo))
         return 71;
-    if (UdpParserClass::checkTag(body, close, true) != 0)
+    if (UdpParserClass::checkTag(UdpParserClass::parse(body, close), body, close, true) != 0)
         return 72;
     return 0;
 }
@@ -132,26 +132,23 @@ bool DatagramChecker::acceptByRule(const QByteArray &datagram, DatagramVerdict &
     const char *tagEnd = nullptr;
     UdpParserClass::lastTagBlock(data + udpdatagram::HeaderLength, end, &tagBegin, &tagEnd);
 
+    const TagFields tag = UdpParserClass::parse(tagBegin, tagEnd);
+
     // Addressed traffic, and all traffic between the units, must name this unit.
     bool hasDestination = false;
     bool addressedToUs = false;
-    for (const char *f = UdpParserClass::findField(tagBegin, tagEnd, 'd'); f;
-         f = UdpParserClass::findField(tagBegin, tagEnd, 'd', f + 2)) {
-        const char *v = f + 2;
-        const char *e = UdpParserClass::fieldEnd(v, tagEnd);
-        if (!e || e - v != 6)
+    for (const TagFields::Field &f : tag.d) {
+        if (!f.valueEnd || f.length() != 6)
             continue;
         hasDestination = true;
-        if (m_localSfi.size() == 6 && std::memcmp(v, m_localSfi.constData(), 6) == 0)
+        if (m_localSfi.size() == 6 && std::memcmp(f.value(), m_localSfi.constData(), 6) == 0)
             addressedToUs = true;
     }
     if ((hasDestination || verdict.internal) && !addressedToUs)
         return false;
 
-    const char *s = UdpParserClass::findField(tagBegin, tagEnd, 's');
-    const char *sEnd = s ? UdpParserClass::fieldEnd(s + 2, tagEnd) : nullptr;
-    if (s && sEnd && sEnd - s - 2 == 6) {
-        const char *source = s + 2;
+    if (tag.s.key && tag.s.valueEnd && tag.s.length() == 6) {
+        const char *source = tag.s.value();
         if (m_localSfi.size() == 6 && std::memcmp(source, m_localSfi.constData(), 6) == 0)
             return false;   // our own datagram heard back
         if (contains(m_connected, source, 6))

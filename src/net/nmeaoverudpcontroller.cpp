@@ -65,11 +65,13 @@ PztqMarks findPztqMarks(const QByteArray &datagram)
     PztqMarks marks;
     const char *data = datagram.constData();
     const int size = datagram.size();
+    // Anchored on the 'z', which is rare in the rest of a datagram (unlike 't').
     for (int i = 0; i + 6 <= size; ++i) {
-        const char *p = static_cast<const char *>(std::memchr(data + i, 't', size_t(size - i - 5)));
-        if (!p)
+        const char *z = static_cast<const char *>(std::memchr(data + i + 3, 'z', size_t(size - i - 5)));
+        if (!z)
             break;
-        i = int(p - data);
+        i = int(z - data) - 3;
+        const char *p = z - 3;
         if (std::memcmp(p, "t:pztq", 6) != 0)
             continue;
         marks.any = true;
@@ -255,10 +257,11 @@ void NmeaOverUdpController::processReceivedDatagram(QByteArray datagram, bool me
     const char *lastBegin = nullptr;
     const char *lastEnd = nullptr;
     UdpParserClass::lastTagBlock(payload, end, &lastBegin, &lastEnd);
+    const TagFields lastTagFields = UdpParserClass::parse(lastBegin, lastEnd);
     QString source;
-    if (UdpParserClass::checkSource(lastBegin, lastEnd, true) == 0)
-        source = QString::fromLatin1(UdpParserClass::findField(lastBegin, lastEnd, 's') + 2, 6);
-    const char *lastGroup = UdpParserClass::findField(lastBegin, lastEnd, 'g');
+    if (UdpParserClass::checkSource(lastTagFields, lastBegin, lastEnd, true) == 0)
+        source = QString::fromLatin1(lastTagFields.s.value(), 6);
+    const char *lastGroup = lastTagFields.g.key;
     if (!lastGroup || lastGroup + 2 >= lastEnd || lastGroup[2] == ',' || lastGroup[2] == '*') {
         // No group field: not a record of a sentence group, so nothing is delivered; setup traffic
         // is still acknowledged, under the message tag of a lone sentence.

@@ -13,10 +13,14 @@ bool isCarrierGroup(const QStringList &sentences)
 {
     if (sentences.isEmpty())
         return false;
-    const QString head = QLatin1Char('$') + NmeaParserClass::defaultFormatter() + QLatin1Char(',');
-    for (const QString &s : sentences)
-        if (!s.startsWith(head))
+    // Asked of every received group: compared in place, without building the head text.
+    const QString formatter = NmeaParserClass::defaultFormatter();
+    const int headLength = formatter.size() + 2;
+    for (const QString &s : sentences) {
+        if (s.size() < headLength || s.at(0) != QLatin1Char('$') || s.at(headLength - 1) != QLatin1Char(',')
+            || QStringRef(&s, 1, formatter.size()) != formatter)
             return false;
+    }
     return true;
 }
 

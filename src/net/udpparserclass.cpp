@@ -5,6 +5,11 @@
 #include <QDebug>
 
 #include <cstddef>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -36,14 +41,12 @@ const char *UdpParserClass::fieldEnd(const char *valueBegin, const char *end)
 
 void UdpParserClass::lastTagBlock(const char *begin, const char *end, const char **tagBegin, const char **tagEnd)
 {
-    const char *close = nullptr;
-    for (std::ptrdiff_t i = end - begin - 1; i >= 0; --i) {
-        if (begin[i] != '\\')
-            continue;
-        if (!close) {
-            close = begin + i;
-        } else {
-            *tagBegin = begin + i + 1;
+    const char *close = begin < end ? static_cast<const char *>(memrchr(begin, '\\', size_t(end - begin))) : nullptr;
+    if (close) {
+        const char *open = close > begin ? static_cast<const char *>(memrchr(begin, '\\', size_t(close - begin)))
+                                         : nullptr;
+        if (open) {
+            *tagBegin = open + 1;
             *tagEnd = close;
             return;
         }
@@ -61,35 +64,121 @@ QByteArray UdpParserClass::lastTagBlock(const QByteArray &data)
     return QByteArray(b, int(e - b));
 }
 
-int UdpParserClass::checkSource(const char *begin, const char *end, bool quiet)
+namespace {
+
+void addField(TagFields &tag, const char *key, const char *valueEnd)
 {
-    const char *f = findField(begin, end, 's');
-    if (!f) {
+    TagFields::Field f;
+    f.key = key;
+    f.valueEnd = valueEnd;
+    switch (*key) {
+    case 'd': tag.d.append(f); break;
+    case 'g': if (!tag.g.key) tag.g = f; break;
+    case 's': if (!tag.s.key) tag.s = f; break;
+    case 'n': if (!tag.n.key) tag.n = f; break;
+    case 't': if (!tag.t.key) tag.t = f; break;
+    default: break;
+    }
+}
+
+#if defined(__SSE2__)
+// Tag blocks as received are short: the places of every ',' and '*' are taken sixteen bytes at a
+// time into bit masks, and the fields are then read off the masks.
+constexpr int ShortTagLength = 128;
+
+int firstAtOrAfter(const quint64 *mask, int from, int length)
+{
+    if (from >= length)
+        return length;
+    for (int w = from / 64; w < ShortTagLength / 64; ++w) {
+        quint64 m = mask[w];
+        if (w == from / 64)
+            m &= ~quint64(0) << (from % 64);
+        if (m)
+            return qMin(length, w * 64 + __builtin_ctzll(m));
+    }
+    return length;
+}
+
+TagFields parseShort(const char *begin, int length)
+{
+    alignas(16) char buf[ShortTagLength];
+    // Only the chunks read are filled; the bytes after the text in the last one are zero.
+    const int chunks = (length + 15) / 16;
+    if (chunks > 0)
+        _mm_store_si128(reinterpret_cast<__m128i *>(buf + 16 * (chunks - 1)), _mm_setzero_si128());
+    std::memcpy(buf, begin, size_t(length));
+    quint64 commas[2] = {0, 0};
+    quint64 stars[2] = {0, 0};
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i star = _mm_set1_epi8('*');
+    for (int i = 0; i < chunks; ++i) {
+        const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i *>(buf + 16 * i));
+        const int shift = 16 * (i % 4);
+        commas[i / 4] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << shift;
+        stars[i / 4] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, star)))) << shift;
+    }
+    TagFields tag;
+    int field = 0;
+    while (field + 1 < length) {
+        const int next = firstAtOrAfter(commas, field, length);
+        if (begin[field + 1] == ':') {
+            const int valueEnd = qMin(firstAtOrAfter(stars, field + 2, length),
+                                      firstAtOrAfter(commas, field + 2, length));
+            addField(tag, begin + field, valueEnd < length ? begin + valueEnd : nullptr);
+        }
+        if (next >= length)
+            break;
+        field = next + 1;
+    }
+    return tag;
+}
+#endif
+
+} // namespace
+
+TagFields UdpParserClass::parse(const char *begin, const char *end)
+{
+#if defined(__SSE2__)
+    if (end - begin <= ShortTagLength)
+        return parseShort(begin, int(end - begin));
+#endif
+    TagFields tag;
+    // A field starts with "key:" at the beginning or after a ','.
+    for (const char *p = begin; p + 1 < end; ++p) {
+        if (p[1] != ':' || (p != begin && p[-1] != ','))
+            continue;
+        addField(tag, p, fieldEnd(p + 2, end));
+        ++p;
+    }
+    return tag;
+}
+
+int UdpParserClass::checkSource(const TagFields &tag, const char *begin, const char *end, bool quiet)
+{
+    if (!tag.s.key) {
         report(quiet, "Source tag not found: ", begin, end);
         return -1;
     }
-    const char *v = f + 2;
-    const char *e = fieldEnd(v, end);
-    if (!e) {
+    if (!tag.s.valueEnd) {
         report(quiet, "Missing end of tag: ", begin, end);
         return -2;
     }
-    if (e - v != 6) {
+    if (tag.s.length() != 6) {
         report(quiet, "Wrong format of source tag: ", begin, end);
         return -3;
     }
     return 0;
 }
 
-int UdpParserClass::checkLine(const char *begin, const char *end, bool quiet)
+int UdpParserClass::checkLine(const TagFields &tag, const char *begin, const char *end, bool quiet)
 {
-    const char *f = findField(begin, end, 'n');
-    if (!f) {
+    if (!tag.n.key) {
         report(quiet, "Line tag not found: ", begin, end);
         return -1;
     }
-    const char *v = f + 2;
-    const char *e = fieldEnd(v, end);
+    const char *v = tag.n.value();
+    const char *e = tag.n.valueEnd;
     if (!e) {
         report(quiet, "Missing end of tag: ", begin, end);
         return -2;
@@ -122,19 +211,16 @@ int UdpParserClass::checkLine(const char *begin, const char *end, bool quiet)
     return 0;
 }
 
-int UdpParserClass::checkDestination(const char *begin, const char *end, bool quiet)
+int UdpParserClass::checkDestination(const TagFields &tag, const char *begin, const char *end, bool quiet)
 {
-    const char *f = findField(begin, end, 'd');
-    if (!f)
+    if (tag.d.isEmpty())
         return 1;
-    for (; f; f = findField(begin, end, 'd', f + 2)) {
-        const char *v = f + 2;
-        const char *e = fieldEnd(v, end);
-        if (!e) {
+    for (const TagFields::Field &f : tag.d) {
+        if (!f.valueEnd) {
             report(quiet, "Missing end of tag: ", begin, end);
             return -2;
         }
-        if (e - v != 6) {
+        if (f.length() != 6) {
             report(quiet, "Wrong format of destination tag: ", begin, end);
             return -3;
         }
@@ -142,15 +228,35 @@ int UdpParserClass::checkDestination(const char *begin, const char *end, bool qu
     return 0;
 }
 
-int UdpParserClass::checkTag(const char *begin, const char *end, bool quiet)
+int UdpParserClass::checkTag(const TagFields &tag, const char *begin, const char *end, bool quiet)
 {
-    if (checkSource(begin, end, quiet) != 0)
+    if (checkSource(tag, begin, end, quiet) != 0)
         return -1;
-    if (checkDestination(begin, end, quiet) < 0)
+    if (checkDestination(tag, begin, end, quiet) < 0)
         return -2;
-    if (checkLine(begin, end, quiet) != 0)
+    if (checkLine(tag, begin, end, quiet) != 0)
         return -3;
     return 0;
+}
+
+int UdpParserClass::checkSource(const char *begin, const char *end, bool quiet)
+{
+    return checkSource(parse(begin, end), begin, end, quiet);
+}
+
+int UdpParserClass::checkLine(const char *begin, const char *end, bool quiet)
+{
+    return checkLine(parse(begin, end), begin, end, quiet);
+}
+
+int UdpParserClass::checkDestination(const char *begin, const char *end, bool quiet)
+{
+    return checkDestination(parse(begin, end), begin, end, quiet);
+}
+
+int UdpParserClass::checkTag(const char *begin, const char *end, bool quiet)
+{
+    return checkTag(parse(begin, end), begin, end, quiet);
 }
 
 #define KVE_ON_LAST_TAG(data, call)                                                                \

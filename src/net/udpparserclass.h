@@ -2,6 +2,23 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QVarLengthArray>
+
+// Fields of one tag-block text, found in one pass: for g, s, n and t the first field with that
+// key (nullptr when absent), for d every one in order. A value runs from after "key:" to the
+// next ',' or '*'; its end is nullptr when neither follows.
+struct TagFields
+{
+    struct Field
+    {
+        const char *key = nullptr;   // the key character, at a field boundary
+        const char *valueEnd = nullptr;
+        const char *value() const { return key + 2; }
+        int length() const { return int(valueEnd - key - 2); }
+    };
+    Field g, s, n, t;
+    QVarLengthArray<Field, 4> d;
+};
 
 // Field checks and look-ups on a tag block. Every operation takes either a whole datagram or a
 // bare tag-block text; on a datagram it works on the last tag block in it.
@@ -28,6 +45,14 @@ public:
     static int checkLine(const char *begin, const char *end, bool quiet = false);
     static int checkDestination(const char *begin, const char *end, bool quiet = false);
     static int checkTag(const char *begin, const char *end, bool quiet = false);
+
+    // All fields of a tag-block text in one pass, and the checks above on the parsed value
+    // ([begin, end) is the same text, for the fault report).
+    static TagFields parse(const char *begin, const char *end);
+    static int checkSource(const TagFields &tag, const char *begin, const char *end, bool quiet);
+    static int checkLine(const TagFields &tag, const char *begin, const char *end, bool quiet);
+    static int checkDestination(const TagFields &tag, const char *begin, const char *end, bool quiet);
+    static int checkTag(const TagFields &tag, const char *begin, const char *end, bool quiet);
 
     // Last tag block of a datagram (text between its two backslashes), or the text itself when
     // it holds no backslash.
