@@ -66,7 +66,7 @@ QByteArray UdpParserClass::lastTagBlock(const QByteArray &data)
 
 namespace {
 
-void addField(TagFields &tag, const char *key, const char *valueEnd)
+inline void addField(TagFields &tag, const char *key, const char *valueEnd)
 {
     TagFields::Field f;
     f.key = key;
@@ -84,20 +84,15 @@ void addField(TagFields &tag, const char *key, const char *valueEnd)
 #if defined(__SSE2__)
 // Tag blocks as received are short: the places of every ',' and '*' are taken sixteen bytes at a
 // time into bit masks, and the fields are then read off the masks.
-constexpr int ShortTagLength = 128;
+constexpr int ShortTagLength = 64;
 
-int firstAtOrAfter(const quint64 *mask, int from, int length)
+// First marked place at or after from, or length when none (from < length <= 64).
+inline int firstAtOrAfter(quint64 mask, int from, int length)
 {
     if (from >= length)
         return length;
-    for (int w = from / 64; w < ShortTagLength / 64; ++w) {
-        quint64 m = mask[w];
-        if (w == from / 64)
-            m &= ~quint64(0) << (from % 64);
-        if (m)
-            return qMin(length, w * 64 + __builtin_ctzll(m));
-    }
-    return length;
+    const quint64 m = mask & (~quint64(0) << from);
+    return m ? __builtin_ctzll(m) : length;
 }
 
 TagFields parseShort(const char *begin, int length)
@@ -108,15 +103,14 @@ TagFields parseShort(const char *begin, int length)
     if (chunks > 0)
         _mm_store_si128(reinterpret_cast<__m128i *>(buf + 16 * (chunks - 1)), _mm_setzero_si128());
     std::memcpy(buf, begin, size_t(length));
-    quint64 commas[2] = {0, 0};
-    quint64 stars[2] = {0, 0};
+    quint64 commas = 0;
+    quint64 stars = 0;
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i star = _mm_set1_epi8('*');
     for (int i = 0; i < chunks; ++i) {
         const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i *>(buf + 16 * i));
-        const int shift = 16 * (i % 4);
-        commas[i / 4] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << shift;
-        stars[i / 4] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, star)))) << shift;
+        commas |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << (16 * i);
+        stars |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, star)))) << (16 * i);
     }
     TagFields tag;
     int field = 0;
