@@ -6,8 +6,6 @@
 #include "settingsdispatcher.h"
 #include "settingslinksupervisor.h"
 
-#include <QDateTime>
-
 SerializationController &SerializationController::instance()
 {
     static SerializationController *controller = [] {
@@ -20,7 +18,6 @@ SerializationController &SerializationController::instance()
 
 SerializationController::SerializationController(ESData &data, QObject *parent)
     : QObject(parent),
-      m_data(data),
       m_resets(data),
       m_dispatcher(new SettingsDispatcher(data, this)),
       m_link(new SettingsLinkSupervisor(data.runtime(), this)),
@@ -37,10 +34,8 @@ SerializationController::SerializationController(ESData &data, QObject *parent)
 
     connect(m_link, &SettingsLinkSupervisor::commsToKX12StateChanged, this, &SerializationController::commsToKX12StateChanged);
     connect(m_link, &SettingsLinkSupervisor::pairingRequested, this, &SerializationController::pairingRequested);
-    connect(m_link, &SettingsLinkSupervisor::completeSetupAccepted, this, [this](bool newConnection) {
-        emit finishedDeserializingCompleteSetup(newConnection);
-        emit refreasAll(QDateTime::currentMSecsSinceEpoch());
-    });
+    connect(m_link, &SettingsLinkSupervisor::completeSetupAccepted, this,
+            &SerializationController::finishedDeserializingCompleteSetup);
 }
 
 void SerializationController::deserializeData(const QString &data)
@@ -58,19 +53,3 @@ void SerializationController::setConnectingToJb()
     m_link->setConnectingToJb();
 }
 
-void SerializationController::utcAndLocaDatelTimeUpdated()
-{
-    updateRuntimeInfoTime();
-}
-
-void SerializationController::utcTimeUpdated()
-{
-    updateRuntimeInfoTime();
-}
-
-void SerializationController::updateRuntimeInfoTime()
-{
-    ESRuntime *runtime = m_data.runtime();
-    runtime->setValid(QStringLiteral("UtcDateTime"), true);
-    runtime->setUtcDateTime(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
-}

@@ -31,8 +31,6 @@ public:
     NamedSetups *namedSetups() const { return m_namedSetups; }
 
 signals:
-    // After every accepted complete setup, with the time it was taken.
-    void refreasAll(qlonglong time_stamp);
     void sendDataForMark(const QString &data, const QStringList &destiantion_sfis);
     void commsToKX12StateChanged(bool comms_ok);
     void aboutToDeserializeCompleteSetup();
@@ -49,12 +47,8 @@ public slots:
     void deserializeData(const QString &data);
     void timerTimeout();
     void setConnectingToJb();
-    void utcAndLocaDatelTimeUpdated();
-    void utcTimeUpdated();
-    void updateRuntimeInfoTime();
 
 private:
-    ESData &m_data;
     SettingsResets m_resets;
     SettingsDispatcher *m_dispatcher;
     SettingsLinkSupervisor *m_link;

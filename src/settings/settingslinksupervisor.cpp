@@ -13,6 +13,13 @@ SettingsLinkSupervisor::SettingsLinkSupervisor(RuntimeSerializableClass *runtime
 
 void SettingsLinkSupervisor::timerTimeout()
 {
+    if (m_runtime)
+        m_runtime->increaseValidityCounters();
+    checkLink();
+}
+
+void SettingsLinkSupervisor::checkLink()
+{
     ++m_secondsWithoutData;
     if (m_secondsWithoutData <= linkTimeoutSeconds)
         return;
@@ -44,7 +51,7 @@ void SettingsLinkSupervisor::completeSetupRead(bool accepted)
     if (!accepted) {
         qDebug() << "Deserialization of setups failed, sending new PAIR message...";
         m_secondsWithoutData = linkTimeoutSeconds;
-        timerTimeout();
+        checkLink();
         return;
     }
     m_secondsWithoutData = 0;

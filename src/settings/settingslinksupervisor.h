@@ -7,7 +7,9 @@ class RuntimeSerializableClass;
 
 // Watches the settings link to the junction box: more than ten seconds without data after the last
 // accepted complete setup mean the box is lost, its published values are cleared and it is asked to
-// pair again, every eleven seconds until a complete setup is read without error.
+// pair again, every eleven seconds until a complete setup is read without error. Each second also
+// ages the published values, so that one the box stops sending loses its validity after its limit
+// while the link stays up.
 class SettingsLinkSupervisor : public QObject
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ public:
     int secondsWithoutData() const { return m_secondsWithoutData; }
 
 public slots:
-    // One second of supervision.
+    // One second of supervision: the published values age by a second and the link is checked.
     void timerTimeout();
     // A PAIR message is about to go out: the next accepted complete setup opens a new connection.
     void setConnectingToJb();
@@ -45,6 +47,8 @@ signals:
     void completeSetupAccepted(bool new_connection);
 
 private:
+    void checkLink();
+
     RuntimeSerializableClass *m_runtime;
     QTimer m_timer;
     bool m_newConnection = false;

@@ -221,6 +221,18 @@ private slots:
         QCOMPARE(m_controller->link()->secondsWithoutData(), 1);
     }
 
+    void valuesTheBoxStopsSendingAgeOutWhileTheLinkHolds()
+    {
+        m_controller->deserializeData(m_data->setup()->serialize());
+        m_data->runtime()->deserialize(QStringLiteral("Type_Runtime,LatitudeDegreesSigned=59.5=T"));
+        secondsPass(10, QStringLiteral("Type_Runtime,DepthSurface=8=T"));
+        QVERIFY(m_data->runtime()->isValid(QStringLiteral("LatitudeDegreesSigned")));
+        secondsPass(1, QStringLiteral("Type_Runtime,DepthSurface=8=T"));
+        QVERIFY(!m_data->runtime()->isValid(QStringLiteral("LatitudeDegreesSigned")));
+        QVERIFY(m_data->runtime()->isValid(QStringLiteral("DepthSurface")));
+        QVERIFY(m_controller->link()->isLinkUp());
+    }
+
     void completeSetupAfterPairingIsTakenWhole()
     {
         secondsPass(11);
