@@ -185,7 +185,6 @@ bool EchosounderDataLogger::startNewFiles()
         closeFiles();
         return false;
     }
-    emit filesChanged(m_newest);
     return true;
 }
 

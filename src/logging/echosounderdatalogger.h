@@ -54,7 +54,6 @@ public slots:
     void fileImportanceChanged(int v);
 
 signals:
-    void filesChanged(int newest_number);
     // Writing stopped after a failure; setDeviceInfo() starts it again.
     void writeFailed(QString file_name);
 

@@ -28,8 +28,6 @@ ESLoggingDeviceController::ESLoggingDeviceController(QObject *parent, int device
     connect(m_checker, &DiskSpaceChecker::diskFullSig, this,
             &ESLoggingDeviceController::diskSpaceAvailabilityChecked);
     connect(m_rawChecker, &DiskSpaceChecker::diskFullSig, this, &ESLoggingDeviceController::rawDataSpaceChecked);
-    connect(m_checker, &DiskSpaceChecker::availableBytesCalculated, this,
-            &ESLoggingDeviceController::availableBytesCalculatedSlot);
     connect(m_storage, &ESStorageDeviceController::esDevicePresenceChanged, this,
             &ESLoggingDeviceController::devicePresenceChanged);
     connect(m_storage, &StorageDeviceController::productSerialNumberChanged, this,
@@ -202,14 +200,6 @@ void ESLoggingDeviceController::diskSpaceAvailabilityChecked(bool is_disk_full, 
     if (!isDevicePresent(m_device) || m_checker->path() != logPath())
         return;
     publish(!is_disk_full, !is_disk_full && is_reserved_space_available, logPath());
-}
-
-void ESLoggingDeviceController::availableBytesCalculatedSlot(QList<qint64> bytes_list)
-{
-    QMap<enum_LogToDevice, qint64> map;
-    if (bytes_list.size() >= 3)
-        map.insert(m_device, bytes_list.at(2));
-    emit availableBytesCalculatedSig(map);
 }
 
 void ESLoggingDeviceController::changeStatusLed()

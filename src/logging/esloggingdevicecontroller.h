@@ -67,7 +67,6 @@ signals:
     void deviceInfoChanged(bool logging_space_available, bool reserved_space_available, QString dev_path);
     // Raw data may write only while the reserve is still free; its files go below "/Raw_Echo_Data".
     void rawDataDeviceInfoChanged(bool is_logging_possible, QString dev_path);
-    void availableBytesCalculatedSig(QMap<enum_LogToDevice, qint64> available_bytes_map);
     void ordinalNumberChanged(int ordinal_number);
     void statusLedChanged(bool on);
 
@@ -75,7 +74,6 @@ private slots:
     void updateDeviceInfo();
     void diskSpaceAvailabilityChecked(bool is_disk_full, bool is_reserved_space_available);
     void rawDataSpaceChecked(bool is_disk_full, bool is_reserved_space_available);
-    void availableBytesCalculatedSlot(QList<qint64> bytes_list);
     void changeStatusLed();
     void devicePresenceChanged(enum_LogToDevice dev, bool present);
 

@@ -67,14 +67,6 @@ void HistoryLogger::addHistoryData(BasicHistoryPoint point)
         saveShortFile();
 }
 
-void HistoryLogger::addMarkData(BasicHistoryPoint point)
-{
-    point.channel = m_channel;
-    point.isMark = true;
-    m_marks.append(point);
-    emit newMarkPointSig(point);
-}
-
 void HistoryLogger::recordEntireHistoryToFile_forNext10Secs()
 {
     m_appender.close();

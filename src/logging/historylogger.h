@@ -26,7 +26,6 @@ public:
     QString filePath() const;
     QString shortFilePath() const;
     const QList<BasicHistoryPoint> &points() const { return m_points; }
-    const QList<BasicHistoryPoint> &marks() const { return m_marks; }
     // Points handed to the long-term logger in one go.
     void setLongTermBatchSize(int points) { m_batchSize = qMax(1, points); }
 
@@ -35,14 +34,12 @@ public:
 
 public slots:
     void addHistoryData(BasicHistoryPoint point);
-    void addMarkData(BasicHistoryPoint point);
     // Rewrites the whole file now, and the short file at every point of the next 10 seconds, so a
     // download taken meanwhile has everything.
     void recordEntireHistoryToFile_forNext10Secs();
 
 signals:
     void newHistoryPointSig(BasicHistoryPoint point);
-    void newMarkPointSig(BasicHistoryPoint point);
     void completeHistoryChanged();
     void dataForLongTermReady(QList<BasicHistoryPoint> points);
     void fileSaved(int channel);
@@ -57,7 +54,6 @@ private:
     int m_channel;
     QString m_directory;
     QList<BasicHistoryPoint> m_points;
-    QList<BasicHistoryPoint> m_marks;
     QList<BasicHistoryPoint> m_pendingLongTerm;
     HistoryFile::Appender m_appender;
     int m_batchSize = 1;

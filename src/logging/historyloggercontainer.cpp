@@ -62,23 +62,6 @@ void HistoryLoggerContainer::logHistoryDataSlot(EchoRecordInfo data, int channel
     target->addHistoryData(point);
 }
 
-void HistoryLoggerContainer::logMarkDataSlot(int channel, QString mark_data, QDateTime time, QString mark_type)
-{
-    HistoryLogger *target = logger(channel);
-    if (!target)
-        return;
-    BasicHistoryPoint mark;
-    mark.time = time.toUTC();
-    mark.isMark = true;
-    mark.markText = mark_type.isEmpty() ? mark_data : mark_type + QLatin1Char(':') + mark_data;
-    target->addMarkData(mark);
-}
-
-void HistoryLoggerContainer::setTimeReceivedCounter(int counter)
-{
-    m_timeReceivedCounter = counter;
-}
-
 void HistoryLoggerContainer::disableFileDownload()
 {
     m_downloadEnabled = false;

@@ -26,7 +26,6 @@ public:
     HistoryFileController *fileController() const { return m_fileController; }
     LongTermLogger *longTermLogger() const { return m_longTerm; }
     bool isFileDownloadEnabled() const { return m_downloadEnabled; }
-    int timeReceivedCounter() const { return m_timeReceivedCounter; }
     int ordinalNumber(int channel) const { return channel == 1 ? m_ordinal[1] : m_ordinal[0]; }
     qint64 badRecords() const { return m_badRecords; }
     SignalProperties signalProperties(int channel) const { return m_signal.at(size_t(channel & 1)); }
@@ -34,8 +33,6 @@ public:
 
 public slots:
     void logHistoryDataSlot(EchoRecordInfo data, int channel);
-    void logMarkDataSlot(int channel, QString mark_data, QDateTime time, QString mark_type);
-    void setTimeReceivedCounter(int counter);
     void disableFileDownload();
     void enableFileDownload();
     // The junction box's address (an optional ":port" follows for a web server elsewhere).
@@ -68,7 +65,6 @@ private:
     LongTermLogger *m_longTerm;
     QString m_ip;
     bool m_downloadEnabled = true;
-    int m_timeReceivedCounter = 0;
     std::array<int, 2> m_ordinal{{0, 0}};
     std::array<SignalProperties, 2> m_signal;
     qint64 m_badRecords = 0;

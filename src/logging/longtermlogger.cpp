@@ -152,12 +152,7 @@ void LongTermLogger::setDevice(bool logging_possible, bool reserved_space_availa
         m_numbersRead.fill(false);
         m_numbers.fill(0);
     }
-    setLoggingPossible(logging_possible);
-}
-
-void LongTermLogger::setLoggingPossible(bool is_possible)
-{
-    m_possible = is_possible;
+    m_possible = logging_possible;
 }
 
 void LongTermLogger::setRecordingOn(bool recording_on)

@@ -45,7 +45,6 @@ public:
 public slots:
     void recordToFile(QList<BasicHistoryPoint> points);
     void setDevice(bool logging_possible, bool reserved_space_available, QString dev_path);
-    void setLoggingPossible(bool is_possible);
     void setRecordingOn(bool recording_on);
 
 signals:

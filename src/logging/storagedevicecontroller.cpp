@@ -106,11 +106,6 @@ void StorageDeviceController::setProductSerialNumber(QString ser_num)
     emit productSerialNumberChanged(m_serialNumber);
 }
 
-void StorageDeviceController::setProductSerialNumber(int ser_num)
-{
-    setProductSerialNumber(QString::number(ser_num));
-}
-
 void StorageDeviceController::checkForDevices()
 {
     QMetaObject::invokeMethod(m_scanner, "checkForDevices", Qt::QueuedConnection);

@@ -59,7 +59,6 @@ public:
 
 public slots:
     void setProductSerialNumber(QString ser_num);
-    void setProductSerialNumber(int ser_num);
 
 signals:
     void devicePresenceChanged(StorageDevice dev, bool present);

@@ -8,7 +8,10 @@
 #include "esdata.h"
 #include "eslocalsetup.h"
 #include "essetup.h"
+#include "esloggingdevicecontroller.h"
+#include "historyloggercontainer.h"
 #include "kvesystem.h"
+#include "serializationcontroller.h"
 #include "networkstack.h"
 #include "nmeacontroller.h"
 #include "nmeamessage.h"
@@ -46,6 +49,7 @@ private slots:
     void alertsAreHeardAndSeenAsTheDisplaySettingsAllow();
     void secondTapOnACommunicationAlertOpensTheDiagnostics();
     void backlightFollowsTheDimmingPresetInUse();
+    void logsLieBelowTheSerialNumberAndHistoryIsFetchedOnlyWhileTheBoxSpeaks();
 
 private:
     QTemporaryDir m_dir;
@@ -299,6 +303,23 @@ void TestCentralWiring::backlightFollowsTheDimmingPresetInUse()
     QCOMPARE(dimming->brightness(), 30);
     local->DimmingSetup()->setDimmingPresetEnum(0);
     QCOMPARE(dimming->brightness(), presets->DayDimmingSetup()->Brightness());
+}
+
+void TestCentralWiring::logsLieBelowTheSerialNumberAndHistoryIsFetchedOnlyWhileTheBoxSpeaks()
+{
+    CU_R710_Setup *display = ESData::instance().localSetup()->DisplaySetup();
+    display->setDisplaySerialNumber(4711);
+    QVERIFY2(m_system->loggingDevice()->logPath(LogToUsb).endsWith("/velmora/4711/Logs"),
+             qPrintable(m_system->loggingDevice()->logPath(LogToUsb)));
+    display->setDisplaySerialNumber(99999);
+
+    SerializationController &settings = SerializationController::instance();
+    emit settings.commsToKX12StateChanged(true);
+    QVERIFY(m_system->history()->isFileDownloadEnabled());
+    emit settings.commsToKX12StateChanged(false);
+    QVERIFY(!m_system->history()->isFileDownloadEnabled());
+    emit settings.commsToKX12StateChanged(true);
+    QVERIFY(m_system->history()->isFileDownloadEnabled());
 }
 
 QTEST_MAIN(TestCentralWiring)

@@ -240,10 +240,6 @@ void TestHistory::everyRecordReachesItsChannelAndTheLongTermLog()
         in >> v;
     QCOMPARE(second.mid(7, 1), QVector<float>({L}));
 
-    container.logMarkDataSlot(1, "Shallow", kStart, "Alr");
-    QCOMPARE(container.logger(1)->marks().size(), 1);
-    QCOMPARE(container.logger(1)->marks().first().markText, QString("Alr:Shallow"));
-
     // Only the chosen channels are kept; none, or no device: nothing more is written.
     container.setLongTermLogging(2);
     container.logHistoryDataSlot(EchoRecordInfo::fromValues(recordText(kStart.addSecs(2), 5)), 0);

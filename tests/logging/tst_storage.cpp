@@ -55,7 +55,7 @@ void TestStorage::devicesFollowTheMountTable()
     QCOMPARE(spy, QList<QVariantList>({{usb, true}, {sd, true}, {usb, false}}));
     QVERIFY(!controller.isPresent(StorageUsb));
 
-    controller.setProductSerialNumber(12345);
+    controller.setProductSerialNumber("12345");
     QCOMPARE(controller.devicePath(StorageSd), m_tree->path("/media/sd0/velmora/12345"));
     // The real query on a folder that does not exist yet measures the folder above it.
     const DiskSpace real = DiskSpaceChecker::queryVolume(controller.devicePath(StorageSd) + "/not/yet");

@@ -144,6 +144,13 @@ void KveSystem::constructLogging()
     ESHistorySetup *history = ESData::instance().setup()->HistorySetup();
     m_loggingDevice = new ESLoggingDeviceController(this);
     m_loggingDevice->setLoggingDevice(history->LogToDevice());
+    // The unit's files on a device lie in a folder named after its serial number.
+    CU_R710_Setup *display = ESData::instance().localSetup()->DisplaySetup();
+    auto serialNumber = [this, display] {
+        m_loggingDevice->storageController()->setProductSerialNumber(QString::number(display->DisplaySerialNumber()));
+    };
+    serialNumber();
+    connect(display, &CU_R710_Setup::DisplaySerialNumberChanged, this, serialNumber);
     connect(history, &ESHistorySetup::LogToDeviceChanged, m_loggingDevice,
             qOverload<int>(&ESLoggingDeviceController::setLoggingDevice));
     // Named setups are saved to and restored from the removable device chosen for logging.
@@ -193,6 +200,14 @@ void KveSystem::constructLogging()
     connect(box, &ESKX12Setup::IPChanged, m_history, [this, box] { m_history->setJunctionBoxAddress(box->IP()); });
     connect(&SerializationController::instance(), &SerializationController::finishedDeserializingCompleteSetup,
             m_history, &HistoryLoggerContainer::scheduleFilesDownload);
+    // Nothing is fetched from a box that has fallen silent: each try would only wait for its time-out.
+    connect(&SerializationController::instance(), &SerializationController::commsToKX12StateChanged, m_history,
+            [this](bool comms_ok) {
+                if (comms_ok)
+                    m_history->enableFileDownload();
+                else
+                    m_history->disableFileDownload();
+            });
     connect(history, &ESHistorySetup::NewFileReadyCounterCh1Changed, m_history, [this] { m_history->downloadFile(0, 0); });
     connect(history, &ESHistorySetup::NewFileReadyCounterCh2Changed, m_history, [this] { m_history->downloadFile(1, 0); });
 }

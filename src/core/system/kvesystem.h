@@ -31,6 +31,8 @@ public:
     OperatorScreens *operatorScreens() const { return m_screens; }
     AlertMirrorController *alertController() const { return m_alertController; }
     AlarmWidget *alarmWidget() const { return m_alarmWidget; }
+    ESLoggingDeviceController *loggingDevice() const { return m_loggingDevice; }
+    HistoryLoggerContainer *history() const { return m_history; }
 
 protected:
     void handleUnrecognisedArgument(const QString &arg) override;
