@@ -95,7 +95,6 @@ void HistoryFileController::downloadFinished(int channel, int exit_code, QProces
             start(job.ip, channel, job.shortFile, true);
             return;
         }
-        emit downloadFailed(channel, code);
         return;
     }
     if (job.shortFile)

@@ -29,7 +29,6 @@ public slots:
 signals:
     void newFileAvailable(int channel);
     void newShortFileAvailable(int channel);
-    void downloadFailed(int channel, int exit_code);
 
 private slots:
     void downloadFinished(int channel, int exit_code, QProcess::ExitStatus exit_status);

@@ -128,14 +128,12 @@ void HistoryLoggerContainer::readFromFile(int channel, bool shortFile)
         qDebug().noquote() << (shortFile ? QStringLiteral("Short history file header error: ")
                                          : QStringLiteral("History file header error: "))
                                   + words;
-        emit historyFileRejected(channel, words);
         return;
     }
     qDebug() << "READ FROM FILE";
     for (BasicHistoryPoint &p : points)
         p.channel = channel;
     target->setHistory(points);
-    emit historyFileAccepted(channel, points.size());
 }
 
 void HistoryLoggerContainer::setOrdinalNumber(int channel, int num)

@@ -53,8 +53,6 @@ signals:
     void fileReadyForDownload(int channel);
     // A point of the channel is about to be kept without knowing the signal it was measured with.
     void requestSignalProperties(int channel);
-    void historyFileRejected(int channel, QString words);
-    void historyFileAccepted(int channel, int points);
 
 private:
     void readFromFile(int channel, bool shortFile = false);

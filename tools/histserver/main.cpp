@@ -29,6 +29,13 @@ int main(int argc, char **argv)
         return 1;
     }
     qDebug().noquote() << QStringLiteral("History server listening on ") + server.address();
+    // Each request in the log, so that a failing download can be told from a missing file.
+    QObject::connect(&server, &HistoryHttpServer::fileServed, [](const QString &name, qint64 bytes) {
+        qDebug().noquote() << QStringLiteral("Served %1 (%2 bytes)").arg(name).arg(bytes);
+    });
+    QObject::connect(&server, &HistoryHttpServer::requestRefused, [](const QString &line, int status) {
+        qDebug().noquote() << QStringLiteral("Refused with %1: %2").arg(status).arg(line);
+    });
     const int seconds = parser.value(secondsOption).toInt();
     if (seconds > 0)
         QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
