@@ -107,7 +107,6 @@ void DiskSpaceChecker::checkFinished()
     qDebug().noquote() << QStringLiteral("(CU) Avaiable memory in CheckDisk, Total: %1, free: %2, available: %3 bytes")
                               .arg(r.space.total).arg(r.space.free).arg(r.space.available);
     emit diskFullSig(r.full, r.reserveAvailable);
-    emit availableBytesCalculated({r.space.total, r.space.free, r.space.available});
     if (m_checkAgain) {
         m_checkAgain = false;
         checkDiskSpace();

@@ -62,8 +62,6 @@ public slots:
 
 signals:
     void diskFullSig(bool is_disk_full, bool is_reserved_space_available);
-    // Total, free and available bytes of the checked volume.
-    void availableBytesCalculated(QList<qint64> disks_space);
 
 private:
     struct Result

@@ -36,9 +36,6 @@ ESLoggingDeviceController::ESLoggingDeviceController(QObject *parent, int device
     m_diskTimer.setInterval(diskCheckIntervalMsecs);
     connect(&m_diskTimer, &QTimer::timeout, this, &ESLoggingDeviceController::checkNow);
     m_diskTimer.start();
-    m_ledTimer.setInterval(StatusLedPeriodMsecs);
-    connect(&m_ledTimer, &QTimer::timeout, this, &ESLoggingDeviceController::changeStatusLed);
-    m_ledTimer.start();
 
     readOrdinalNumber();
     updateDeviceInfo();
@@ -200,15 +197,6 @@ void ESLoggingDeviceController::diskSpaceAvailabilityChecked(bool is_disk_full, 
     if (!isDevicePresent(m_device) || m_checker->path() != logPath())
         return;
     publish(!is_disk_full, !is_disk_full && is_reserved_space_available, logPath());
-}
-
-void ESLoggingDeviceController::changeStatusLed()
-{
-    const bool on = m_loggingSpace ? !m_ledOn : false;
-    if (on == m_ledOn)
-        return;
-    m_ledOn = on;
-    emit statusLedChanged(m_ledOn);
 }
 
 void ESLoggingDeviceController::publish(bool loggingSpace, bool reservedSpace, const QString &path)

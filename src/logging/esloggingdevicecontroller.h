@@ -15,7 +15,7 @@ class ESStorageDeviceController;
 
 // Chooses where the echo sounder logs: the device picked in the history setup when it is present
 // and has room. Tells the loggers whether and where they may write (deviceInfoChanged), keeps the
-// running log ordinal number in its /opt file, and blinks the status LED while logging is possible.
+// running log ordinal number in its /opt file.
 // Raw echo data (rawDataDeviceInfoChanged) goes only to a removable device: the chosen one when a
 // USB stick or SD card is chosen, otherwise whichever is mounted (the stick first), and only while
 // the raw data reserve on it is still free.
@@ -26,7 +26,6 @@ public:
     static constexpr qint64 FreeBytesMin = 20000000;
     static constexpr qint64 RawDataReservedBytes = 40000000;
     static constexpr int DefaultDiskCheckIntervalMsecs = 10000;
-    static constexpr int StatusLedPeriodMsecs = 500;
 
     explicit ESLoggingDeviceController(QObject *parent = nullptr,
                                        int deviceCheckIntervalMsecs = 2000,
@@ -51,7 +50,6 @@ public:
     // Name of a new log subfolder: "/Log_n<ordinal>_utc<yyyy_MMM_dd-hh_mm_ss>".
     QString newLogFolderName() const;
     static QString ordinalNumberFilePath();
-    bool statusLedOn() const { return m_ledOn; }
 
 public slots:
     void incrementOrdinalNumber();
@@ -68,13 +66,11 @@ signals:
     // Raw data may write only while the reserve is still free; its files go below "/Raw_Echo_Data".
     void rawDataDeviceInfoChanged(bool is_logging_possible, QString dev_path);
     void ordinalNumberChanged(int ordinal_number);
-    void statusLedChanged(bool on);
 
 private slots:
     void updateDeviceInfo();
     void diskSpaceAvailabilityChecked(bool is_disk_full, bool is_reserved_space_available);
     void rawDataSpaceChecked(bool is_disk_full, bool is_reserved_space_available);
-    void changeStatusLed();
     void devicePresenceChanged(enum_LogToDevice dev, bool present);
 
 private:
@@ -89,7 +85,6 @@ private:
     DiskSpaceChecker *m_checker;
     DiskSpaceChecker *m_rawChecker;
     QTimer m_diskTimer;
-    QTimer m_ledTimer;
     enum_LogToDevice m_device = LogToInternal;
     QHash<int, bool> m_present;
     bool m_loggingSpace = false;
@@ -101,5 +96,4 @@ private:
     bool m_rawPublished = false;
     bool m_rawRepublish = false;
     int m_ordinalNumber = 0;
-    bool m_ledOn = false;
 };

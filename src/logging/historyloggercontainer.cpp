@@ -96,12 +96,6 @@ void HistoryLoggerContainer::downloadFile(int channel, int file_id)
         m_fileController->downloadFile(m_ip, channel);
 }
 
-void HistoryLoggerContainer::recordEntireHistoryToFile_forNext10Secs()
-{
-    for (HistoryLogger *l : m_loggers)
-        l->recordEntireHistoryToFile_forNext10Secs();
-}
-
 void HistoryLoggerContainer::setLongTermLogging(int v)
 {
     // The choices None, Channel_1, Channel_2, Both_Ch are the channel bits 0 to 3.

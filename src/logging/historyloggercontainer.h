@@ -40,7 +40,6 @@ public slots:
     void scheduleFilesDownload();
     // file_id 0 is the full file, 1 the short one.
     void downloadFile(int channel, int file_id);
-    void recordEntireHistoryToFile_forNext10Secs();
     // "LongTermLogging": which channels go to the long-term log.
     void setLongTermLogging(int v);
     // Stamped on the channel's following history points.

@@ -93,14 +93,10 @@ void TestStorage::checkReportsTheVolumeOfItsPath()
     DiskSpaceChecker checker;
     checker.setPath(m_tree->path("/media/usb0/velmora/99999/Logs"));
     QSignalSpy fullSpy(&checker, &DiskSpaceChecker::diskFullSig);
-    QSignalSpy bytesSpy(&checker, &DiskSpaceChecker::availableBytesCalculated);
     for (qint64 min : {qint64(0), qint64(1) << 60}) {
         checker.setFreeBytesMin(min);
         checker.checkDiskSpace();
         QVERIFY(fullSpy.wait());
-        const QList<qint64> bytes = bytesSpy.last().at(0).value<QList<qint64>>();
-        QCOMPARE(bytes.size(), 3);
-        QVERIFY(bytes.at(0) > 0 && bytes.at(2) > 0 && bytes.at(2) <= bytes.at(0));
         QCOMPARE(fullSpy.last().at(0).toBool(), min > 0);
     }
 }
