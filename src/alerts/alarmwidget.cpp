@@ -383,12 +383,6 @@ bool AlarmWidget::isListOpen() const
     return !m_listArea->isHidden();
 }
 
-void AlarmWidget::setMaximumRows(int rows)
-{
-    m_maxRows = qMax(1, rows);
-    setAlarm();
-}
-
 void AlarmWidget::setMuteIconVisible(bool visible)
 {
     m_muteShown = visible;

@@ -51,7 +51,6 @@ public:
     bool isListOpen() const;
 
     int maximumRows() const { return m_maxRows; }
-    void setMaximumRows(int rows);
     int iconSize() const { return m_iconSize; }
 
     // Driven by flags of other settings objects (sensor muted, simulated depth).

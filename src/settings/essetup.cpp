@@ -12,13 +12,6 @@ void EsTransducerSetup::setGainMarksEnabled(bool enabled)
     m_markedGain = CombinedGain();
 }
 
-void EsTransducerSetup::setCombinedGainAutomatically(int gain)
-{
-    m_automaticChange = true;
-    setCombinedGain(gain);
-    m_automaticChange = false;
-}
-
 void EsTransducerSetup::combinedGainWritten(int gain)
 {
     // The setter also announces unchanged values; only a real change is marked.
@@ -27,11 +20,8 @@ void EsTransducerSetup::combinedGainWritten(int gain)
     m_markedGain = gain;
     if (!m_gainMarksEnabled)
         return;
-    QString text = typeTag() + QStringLiteral(",SingleProperty,") + path() + QStringLiteral(",CombinedGain=")
-                   + QString::number(gain);
-    if (m_automaticChange)
-        text += QStringLiteral("_auto");
-    emit gainMarkReady(text);
+    emit gainMarkReady(typeTag() + QStringLiteral(",SingleProperty,") + path() + QStringLiteral(",CombinedGain=")
+                       + QString::number(gain));
 }
 
 EsTransducerSetup *ESSetup::transducer(int channel) const

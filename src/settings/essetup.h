@@ -288,8 +288,6 @@ public:
 
     // Marks are made only once start-up has put the stored gains in place.
     void setGainMarksEnabled(bool enabled);
-    // A change made by the automatic gain function: its mark text ends in "_auto".
-    void setCombinedGainAutomatically(int gain);
 
 signals:
     void gainMarkReady(const QString &markText);
@@ -298,7 +296,6 @@ private:
     void combinedGainWritten(int gain);
 
     bool m_gainMarksEnabled = false;
-    bool m_automaticChange = false;
     int m_markedGain = -1;
 };
 

@@ -34,14 +34,6 @@ void ValidatedObject::setIntegrity(const QString &name, bool integrity)
     m_integrity.insert(name, integrity);
 }
 
-void ValidatedObject::setAllValid(bool valid)
-{
-    for (auto it = m_valid.begin(); it != m_valid.end(); ++it)
-        it.value() = valid;
-    for (auto it = m_validityCounters.begin(); it != m_validityCounters.end(); ++it)
-        it.value() = 0;
-}
-
 void ValidatedObject::increaseValidityCounters()
 {
     QStringList expired;

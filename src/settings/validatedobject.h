@@ -18,7 +18,6 @@ public:
     void setValid(const QString &name, bool valid);
     bool integrity(const QString &name) const;
     void setIntegrity(const QString &name, bool integrity);
-    void setAllValid(bool valid);
 
     int validityLimit() const { return m_validityLimit; }
     void setValidityLimit(int ticks) { m_validityLimit = ticks; }
