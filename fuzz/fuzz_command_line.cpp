@@ -19,8 +19,6 @@
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 QString interfaceFile()
 {
     static const QString path = fuzzScratch(QStringLiteral("start")) + QStringLiteral("/net_interface");
@@ -31,13 +29,7 @@ QString interfaceFile()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_command_line";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication *app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    static const auto previous = qInstallMessageHandler(quiet);
-    Q_UNUSED(app)
-    Q_UNUSED(previous)
+    fuzzQuietApplication("fuzz_command_line");
 
     const QList<QByteArray> pieces = QByteArray(reinterpret_cast<const char *>(data), int(size)).split('\0');
     QStringList args{QStringLiteral("kve420")};

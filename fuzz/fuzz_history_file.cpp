@@ -21,8 +21,6 @@
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 QString scratch()
 {
     static const QString dir = fuzzScratch(QStringLiteral("history"));
@@ -41,13 +39,7 @@ void put(const QString &path, const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_history_file";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication *app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    static const auto previous = qInstallMessageHandler(quiet);
-    Q_UNUSED(app)
-    Q_UNUSED(previous)
+    fuzzQuietApplication("fuzz_history_file");
     if (size == 0)
         return 0;
 

@@ -22,8 +22,6 @@
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 QString device()
 {
     static const QString dir = fuzzScratch(QStringLiteral("device"));
@@ -39,13 +37,7 @@ int filesOfChannel(const QDir &dir, int channel)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_rawdata_info";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication *app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    static const auto previous = qInstallMessageHandler(quiet);
-    Q_UNUSED(app)
-    Q_UNUSED(previous)
+    fuzzQuietApplication("fuzz_rawdata_info");
     if (size == 0)
         return 0;
 

@@ -12,17 +12,10 @@
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 ESData &trees()
 {
     static ESData *data = [] {
-        static int argc = 1;
-        static char name[] = "fuzz_settings";
-        static char *argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
-        qInstallMessageHandler(quiet);
+        fuzzQuietApplication("fuzz_settings");
         return new ESData(fuzzScratch(QStringLiteral("settings")) + QLatin1Char('/'));
     }();
     return *data;

@@ -21,8 +21,6 @@
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 QString scratch()
 {
     static const QString dir = fuzzScratch(QStringLiteral("settings"));
@@ -41,7 +39,6 @@ void collectLeaves(SerializableClass *object, QList<SerializableClass *> *leaves
 const QList<SerializableClass *> &leaves()
 {
     static const QList<SerializableClass *> all = [] {
-        qInstallMessageHandler(quiet);
         static ESData *data = new ESData(scratch() + QStringLiteral("/folder/"));
         QList<SerializableClass *> found;
         collectLeaves(data->setup(), &found);
@@ -55,11 +52,7 @@ const QList<SerializableClass *> &leaves()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_settings_file";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication *app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    Q_UNUSED(app)
+    fuzzQuietApplication("fuzz_settings_file");
     if (leaves().isEmpty())
         return 0;
     const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));

@@ -20,6 +20,22 @@ inline QString fuzzScratch(const QString &name)
     return dir;
 }
 
+// The application object a harness needs for Qt's event machinery, made once, with the debug
+// output silenced: the lines about rejected input would dominate the run time.
+inline void fuzzQuietApplication(const char *name)
+{
+    static bool made = false;
+    if (made)
+        return;
+    made = true;
+    static int argc = 1;
+    static QByteArray program(name);
+    static char *argv[] = {program.data(), nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+}
+
 // What the event loop would have done after an input: queued calls and deferred deletions. Left
 // undone they pile up from input to input (and every later delivery walks past them).
 inline void fuzzDeliverPosted()
