@@ -148,14 +148,9 @@ EchoScopeView::EchoScopeView(ESData *data, MultipleES_TransducersBuffer *source,
     setObjectName(QStringLiteral("EchoScopeView"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 6);
-    auto *header = new QHBoxLayout;
-    auto *back = new QPushButton(QStringLiteral("\u2039 Echogram"), this);
-    back->setObjectName(QStringLiteral("back"));
-    auto *title = new QLabel(QStringLiteral("Echo scope"), this);
-    title->setObjectName(QStringLiteral("title"));
-    header->addWidget(back);
-    header->addSpacing(12);
-    header->addWidget(title, 1);
+    const TouchTheme::ScreenHeader top = TouchTheme::screenHeader(this, QStringLiteral("Echo scope"));
+    QHBoxLayout *header = top.layout;
+    QPushButton *back = top.back;
     for (int ch = 0; ch < 2; ++ch) {
         m_channels[ch] = new QPushButton(QStringLiteral("CH%1").arg(ch + 1), this);
         m_channels[ch]->setObjectName(QStringLiteral("channel_%1").arg(ch + 1));

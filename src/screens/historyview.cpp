@@ -333,14 +333,9 @@ HistoryView::HistoryView(ESData *data, HistoryLogger *channel1, HistoryLogger *c
     setObjectName(QStringLiteral("HistoryView"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 6);
-    auto *header = new QHBoxLayout;
-    auto *back = new QPushButton(QStringLiteral("\u2039 Echogram"), this);
-    back->setObjectName(QStringLiteral("back"));
-    auto *title = new QLabel(QStringLiteral("Depth history"), this);
-    title->setObjectName(QStringLiteral("title"));
-    header->addWidget(back);
-    header->addSpacing(12);
-    header->addWidget(title, 1);
+    const TouchTheme::ScreenHeader top = TouchTheme::screenHeader(this, QStringLiteral("Depth history"));
+    QHBoxLayout *header = top.layout;
+    QPushButton *back = top.back;
     for (int hours : {1, 6, 12, 24}) {
         auto *b = new QPushButton(QStringLiteral("%1 h").arg(hours), this);
         b->setObjectName(QStringLiteral("span_%1").arg(hours));

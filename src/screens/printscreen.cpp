@@ -1,5 +1,7 @@
 #include "printscreen.h"
 
+#include "touchtheme.h"
+
 #include "echogramprinter.h"
 #include "echogrampanel.h"
 #include "esdata.h"
@@ -23,14 +25,9 @@ PrintScreen::PrintScreen(ESData *data, EchogramPanel *echograms, QWidget *parent
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(16);
-    auto *header = new QHBoxLayout;
-    auto *back = new QPushButton(QStringLiteral("\u2039 Echogram"), this);
-    back->setObjectName(QStringLiteral("back"));
-    auto *title = new QLabel(QStringLiteral("Print echogram"), this);
-    title->setObjectName(QStringLiteral("title"));
-    header->addWidget(back);
-    header->addSpacing(12);
-    header->addWidget(title, 1);
+    const TouchTheme::ScreenHeader top = TouchTheme::screenHeader(this, QStringLiteral("Print echogram"));
+    QHBoxLayout *header = top.layout;
+    QPushButton *back = top.back;
     layout->addLayout(header);
     connect(back, &QPushButton::clicked, this, &PrintScreen::backRequested);
 

@@ -2,6 +2,9 @@
 
 #include "eslocalsetup.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 namespace TouchTheme {
@@ -159,4 +162,16 @@ void ScreenLighting::follow(int presetIndex)
     m_lighting = TouchTheme::fromPreset(presetIndex);
     TouchTheme::apply(m_root, m_lighting);
     emit lightingChanged(m_lighting);
+}
+
+TouchTheme::ScreenHeader TouchTheme::screenHeader(QWidget *screen, const QString &title)
+{
+    ScreenHeader header{new QHBoxLayout, new QPushButton(QStringLiteral("\u2039 Echogram"), screen),
+                        new QLabel(title, screen)};
+    header.back->setObjectName(QStringLiteral("back"));
+    header.title->setObjectName(QStringLiteral("title"));
+    header.layout->addWidget(header.back);
+    header.layout->addSpacing(12);
+    header.layout->addWidget(header.title, 1);
+    return header;
 }

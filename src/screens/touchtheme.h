@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QString>
 
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
 class QWidget;
 class RemoteDimmingSetup;
 
@@ -36,6 +39,16 @@ QColor channelColor(Lighting lighting, int channel);
 QColor warningColor(Lighting lighting);
 
 void apply(QWidget *root, Lighting lighting);
+
+// The top line of an operator screen: the way back to the echogram, then the screen's title. The
+// caller adds what else the line holds and puts the layout in place.
+struct ScreenHeader
+{
+    QHBoxLayout *layout;
+    QPushButton *back;
+    QLabel *title;
+};
+ScreenHeader screenHeader(QWidget *screen, const QString &title);
 
 }
 
